@@ -1,0 +1,12 @@
+file(GLOB_RECURSE core_files "${ROOT}/src/base/*" "${ROOT}/src/link/*" "${ROOT}/src/config/*"
+     "${ROOT}/src/files/*" "${ROOT}/src/session/*")
+set(bad "")
+foreach(f ${core_files})
+    file(STRINGS "${f}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+    if(hits)
+        list(APPEND bad "${f}")
+    endif()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "Qt include in the core: ${bad}")
+endif()
