@@ -1,0 +1,81 @@
+// The serial-port slots: slot 0 is the logger port, slots 1..8 the PC-logger deck ports.
+// Every byte the host exchanges goes through here; callers never hold a device themselves.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/operator.h"
+#include "link/serial_backend.h"
+
+namespace cvh {
+
+inline constexpr int kSlotCount = 260;
+inline constexpr int kComNameCount = 260;
+
+// The twelve operator choices of every port-setup box; the index is the line-setting index.
+inline constexpr int kLineChoiceCount = 12;
+extern const std::array<const char*, kLineChoiceCount> kLineChoiceTexts;  // "OFF" .. "115200"
+// Mode string of a line-setting index; any index outside 1..11 gives "9600,N,8,1".
+const char* lineSettingMode(int lineSetting);
+
+// COM number to device name. On Windows "COM1".."COM8" and "\\.\COM9" upward; on Linux
+// COM 1..32 /dev/ttyS0..31, 33..64 /dev/ttyUSB0..31, 65..96 /dev/ttyACM0..31; comports.txt
+// ("COM<n> <device path>" per line) overrides entries.
+class ComPortNames {
+public:
+    ComPortNames();  // the platform defaults
+    const std::string& name(int comNumber) const;  // "" outside 0..259
+    void set(int comNumber, std::string deviceName);
+    // Reads override lines; returns the malformed lines (1-based line numbers with their text)
+    // so the caller can report them once.
+    std::vector<std::string> applyOverrides(const std::string& text);
+    bool loadOverrideFile(const std::string& path, std::vector<std::string>& malformed);
+
+private:
+    std::array<std::string, kComNameCount> names_;
+};
+
+class SerialPortTable {
+public:
+    SerialPortTable(SerialBackend& backend, Operator& op);
+    ~SerialPortTable();
+
+    ComPortNames& names() { return names_; }
+    const ComPortNames& names() const { return names_; }
+
+    void openPort(int slot, int comNumber);
+    void closePort(int slot);
+    // Writes to a closed slot are dropped without report.
+    void writePort(int slot, const std::uint8_t* bytes, std::size_t count);
+    // `count`: in, the room in `buffer`; out, the bytes read (0 on a closed slot).
+    void readPort(int slot, std::uint8_t* buffer, std::size_t& count);
+    bool isPortOpen(int slot) const;
+    int openOn(int slot) const;        // COM number, 0 when closed
+    int lineSetting(int slot) const;   // 0..11
+    void setLineSetting(int slot, int baudRate, int dataBitCount);
+    int setLineSettingFromChoice(int slot, int choiceIndex);
+    // The console's reset to defaults: every slot marked closed, line setting 6 ("9600").
+    void resetToDefaults();
+    // Closes every open slot (program exit).
+    void closeAll();
+
+private:
+    struct Slot {
+        std::unique_ptr<SerialDevice> device;
+        int openOn = 0;
+        int lineSetting = 6;
+    };
+    bool validSlot(int slot) const { return slot >= 0 && slot < kSlotCount; }
+
+    SerialBackend& backend_;
+    Operator& operator_;
+    ComPortNames names_;
+    std::array<Slot, kSlotCount> slots_;
+};
+
+}  // namespace cvh
