@@ -1,0 +1,56 @@
+// Cuts the logger's byte stream into checked packets. Bytes are appended at the tail;
+// recognise() examines the head; the caller consumes a recognised packet or drops one byte.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "base/bytes.h"
+#include "link/packet_types.h"
+
+namespace cvh {
+
+// Results of recognise(), in the order the receive loop acts on them.
+enum FramerResult : int {
+    kFramerBadRemembered = -4,  // type 8 re-examined with its remembered length, checksum failed
+    kFramerBadData = -3,        // type 8 complete, checksum failed
+    kFramerOversized = -2,      // type 8 whose length field is above 4096
+    kFramerIncomplete = -1,     // the head looks like a packet; wait for more bytes
+    kFramerNoMatch = 0,         // drop one byte and try again
+    // 1..8: a complete packet of that type with a correct checksum is at the head
+};
+
+struct FramerCounters {
+    std::uint64_t bytesIn = 0;
+    std::uint64_t packets = 0;
+    std::uint64_t checksumFailures = 0;  // results -3, -4 and fixed types failing their sum
+    std::uint64_t droppedBytes = 0;
+};
+
+class PacketFramer {
+public:
+    // Room for one whole maximal data packet, so a 4132-byte packet never stalls reception.
+    static constexpr std::size_t kCapacity = kMaxDataPacketLength;
+
+    // Appends at most room() bytes; returns how many were taken.
+    std::size_t appendBytes(const std::uint8_t* bytes, std::size_t count);
+    int recognise();
+    void consume(std::size_t count);
+    void flush();
+    std::size_t lastType8Length() const { return expected_; }
+
+    std::size_t size() const { return tail_ - head_; }
+    std::size_t room() const { return kCapacity - size(); }
+    Bytes head() const { return Bytes(buffer_.data() + head_, size()); }
+    const FramerCounters& counters() const { return counters_; }
+
+private:
+    std::array<std::uint8_t, kCapacity> buffer_{};
+    std::size_t head_ = 0;  // first held byte
+    std::size_t tail_ = 0;  // one past the last held byte
+    std::size_t expected_ = kDataOverheadLength;  // E: 36 while no type-8 header is half-parsed
+    FramerCounters counters_;
+};
+
+}  // namespace cvh
