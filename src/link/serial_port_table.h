@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,29 +17,40 @@ namespace cvh {
 
 inline constexpr int kSlotCount = 260;
 inline constexpr int kComNameCount = 260;
+inline constexpr int kLoggerSlot = 0;
 
 // The twelve operator choices of every port-setup box; the index is the line-setting index.
 inline constexpr int kLineChoiceCount = 12;
-extern const std::array<const char*, kLineChoiceCount> kLineChoiceTexts;  // "OFF" .. "115200"
+// "OFF" .. "115200" with entry 7 "9600,7,E,1" (CBHostPortSetup, CBTestPortSetup).
+extern const std::array<const char*, kLineChoiceCount> kLineChoiceTexts;
+// The same list as LoggerSetupCB and DeckSetup1CB..DeckSetup8CB show it: entry 7 "9600, 7,E,1".
+extern const std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts;
 // Mode string of a line-setting index; any index outside 1..11 gives "9600,N,8,1".
 const char* lineSettingMode(int lineSetting);
+// Line-setting index for a baud rate and data-bit count; nothing for a baud rate not listed.
+// Only 4800 and 9600 tell 7 data bits (with even parity) from 8.
+std::optional<int> lineSettingFor(int baudRate, int dataBitCount);
 
 // COM number to device name. On Windows "COM1".."COM8" and "\\.\COM9" upward; on Linux
 // COM 1..32 /dev/ttyS0..31, 33..64 /dev/ttyUSB0..31, 65..96 /dev/ttyACM0..31; comports.txt
 // ("COM<n> <device path>" per line) overrides entries.
 class ComPortNames {
 public:
-    ComPortNames();  // the platform defaults
+    ComPortNames();                                // the platform defaults
     const std::string& name(int comNumber) const;  // "" outside 0..259
     void set(int comNumber, std::string deviceName);
     // Reads override lines; returns the malformed lines (1-based line numbers with their text)
     // so the caller can report them once.
     std::vector<std::string> applyOverrides(const std::string& text);
+    // False when the file cannot be read (no file is the usual case: nothing to override).
     bool loadOverrideFile(const std::string& path, std::vector<std::string>& malformed);
 
 private:
     std::array<std::string, kComNameCount> names_;
 };
+
+// The file of name overrides, looked for in the start directory.
+inline constexpr const char* kComPortsFileName = "comports.txt";
 
 class SerialPortTable {
 public:
@@ -47,6 +59,8 @@ public:
 
     ComPortNames& names() { return names_; }
     const ComPortNames& names() const { return names_; }
+    // Whether the device behind a COM number is present now (for the port boxes).
+    bool comPresent(int comNumber) const;
 
     void openPort(int slot, int comNumber);
     void closePort(int slot);
@@ -55,10 +69,13 @@ public:
     // `count`: in, the room in `buffer`; out, the bytes read (0 on a closed slot).
     void readPort(int slot, std::uint8_t* buffer, std::size_t& count);
     bool isPortOpen(int slot) const;
-    int openOn(int slot) const;        // COM number, 0 when closed
-    int lineSetting(int slot) const;   // 0..11
+    int openOn(int slot) const;       // COM number, 0 when closed
+    int lineSetting(int slot) const;  // 0..11
     void setLineSetting(int slot, int baudRate, int dataBitCount);
     int setLineSettingFromChoice(int slot, int choiceIndex);
+    // Bytes an open slot was asked to write but the device did not take (silent failures
+    // leave only this counter behind).
+    std::uint64_t unwrittenBytes(int slot) const;
     // The console's reset to defaults: every slot marked closed, line setting 6 ("9600").
     void resetToDefaults();
     // Closes every open slot (program exit).
@@ -69,6 +86,7 @@ private:
         std::unique_ptr<SerialDevice> device;
         int openOn = 0;
         int lineSetting = 6;
+        std::uint64_t unwrittenBytes = 0;
     };
     bool validSlot(int slot) const { return slot >= 0 && slot < kSlotCount; }
 

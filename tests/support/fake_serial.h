@@ -2,6 +2,7 @@
 // "receives" and read back what the program wrote.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -20,6 +21,8 @@ struct FakeLine {
     bool open = false;
     int opens = 0;
     bool failClose = false;
+    bool rejectModes = false;           // configure() reports failure
+    std::size_t writeLimit = SIZE_MAX;  // most bytes one write call takes
 };
 
 class FakeSerialBackend : public SerialBackend {
@@ -36,7 +39,8 @@ public:
 
     std::unique_ptr<SerialDevice> open(const std::string& name) override {
         auto it = lines.find(name);
-        if (it == lines.end() || busy.count(name) || it->second->open) return nullptr;
+        if (it == lines.end() || busy.count(name) || it->second->open)
+            return nullptr;
         it->second->open = true;
         ++it->second->opens;
         return std::make_unique<Device>(it->second);
@@ -50,7 +54,7 @@ private:
         ~Device() override { line_->open = false; }
         bool configure(const std::string& mode) override {
             line_->modes.push_back(mode);
-            return true;
+            return !line_->rejectModes;
         }
         std::size_t read(std::uint8_t* buffer, std::size_t room) override {
             std::size_t n = 0;
@@ -61,8 +65,9 @@ private:
             return n;
         }
         std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
-            line_->written.insert(line_->written.end(), bytes, bytes + count);
-            return count;
+            const std::size_t n = count < line_->writeLimit ? count : line_->writeLimit;
+            line_->written.insert(line_->written.end(), bytes, bytes + n);
+            return n;
         }
         bool close() override {
             line_->open = false;
