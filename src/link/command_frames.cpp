@@ -1,0 +1,139 @@
+#include "link/command_frames.h"
+
+#include <string>
+
+#include "base/checksum.h"
+#include "link/serial_port_table.h"
+
+namespace cvh {
+
+namespace {
+
+// Port-test frame fields: big-endian apart from the checksum.
+namespace port_test {
+constexpr std::size_t kPort = 2;
+constexpr std::size_t kTestBaud = 4;
+constexpr std::size_t kHostBaud = 8;
+constexpr std::size_t kTestParity = 12;
+constexpr std::size_t kHostParity = 14;
+constexpr std::size_t kTestDataBits = 16;
+constexpr std::size_t kHostDataBits = 18;
+constexpr std::uint8_t kType = 10;
+}  // namespace port_test
+
+constexpr std::array<LineParameters, 12> kLineChoices{{
+    {0, 8, 0},
+    {600, 8, 0},
+    {1200, 8, 0},
+    {2400, 8, 0},
+    {4800, 8, 0},
+    {4800, 7, 2},
+    {9600, 8, 0},
+    {9600, 7, 2},
+    {19200, 8, 0},
+    {38400, 8, 0},
+    {57600, 8, 0},
+    {115200, 8, 0},
+}};
+
+}  // namespace
+
+CommandFrame buildCommandFrame(CommandCode code, std::uint32_t argumentA, std::uint16_t argumentB) {
+    CommandFrame frame{};
+    frame[0] = 2;
+    frame[1] = 2;
+    writeLe16(frame, command_frame::kCode, static_cast<std::uint16_t>(code));
+    writeLe32(frame, command_frame::kArgumentA, argumentA);
+    writeLe16(frame, command_frame::kArgumentB, argumentB);
+    storeChecksum(frame);
+    return frame;
+}
+
+std::optional<LineParameters> lineChoiceParameters(int choice) {
+    if (choice < 0 || choice >= static_cast<int>(kLineChoices.size()))
+        return std::nullopt;
+    return kLineChoices[choice];
+}
+
+std::optional<PortTestFrame> buildPortTestFrame(int port, int testChoice, int hostChoice) {
+    const auto test = lineChoiceParameters(testChoice);
+    const auto host = lineChoiceParameters(hostChoice);
+    if (port < 1 || port > 9 || !test || !host)
+        return std::nullopt;
+    PortTestFrame frame{};
+    frame[0] = port_test::kType;
+    frame[1] = port_test::kType;
+    writeBe16(frame, port_test::kPort, static_cast<std::uint16_t>(port));
+    writeBe32(frame, port_test::kTestBaud, test->baud);
+    writeBe32(frame, port_test::kHostBaud, host->baud);
+    writeBe16(frame, port_test::kTestParity, test->parity);
+    writeBe16(frame, port_test::kHostParity, host->parity);
+    writeBe16(frame, port_test::kTestDataBits, test->dataBits);
+    writeBe16(frame, port_test::kHostDataBits, host->dataBits);
+    storeChecksum(frame);
+    return frame;
+}
+
+void LoggerCommands::sendCommand(CommandCode code, std::uint32_t argumentA,
+                                 std::uint16_t argumentB) {
+    const CommandFrame frame = buildCommandFrame(code, argumentA, argumentB);
+    ports_.writePort(kLoggerSlot, frame.data(), frame.size());
+}
+
+void LoggerCommands::sendRecord(Bytes bytes) {
+    ports_.writePort(kLoggerSlot, bytes.data(), bytes.size());
+}
+
+void LoggerCommands::sendText(std::string_view text) {
+    ports_.writePort(kLoggerSlot, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+void LoggerCommands::sendStop(int hostPortChoice) {
+    if (hostPortChoice == 5 || hostPortChoice == 7) {
+        sendText(kStop7E1Text);
+        return;
+    }
+    sendCommand(CommandCode::Stop);
+    sendText(kBreakText);
+}
+
+bool LoggerCommands::confirmClearMemory() {
+    if (operator_.askYesNo("Clear Memory", "Are you sure you want to clear the flash memory?",
+                           Icon::Exclamation, false) != Answer::Yes)
+        return false;
+    sendCommand(CommandCode::ClearMemory, 0, 1);
+    return true;
+}
+
+bool LoggerCommands::confirmResetToMonitor() {
+    if (operator_.askOkCancel(
+            "Data Logger Monitor",
+            "Are you sure you want cease operation and exit to the Monitor Program?",
+            Icon::Exclamation, true) != Answer::Ok)
+        return false;
+    sendCommand(CommandCode::ResetToMonitor);
+    return true;
+}
+
+bool LoggerCommands::confirmLoadDefaultFlashSetup() {
+    if (operator_.askOkCancel("Reset the Data Logger to it's Default Settings",
+                              "The current operation will be halted and the current settings "
+                              "will be erased.\n\nAre you sure you want to Reset to the default "
+                              "settings?",
+                              Icon::Exclamation, true) != Answer::Ok)
+        return false;
+    sendCommand(CommandCode::LoadDefaultFlashSetup);
+    return true;
+}
+
+bool LoggerCommands::requestSetupIfIdle(int lastStatusCode) {
+    if (lastStatusCode != 9 && lastStatusCode != 10 && lastStatusCode != 30) {
+        operator_.notice("Unable to Complete Command",
+                         "The Logger Must be in Standby before Sending a new Logger Setup", true);
+        return false;
+    }
+    sendCommand(CommandCode::GetSetup);
+    return true;
+}
+
+}  // namespace cvh
