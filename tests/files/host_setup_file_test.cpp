@@ -1,0 +1,352 @@
+#include "files/host_setup_file.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <fstream>
+#include <sstream>
+
+#include "support/scripted_operator.h"
+
+namespace cvh {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HostSetupFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() /
+               (std::string("cvh_hostsetup_") + info->name() + "_" + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path dir_;
+};
+
+// Every stored value different, so a field written into the wrong place shows.
+HostSetup distinctSetup() {
+    HostSetup s;
+    std::int16_t next = 10;
+    auto set = [&](std::int16_t& v) { v = next++; };
+    for (std::int16_t* v : {&s.loggerPortIndex,
+                            &s.loggerSetupIndex,
+                            &s.hostPortSetupIndex,
+                            &s.windowState,
+                            &s.windowHeight,
+                            &s.windowWidth,
+                            &s.tabPortSetup,
+                            &s.tabLoggerControl,
+                            &s.tabDataStatus,
+                            &s.tabUpload,
+                            &s.tabRealTime,
+                            &s.tabRecord,
+                            &s.tabPcLogger,
+                            &s.tabPlotSetup,
+                            &s.tabHardware,
+                            &s.tabAnalog,
+                            &s.menuKb5PassThruVisible,
+                            &s.menuAnnotateFileVisible,
+                            &s.menuLoggerTimeUpdateVisible,
+                            &s.menuAutoTimeUpdateVisible,
+                            &s.menuAutoTimeUpdateChecked,
+                            &s.menuUpdateTimeNowVisible,
+                            &s.menuChangeLoggerIdVisible,
+                            &s.menuMooredTimeUpdateVisible,
+                            &s.menuMooredTimeUpdateChecked,
+                            &s.timeSourceVisible,
+                            &s.timeSourceIndex,
+                            &s.autoStartShownChecked,
+                            &s.menuLoggerPortSetupVisible,
+                            &s.extractFilesIndex,
+                            &s.rawSourceIndex,
+                            &s.rawMuxId,
+                            &s.rawPortIndex,
+                            &s.deckRate,
+                            &s.recordPcTime,
+                            &s.replaySpeed,
+                            &s.modeVisible,
+                            &s.modeIndex,
+                            &s.fileVisible,
+                            &s.fileIndex,
+                            &s.outputVisible,
+                            &s.outputIndex,
+                            &s.analogRate,
+                            &s.lvCutOff,
+                            &s.autoStart,
+                            &s.dateAndTime,
+                            &s.finalModeIndex,
+                            &s.finalFileIndex,
+                            &s.finalOutputIndex,
+                            &s.finalTimeSourceIndex}) {
+        set(*v);
+    }
+    for (auto* a : {&s.deckPort, &s.deckSetup, &s.portType, &s.deckType, &s.outPort, &s.meterType,
+                    &s.portSetup, &s.serialOncePerHour}) {
+        for (auto& v : *a)
+            set(v);
+    }
+    for (auto* a : {&s.analog, &s.analogOncePerHour}) {
+        for (auto& v : *a)
+            set(v);
+    }
+    for (auto* a : {&s.pump, &s.pumpOncePerHour}) {
+        for (auto& v : *a)
+            set(v);
+    }
+    for (auto* a : {&s.replayVisible, &s.samplingPosition, &s.samplingEdit, &s.samplingUnit}) {
+        for (auto& v : *a)
+            set(v);
+    }
+    s.activeHostMode = 5;
+    s.windowHeight = -300;  // negative values survive too
+    return s;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    return text;
+}
+
+TEST_F(HostSetupFileTest, WrittenFileReadsBackEveryRecordWithoutANotice) {
+    const HostSetup stored = distinctSetup();
+    const fs::path path = dir_ / "last.cvh";
+    ASSERT_EQ(storeHostSetup(path, stored), HostSetupStoreResult::Stored);
+    EXPECT_FALSE(fs::exists(dir_ / "last.cvh.tmp"));
+
+    test::ScriptedOperator op;
+    const HostSetupLoad load = loadHostSetup(path, op);
+    ASSERT_TRUE(load.loaded());
+    EXPECT_TRUE(op.asked.empty());
+    EXPECT_EQ(*load.setup, stored);
+    EXPECT_TRUE(load.setup->hasHostPortSetup);
+}
+
+TEST_F(HostSetupFileTest, LinesHaveTheLayoutEarlierVersionsRead) {
+    HostSetup s;
+    s.loggerPortIndex = 3;
+    s.loggerSetupIndex = 11;
+    s.hostPortSetupIndex = 9;
+    s.activeHostMode = 8;
+    s.portType = {1, 2, 0, -1, 0, 0, 0, 0};
+    const auto lines = linesOf(formatHostSetup(s));
+    ASSERT_EQ(lines.size(), 35u);
+    EXPECT_EQ(lines[0], "CV Host Version=7.09e");
+    EXPECT_EQ(lines[1], "1 3 3 11 9");
+    EXPECT_EQ(lines[2], "2 1 8");
+    EXPECT_EQ(lines[4], "4 0 ");
+    EXPECT_EQ(lines[7], "7 13 0 0 0 0 0 0 0 0 0 0 0 0 0");
+    EXPECT_EQ(lines[9], "9 4 0 0 1 0");
+    EXPECT_EQ(lines[13], "13 4 0 0 2 0 ");
+    EXPECT_EQ(lines[17], "17 8 1 2 0 -1 0 0 0 0");
+    EXPECT_EQ(lines[22], "22 1 0 Last.plt");
+    for (int record = 1; record <= kHostSetupRecordCount; ++record) {
+        const bool blank = record == 4 || record == 13 || record >= 30;
+        EXPECT_EQ(lines[record].back() == ' ', blank) << lines[record];
+    }
+}
+
+TEST_F(HostSetupFileTest, AFailedStoreKeepsTheGoodFile) {
+    // The target name is taken by a folder: the rename fails and nothing is half-written.
+    const fs::path blocked = dir_ / "blocked.cvh";
+    fs::create_directories(blocked / "inside");
+    EXPECT_EQ(storeHostSetup(blocked, distinctSetup()), HostSetupStoreResult::WriteFailed);
+    EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+    EXPECT_FALSE(fs::exists(dir_ / "blocked.cvh.tmp"));
+
+    EXPECT_EQ(storeHostSetup(dir_ / "no" / "such" / "dir.cvh", HostSetup{}),
+              HostSetupStoreResult::NotCreated);
+
+    // A second good store replaces the first whole.
+    const fs::path path = dir_ / "a.cvh";
+    HostSetup first;
+    first.deckRate = 4;
+    ASSERT_EQ(storeHostSetup(path, first), HostSetupStoreResult::Stored);
+    HostSetup second = distinctSetup();
+    ASSERT_EQ(storeHostSetup(path, second), HostSetupStoreResult::Stored);
+    test::ScriptedOperator op;
+    EXPECT_EQ(*loadHostSetup(path, op).setup, second);
+}
+
+struct BadFileCase {
+    const char* name;
+    int line;                 // line of a good file to replace (0 = version line)
+    const char* replacement;  // nullptr: cut the file before this line
+    const char* caption;
+    const char* text;  // nullptr: the offending line itself
+};
+
+class HostSetupBadFile : public HostSetupFileTest,
+                         public ::testing::WithParamInterface<BadFileCase> {};
+
+TEST_P(HostSetupBadFile, ShowsOneNoticeAndAppliesNothing) {
+    const BadFileCase& c = GetParam();
+    auto lines = linesOf(formatHostSetup(distinctSetup()));
+    if (c.replacement == nullptr) {
+        lines.resize(static_cast<std::size_t>(c.line));
+    } else {
+        lines[static_cast<std::size_t>(c.line)] = c.replacement;
+    }
+    const fs::path path = dir_ / "bad.cvh";
+    std::ofstream(path) << joinLines(lines);
+
+    test::ScriptedOperator op;
+    const HostSetupLoad load = loadHostSetup(path, op);
+    EXPECT_EQ(load.result, HostSetupLoadResult::Invalid);
+    EXPECT_FALSE(load.setup.has_value());
+    ASSERT_EQ(op.asked.size(), 1u);
+    EXPECT_EQ(op.asked[0].kind, "notice");
+    EXPECT_EQ(op.asked[0].caption, c.caption);
+    EXPECT_EQ(op.asked[0].text, c.text != nullptr ? c.text : c.replacement);
+    EXPECT_EQ(op.beeps, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, HostSetupBadFile,
+    ::testing::Values(
+        BadFileCase{"BadNumber", 5, "five 12 1 1 1 1 1 1 1 0 0 1 1 1",
+                    "Invalid Record in *.CVH File - The CVH File was NOT Loaded E1", nullptr},
+        BadFileCase{"WrongRecordNumber", 3, "4 0 ",
+                    "Bad Line Number in *.CVH File - The CVH File was Not Loaded E2",
+                    "Looking for Line 3, Found Line 4"},
+        BadFileCase{"CountOf21", 12, "12 21 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0",
+                    "Invalid Record in *.CVH, j 1 count 15 lcount 21", nullptr},
+        BadFileCase{"CountDiffers", 14, "14 3 4 1 0",
+                    "Invalid Record in *.CVH, j 1 count 2 lcount 3", nullptr},
+        BadFileCase{"CountMissing", 2, "2", "Invalid Record in *.CVH, j 0 count 1 lcount 0",
+                    nullptr},
+        BadFileCase{"BadField", 14, "14 2 4 yes",
+                    "Invalid Record in *.CVH File - The CVH File was NOT Loaded E4", nullptr},
+        BadFileCase{"FieldOutside16Bits", 3, "3 3 0 40000 600",
+                    "Invalid Record in *.CVH File - The CVH File was NOT Loaded E4", nullptr},
+        BadFileCase{"TooFewFields", 34, "34 4 1 1 1 ",
+                    "Invalid Record in *.CVH File - The CVH File was NOT Loaded E4", nullptr},
+        BadFileCase{"ShortFile", 21, nullptr,
+                    "Invalid Record in *.CVH File - The CVH File was NOT Loaded E1", ""},
+        BadFileCase{"OldVersionWithThreePortFields", 0, "CV Host Version=7.06e",
+                    "Invalid Record in *.CVH, j 1 count 2 lcount 3", "1 3 10 11 12"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HostSetupFileTest, FileWithoutVersionLineFailsLookingForLineOne) {
+    // Its first record is taken for the version line, so record 2 is found where 1 belongs.
+    auto lines = linesOf(formatHostSetup(distinctSetup()));
+    lines.erase(lines.begin());
+    test::ScriptedOperator op;
+    const HostSetupLoad load = parseHostSetup(joinLines(lines), op);
+    EXPECT_EQ(load.result, HostSetupLoadResult::Invalid);
+    ASSERT_EQ(op.notices().size(), 1u);
+    EXPECT_EQ(op.notices()[0].caption,
+              "Bad Line Number in *.CVH File - The CVH File was Not Loaded E2");
+    EXPECT_EQ(op.notices()[0].text, "Looking for Line 1, Found Line 2");
+}
+
+TEST_F(HostSetupFileTest, OldVersionReadsTwoPortFieldsAndKeepsTheHostPortSetting) {
+    auto lines = linesOf(formatHostSetup(distinctSetup()));
+    lines[0] = "CV Host Version=7.06e";
+    lines[1] = "1 2 4 8";
+    const fs::path path = dir_ / "old.cvh";
+    std::ofstream(path) << joinLines(lines);
+
+    test::ScriptedOperator op;
+    const HostSetupLoad load = loadHostSetup(path, op);
+    ASSERT_TRUE(load.loaded());
+    EXPECT_TRUE(op.asked.empty());
+    EXPECT_FALSE(load.setup->hasHostPortSetup);
+    const LoggerPortRestore r = restoreLoggerPort(*load.setup, false, 0);
+    EXPECT_TRUE(r.selectLoggerPort);
+    EXPECT_EQ(r.loggerPortIndex, 4);
+    EXPECT_EQ(r.loggerSetupIndex, 8);
+    EXPECT_FALSE(r.hostPortSetupIndex.has_value());
+}
+
+TEST_F(HostSetupFileTest, RestoredValuesFollowTheLoadRules) {
+    auto lines = linesOf(formatHostSetup(distinctSetup()));
+    lines[2] = "2 1 9";
+    lines[15] = "15 8 -1 3 -1 0 0 0 0 -1";
+    lines[16] = "16 8 -1 -1 -1 -1 -1 -1 -1 -1";
+    lines[17] = "17 8 2 -1 1 -1 0 0 0 0";
+    lines[18] = "18 8 -1 2 2 2 2 2 2 2";
+    test::ScriptedOperator op;
+    // Windows line ends read the same.
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\r\n";
+    const HostSetupLoad load = parseHostSetup(text, op);
+    ASSERT_TRUE(load.loaded());
+    EXPECT_EQ(load.setup->activeHostMode, -1);
+    EXPECT_EQ(load.setup->deckPort, (std::array<std::int16_t, 8>{0, 3, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(load.setup->deckSetup, (std::array<std::int16_t, 8>{}));
+    EXPECT_EQ(load.setup->portType, (std::array<std::int16_t, 8>{2, 0, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(load.setup->deckType[0], -1);  // spinners are set as stored
+
+    lines[2] = "2 1 0";
+    EXPECT_EQ(parseHostSetup(joinLines(lines), op).setup->activeHostMode, -1);
+    lines[2] = "2 1 7";
+    EXPECT_EQ(parseHostSetup(joinLines(lines), op).setup->activeHostMode, 7);
+    EXPECT_TRUE(op.asked.empty());
+}
+
+TEST_F(HostSetupFileTest, MenuLoadKeepsAChosenLoggerPort) {
+    HostSetup s;
+    s.loggerPortIndex = 5;
+    s.loggerSetupIndex = 9;
+    s.hostPortSetupIndex = 8;
+    const LoggerPortRestore fromMenu = restoreLoggerPort(s, true, 2);
+    EXPECT_FALSE(fromMenu.selectLoggerPort);
+    EXPECT_EQ(fromMenu.hostPortSetupIndex, 8);
+    EXPECT_TRUE(restoreLoggerPort(s, true, 0).selectLoggerPort);
+    EXPECT_TRUE(restoreLoggerPort(s, false, 2).selectLoggerPort);
+}
+
+TEST_F(HostSetupFileTest, MissingOrUnreadableFileIsSilent) {
+    test::ScriptedOperator op;
+    EXPECT_EQ(loadHostSetup(dir_ / "last.cvh", op).result, HostSetupLoadResult::Missing);
+    EXPECT_EQ(loadHostSetup(dir_, op).result, HostSetupLoadResult::Unreadable);
+    EXPECT_FALSE(loadHostSetup(dir_, op).loaded());
+    EXPECT_TRUE(op.asked.empty());
+}
+
+TEST_F(HostSetupFileTest, EditTextKeepsLeadingDigits) {
+    EXPECT_EQ(editTextValue("120"), 120);
+    EXPECT_EQ(editTextValue("45 sec"), 45);
+    EXPECT_EQ(editTextValue(""), 0);
+    EXPECT_EQ(editTextValue("x12"), 0);
+    EXPECT_EQ(editTextValue("9999999"), 32767);
+}
+
+TEST_F(HostSetupFileTest, ApplyOrderRunsThroughTheRecordsOnce) {
+    const auto order = hostSetupApplyOrder();
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front().step, HostSetupStep::LoggerPort);
+    EXPECT_EQ(order[1].step, HostSetupStep::HostMode);
+    EXPECT_EQ(order.back().step, HostSetupStep::PcLoggerReload);
+    int previous = 0;
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        EXPECT_GT(order[i].firstRecord, previous);
+        EXPECT_GE(order[i].lastRecord, order[i].firstRecord);
+        previous = order[i].lastRecord;
+    }
+    EXPECT_EQ(previous, kHostSetupRecordCount);
+}
+
+TEST_F(HostSetupFileTest, DialogsCarryTheirTitlesAndFilter) {
+    EXPECT_EQ(saveHostSetupDialog().title, "Save CV Host Program Setup");
+    EXPECT_EQ(openHostSetupDialog().title, "Open CV Host Program Setup");
+    EXPECT_EQ(openHostSetupDialog().filter, "CV Host Setup (*.cvh)|*.cvh");
+}
+
+}  // namespace
+}  // namespace cvh
