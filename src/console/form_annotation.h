@@ -5,8 +5,10 @@
 
 namespace cvh {
 
-// The water-sample annotation window.
-// The controls carry their component names as objectName; the console connects them.
+// The stay-on-top window "Annotate Archive File": the next water-sample number (UDNext with
+// LBNext), the annotation edit EDITAnnotation, the last annotation (AnnotateDANDT, LBAnnotation)
+// and the buttons BTStart, BTEnd, BTSend, BTReset, BTClose. Every control carries its component
+// name as objectName; the console connects them.
 class AnnotationForm : public QDialog {
     Q_OBJECT
 public:

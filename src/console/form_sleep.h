@@ -5,8 +5,10 @@
 
 namespace cvh {
 
-// The sleep window: when the logger is to wake.
-// The controls carry their component names as objectName; the console connects them.
+// The sleep window "Sleep Options" (modeless): the wake time METime and date MEDate, the host's
+// and the logger's clock (HostTime, HostDate, SleepTime, SleepDate), and the SLEEP and CANCEL
+// buttons (SleepButton, CancelButton). Every control carries its component name as objectName;
+// the console connects them.
 class SleepForm : public QDialog {
     Q_OBJECT
 public:

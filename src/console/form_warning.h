@@ -3,14 +3,22 @@
 
 #include <QDialog>
 
+class QLabel;
+
 namespace cvh {
 
-// The warning window.
-// The controls carry their component names as objectName; the console connects them.
+// The warning window "WARNING!!!": one message line (Label1) and an OK button that closes it.
+// The status display puts its text in and shows it without waiting.
 class WarningForm : public QDialog {
     Q_OBJECT
 public:
     explicit WarningForm(QWidget* parent = nullptr);
+
+    void setMessage(const QString& text);
+    QString message() const;
+
+private:
+    QLabel* message_ = nullptr;
 };
 
 }  // namespace cvh

@@ -5,8 +5,10 @@
 
 namespace cvh {
 
-// The Analog Calibration page.
-// The controls carry their component names as objectName; the console connects them.
+// The "Analog Calibration" page: offset (MEOffset0..7) and scale (MEScale0..7) of the battery
+// voltage and analog channels 1..7, the password edit ALGPassword, the get, send, load, save and
+// done buttons, and the panel AnalogPanel. Every control carries its component name as
+// objectName; the console connects them.
 class AnalogPage : public QWidget {
     Q_OBJECT
 public:

@@ -1,9 +1,164 @@
 #include "console/page_hardware.h"
 
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
 namespace cvh {
+
+namespace {
+
+template <class W>
+W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    return named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
+}
+
+const QStringList kDeviceTypes{"None Selected", "kb5Plus", "TQ7", "EXT Q-Span"};
+const QStringList kStatusLeds{"No Status LED", "SX-28 Status LED", "Direct Status LED"};
+const QStringList kRunStopSwitches{"No Switch", "SX-28 Normal Polarity", "SX-28 Reverse Polarity",
+                                   "Direct Input Switch"};
+
+QStringList relayItems() {
+    QStringList items{QStringLiteral("None")};
+    for (int r = 1; r <= 8; ++r)
+        items << QStringLiteral("Relay %1").arg(r);
+    items << QStringLiteral("Self Powered");
+    return items;
+}
+
+// One group of relay selectors: "Port <first>".."Port <first + count - 1>", named stem1..stemN.
+QGroupBox* relayGroup(QWidget* parent, const char* title, const char* groupName, const char* stem,
+                      int count, int firstPort) {
+    auto* group =
+        named(new QGroupBox(QString::fromLatin1(title), parent), QString::fromLatin1(groupName));
+    auto* grid = new QGridLayout(group);
+    const QStringList items = relayItems();
+    for (int n = 1; n <= count; ++n) {
+        const QString name = QString::fromLatin1(stem) + QString::number(n);
+        grid->addWidget(
+            named(new QLabel(QStringLiteral("Port %1").arg(firstPort + n - 1), group), name + "LB"),
+            n - 1, 0);
+        auto* box = named(new QComboBox(group), name);
+        box->addItems(items);
+        box->setCurrentIndex(0);
+        box->setMinimumWidth(120);
+        grid->addWidget(box, n - 1, 1);
+    }
+    grid->setRowStretch(count, 1);
+    return group;
+}
+
+}  // namespace
 
 HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSHardware"));
+
+    auto* device =
+        named(new QGroupBox(QStringLiteral("Logger Hardware"), this), QStringLiteral("DeviceGB"));
+    auto* deviceGrid = new QGridLayout(device);
+    deviceGrid->addWidget(
+        named(new QLabel(QStringLiteral("Device Type"), device), QStringLiteral("DeviceTypeLB")), 0,
+        0);
+    // No device type is chosen until one is received, loaded or picked; sending needs one.
+    auto* type = named(new QComboBox(device), QStringLiteral("DeviceTypeCB"));
+    type->addItems(kDeviceTypes);
+    type->setPlaceholderText(QStringLiteral("Select Device Type"));
+    type->setCurrentIndex(-1);
+    type->setMinimumWidth(190);
+    deviceGrid->addWidget(type, 0, 1);
+
+    deviceGrid->addWidget(named(new QLabel(QStringLiteral("Serial Number"), device),
+                                QStringLiteral("SerialNumberLB")),
+                          1, 0);
+    auto* serial = named(new QSpinBox(device), QStringLiteral("UDSerialNumber"));
+    serial->setRange(0, 1000);
+    serial->setValue(0);
+    serial->findChild<QLineEdit*>()->setObjectName(QStringLiteral("SNEdit"));
+    deviceGrid->addWidget(serial, 1, 1, Qt::AlignLeft);
+
+    deviceGrid->addWidget(
+        named(new QLabel(QStringLiteral("Status LED"), device), QStringLiteral("StatusLEDLB")), 2,
+        0);
+    auto* led = named(new QComboBox(device), QStringLiteral("StatusLEDCB"));
+    led->addItems(kStatusLeds);
+    led->setCurrentIndex(0);
+    deviceGrid->addWidget(led, 2, 1);
+
+    deviceGrid->addWidget(
+        named(new QLabel(QStringLiteral("Run/Stop Switch"), device), QStringLiteral("RunStopLB")),
+        3, 0);
+    auto* runStop = named(new QComboBox(device), QStringLiteral("RunStopCB"));
+    runStop->addItems(kRunStopSwitches);
+    runStop->setCurrentIndex(0);
+    deviceGrid->addWidget(runStop, 3, 1);
+
+    // Writing to the logger asks for the factory password, which the page shows in plain text.
+    deviceGrid->addWidget(named(new QLabel(QStringLiteral("Password=KeepClear"), device),
+                                QStringLiteral("HWPasswordLB")),
+                          4, 0);
+    deviceGrid->addWidget(named(new QLineEdit(device), QStringLiteral("HWPassword")), 4, 1);
+
+    auto* notCurrent = named(new QLabel(QStringLiteral("Hardware Setup is Not Current"), this),
+                             QStringLiteral("HardwarePanel"));
+    notCurrent->setAlignment(Qt::AlignCenter);
+    notCurrent->setFrameShape(QFrame::Panel);
+    notCurrent->setFrameShadow(QFrame::Raised);
+    notCurrent->setAutoFillBackground(true);
+    QPalette yellow = notCurrent->palette();
+    yellow.setColor(QPalette::Window, Qt::yellow);
+    yellow.setColor(QPalette::WindowText, Qt::black);
+    notCurrent->setPalette(yellow);
+    notCurrent->setMinimumHeight(35);
+
+    auto* commands = new QVBoxLayout;
+    commands->addWidget(button(this, "BTGetHardware", "Get Hardware Configuration"));
+    commands->addWidget(button(this, "BTSendHardwareSetup", "Send Hardware Configuration"));
+    commands->addSpacing(8);
+    commands->addWidget(button(this, "BTLoadHardwareFile", "Load Hardware Config File"));
+    commands->addWidget(button(this, "BTSaveHardwareFile", "Save Hardware Config File"));
+    commands->addSpacing(8);
+    commands->addWidget(notCurrent);
+    commands->addStretch(1);
+    commands->addWidget(button(this, "BTDoneWithHardware", "Done"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(device, 0, Qt::AlignTop);
+    top->addSpacing(16);
+    top->addLayout(commands);
+    top->addStretch(1);
+
+    auto* relays = new QHBoxLayout;
+    relays->addWidget(relayGroup(this, "Serial Ports", "SerialRelayGB", "RelaySP", 8, 1));
+    relays->addWidget(relayGroup(this, "Analog Ports", "AnalogRelayGB", "RelayAP", 7, 9));
+    relays->addWidget(relayGroup(this, "Pump Power", "PumpRelayGB", "RelayPP", 4, 16));
+    relays->addStretch(1);
+
+    // The long caption says exactly what goes into the logger's flash.
+    auto* defaults = button(this, "BTTQ7Defaults",
+                            "Load Default Hardware Setup, Analog Calibration, Mux ID and Host "
+                            "Interface Setup into Flash Memory");
+    auto* defaultsRow = new QHBoxLayout;
+    defaultsRow->addWidget(defaults);
+    defaultsRow->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addSpacing(8);
+    page->addLayout(relays);
+    page->addSpacing(8);
+    page->addLayout(defaultsRow);
+    page->addStretch(1);
 }
 
 }  // namespace cvh

@@ -5,8 +5,11 @@
 
 namespace cvh {
 
-// The Logger Control page: mode, timing and output of the logger setup, and the run controls.
-// The controls carry their component names as objectName; the console connects them.
+// The "Logger Control" page: mode of operation, output and storage format, moored time source,
+// the six sampling durations (number plus unit), the low-voltage cut-off, the analog sample rate
+// and the operational buttons. The duration spinners are QSpinBoxes named DelayUD .. IntervalUD
+// whose text field carries the edit's name (DelayEdit .. IntervalEdit); the unit lists are
+// DelayCombo .. IntervalCombo. Every control carries its component name as objectName.
 class LoggerControlPage : public QWidget {
     Q_OBJECT
 public:

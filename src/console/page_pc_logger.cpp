@@ -1,9 +1,178 @@
 #include "console/page_pc_logger.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
 namespace cvh {
+
+namespace {
+
+constexpr int kPcPorts = 8;
+constexpr int kComPorts = 255;
+
+template <class W>
+W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QString numbered(const char* stem, int n, const char* tail = "") {
+    return QString::fromLatin1(stem) + QString::number(n) + QString::fromLatin1(tail);
+}
+
+// The deck boxes write entry 7 with a blank after the comma, as the logger-port box does.
+const QStringList kDeckSetups{"OFF",  "600",         "1200",  "2400",  "4800",  "4800,7,E,1",
+                              "9600", "9600, 7,E,1", "19200", "38400", "57600", "115200"};
+constexpr int kDeckSetup9600 = 6;
+
+const QStringList kPortTypes{"In Active", "Meter Input", "Logger Output"};
+
+QStringList comPortItems() {
+    QStringList items{QStringLiteral("No Port Selected")};
+    for (int com = 1; com <= kComPorts; ++com)
+        items << QStringLiteral("COM %1").arg(com);
+    return items;
+}
+
+// An up-down whose value the label beside it shows: only the arrows show.
+QSpinBox* upDown(QWidget* parent, const QString& name, int min, int max, int value) {
+    auto* spin = named(new QSpinBox(parent), name);
+    spin->setRange(min, max);
+    spin->setValue(value);
+    spin->findChild<QLineEdit*>()->setVisible(false);
+    spin->setFixedWidth(22);
+    return spin;
+}
+
+}  // namespace
 
 PcLoggerPage::PcLoggerPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSPCLogger"));
+
+    auto* group = named(new QGroupBox(QStringLiteral("PC Logger ID = 1"), this),
+                        QStringLiteral("PCLoggerGB"));
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(10);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("  PC  I/O  "), group), QStringLiteral("PCInHdr")), 0, 0);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("Function"), group), QStringLiteral("PortTypeHdr")), 0, 1);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("PC Serial Port"), group), QStringLiteral("DeckPortHdr")),
+        0, 2);
+    grid->addWidget(
+        named(new QLabel(QStringLiteral("Port Setup"), group), QStringLiteral("DeckSetupHdr")), 0,
+        3);
+    auto* outHeader = named(new QLabel(QStringLiteral("Logger Output Source"), group),
+                            QStringLiteral("PCOutHdr"));
+    outHeader->setVisible(false);
+    grid->addWidget(outHeader, 0, 4, 1, 4);
+
+    const QStringList comPorts = comPortItems();
+    for (int n = 1; n <= kPcPorts; ++n) {
+        grid->addWidget(
+            named(new QLabel(QStringLiteral("Port %1").arg(n), group), numbered("PCPort", n)), n,
+            0);
+
+        // Nothing is chosen until the operator or a host setup file picks a function.
+        auto* type = named(new QComboBox(group), numbered("PortType", n, "CB"));
+        type->addItems(kPortTypes);
+        type->setPlaceholderText(QStringLiteral("Not Selected"));
+        type->setCurrentIndex(-1);
+        type->setMinimumWidth(130);
+        grid->addWidget(type, n, 1);
+
+        auto* com = named(new QComboBox(group), numbered("DeckPort", n, "CB"));
+        com->addItems(comPorts);
+        com->setCurrentIndex(0);
+        com->setMaxVisibleItems(20);
+        com->setMinimumWidth(150);
+        grid->addWidget(com, n, 2);
+
+        auto* line = named(new QComboBox(group), numbered("DeckSetup", n, "CB"));
+        line->addItems(kDeckSetups);
+        line->setCurrentIndex(kDeckSetup9600);
+        line->setMinimumWidth(110);
+        grid->addWidget(line, n, 3);
+
+        // Source of a logger output: which logger's which port is passed on.
+        auto* idLabel = named(new QLabel(QStringLiteral("Output Logger ID=2"), group),
+                              numbered("LBDeckType", n));
+        auto* idSpin = upDown(group, numbered("UDDeckType", n), 1, 4, 2);
+        auto* portLabel =
+            named(new QLabel(QStringLiteral("Port=1"), group), numbered("PCOutPort", n));
+        auto* portSpin = upDown(group, numbered("UDOutPort", n), 1, 9, 1);
+        for (QWidget* w : {static_cast<QWidget*>(idLabel), static_cast<QWidget*>(idSpin),
+                           static_cast<QWidget*>(portLabel), static_cast<QWidget*>(portSpin)})
+            w->setVisible(false);
+        grid->addWidget(idLabel, n, 4);
+        grid->addWidget(idSpin, n, 5);
+        grid->addWidget(portLabel, n, 6);
+        grid->addWidget(portSpin, n, 7);
+    }
+    grid->setColumnMinimumWidth(4, 130);
+    grid->setColumnMinimumWidth(6, 50);
+    grid->setColumnStretch(8, 1);
+
+    // The PC logger's own sampling rate.
+    auto* rate = named(new QGroupBox(QStringLiteral("PC Logger Sample Rate"), this),
+                       QStringLiteral("DeckRateGB"));
+    auto* rateGrid = new QGridLayout(rate);
+    rateGrid->addWidget(upDown(rate, QStringLiteral("UDDeckRate"), 1, 20, 1), 0, 0);
+    rateGrid->addWidget(
+        named(new QLabel(QStringLiteral("Deck Rate:  1 Hz"), rate), QStringLiteral("LBDeckRate")),
+        0, 1);
+    rateGrid->addWidget(named(new QLabel(QStringLiteral("Deck Interval: 1000 ms"), rate),
+                              QStringLiteral("LBDeckInterval")),
+                        1, 1);
+    rateGrid->addWidget(named(new QCheckBox(QStringLiteral("Add PC Time to Port 9 "), rate),
+                              QStringLiteral("CBRecordPCTime")),
+                        2, 0, 1, 2);
+
+    auto* buttons = new QVBoxLayout;
+    for (auto [name, caption] : {std::pair{"BTLoadDeck", "Load New Setup"},
+                                 std::pair{"BTRestoreDeck", "Restore Last Setup"},
+                                 std::pair{"BTClearDeck", "Clear Setup"}}) {
+        auto* b =
+            named(new QPushButton(QString::fromLatin1(caption), this), QString::fromLatin1(name));
+        b->setMinimumWidth(160);
+        buttons->addWidget(b);
+    }
+    // Shown from the first edit until the edits are loaded.
+    auto* notLoaded = named(new QLabel(QStringLiteral("Setup is Not Loaded"), this),
+                            QStringLiteral("PCLoggerPanel"));
+    notLoaded->setAlignment(Qt::AlignCenter);
+    notLoaded->setFrameShape(QFrame::Panel);
+    notLoaded->setFrameShadow(QFrame::Raised);
+    notLoaded->setAutoFillBackground(true);
+    QPalette yellow = notLoaded->palette();
+    yellow.setColor(QPalette::Window, Qt::yellow);
+    yellow.setColor(QPalette::WindowText, Qt::black);
+    notLoaded->setPalette(yellow);
+    notLoaded->setMinimumHeight(35);
+    notLoaded->setVisible(false);
+    buttons->addWidget(notLoaded);
+    buttons->addStretch(1);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(rate, 0, Qt::AlignTop);
+    bottom->addSpacing(16);
+    bottom->addLayout(buttons);
+    bottom->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(group);
+    page->addSpacing(8);
+    page->addLayout(bottom);
+    page->addStretch(1);
 }
 
 }  // namespace cvh

@@ -5,8 +5,11 @@
 
 namespace cvh {
 
-// The PC-Logger page: PC serial ports as instrument inputs and deck outputs.
-// The controls carry their component names as objectName; the console connects them.
+// The "PC-Logger" page: eight PC port slots, each with its function (PortType1CB..8), COM port
+// (DeckPort1CB..8), line choice (DeckSetup1CB..8) and, for a logger output, the source logger ID
+// (UDDeckType1..8, LBDeckType1..8) and source port (UDOutPort1..8, PCOutPort1..8); the deck rate
+// (UDDeckRate, LBDeckRate, LBDeckInterval), "Add PC Time to Port 9 " and the load, restore and
+// clear buttons. Every control carries its component name as objectName.
 class PcLoggerPage : public QWidget {
     Q_OBJECT
 public:

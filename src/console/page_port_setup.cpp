@@ -1,9 +1,202 @@
 #include "console/page_port_setup.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace cvh {
+
+namespace {
+
+constexpr int kLoggerPorts = 8;
+constexpr int kAnalogChannels = 7;
+constexpr int kPumpPorts = 4;
+
+// ComboMeter1..8: the logger's meter types. Value 13 can arrive but is not offered.
+const QStringList kMeterTypes{"OFF",    "KB5",     "RMX",          "ASCII",       "BINARY",
+                              "LUX-G2", "GPS",     "Pump",         "Remote Host", "HYD-52 SM",
+                              "PHI-S",  "CV TEST", "Wake / Binary"};
+
+// CBPort1Setup..8: the twelve line choices plus "ON", which switches a pump port on.
+const QStringList kPortSetups{"OFF",        "600",    "1200",       "2400",  "4800",
+                              "4800,7,E,1", "9600",   "9600,7,E,1", "19200", "38400",
+                              "57600",      "115200", "ON"};
+
+template <class W>
+W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QString numbered(const char* stem, int n) {
+    return QString::fromLatin1(stem) + QString::number(n);
+}
+
+// A list that starts with nothing selected shows its placeholder until a setup arrives.
+QComboBox* unselectedCombo(QWidget* parent, const QString& name, const QStringList& items,
+                           const QString& placeholder) {
+    auto* box = named(new QComboBox(parent), name);
+    box->addItems(items);
+    box->setPlaceholderText(placeholder);
+    box->setCurrentIndex(-1);
+    return box;
+}
+
+// Once-per-hour boxes are hidden until moored logging is selected.
+QCheckBox* oncePerHourBox(QWidget* parent, const QString& name) {
+    auto* box = named(new QCheckBox(parent), name);
+    box->setVisible(false);
+    return box;
+}
+
+QLabel* sectionLabel(QWidget* parent, const QString& name, const QString& text) {
+    auto* label = named(new QLabel(text, parent), name);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+// The "Once" / "per Hour" header of a once-per-hour column, hidden with the column.
+void addOncePerHourHeader(QGridLayout* grid, QWidget* parent, const char* stem, int column) {
+    auto* once = named(new QLabel(QStringLiteral("Once"), parent), numbered(stem, 1));
+    auto* perHour = named(new QLabel(QStringLiteral("per Hour"), parent), numbered(stem, 2));
+    for (QLabel* label : {once, perHour}) {
+        label->setAlignment(Qt::AlignHCenter);
+        label->setVisible(false);
+    }
+    grid->addWidget(once, 0, column);
+    grid->addWidget(perHour, 1, column);
+}
+
+}  // namespace
 
 PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSPortSetup"));
+
+    // Serial ports: label, meter type, line choice, once-per-hour.
+    auto* serial = new QGridLayout;
+    serial->setHorizontalSpacing(10);
+    serial->addWidget(
+        sectionLabel(this, QStringLiteral("LBSerialSetup"), QStringLiteral("Serial Ports")), 0, 0,
+        1, 3);
+    serial->addWidget(
+        named(new QLabel(QStringLiteral("Meter Type"), this), QStringLiteral("LBMeterTypeHeader")),
+        1, 1);
+    serial->addWidget(
+        named(new QLabel(QStringLiteral("Port Setup"), this), QStringLiteral("LBPortSetupHeader")),
+        1, 2);
+    addOncePerHourHeader(serial, this, "SOPHLB", 3);
+    for (int n = 1; n <= kLoggerPorts; ++n) {
+        const int row = n + 1;
+        serial->addWidget(
+            named(new QLabel(QStringLiteral("Port %1:").arg(n), this), numbered("LBS", n)), row, 0);
+        serial->addWidget(
+            unselectedCombo(this, numbered("ComboMeter", n), kMeterTypes, QStringLiteral("OFF")),
+            row, 1);
+        serial->addWidget(unselectedCombo(this, QStringLiteral("CBPort%1Setup").arg(n), kPortSetups,
+                                          QStringLiteral("OFF")),
+                          row, 2);
+        serial->addWidget(oncePerHourBox(this, numbered("SOPH", n)), row, 3, Qt::AlignHCenter);
+    }
+    // The logger's own host port has the twelve line choices only.
+    const int hostRow = kLoggerPorts + 2;
+    serial->addWidget(
+        named(new QLabel(QStringLiteral("Host Port:"), this), QStringLiteral("LBHostPortSetup")),
+        hostRow, 0);
+    serial->addWidget(unselectedCombo(this, QStringLiteral("CBHostPortSetup"),
+                                      kPortSetups.mid(0, 12), QStringLiteral("OFF")),
+                      hostRow, 2);
+    serial->setRowMinimumHeight(hostRow, 36);
+    serial->setColumnMinimumWidth(1, 150);
+    serial->setColumnMinimumWidth(2, 130);
+
+    // Analog channels (logger ports 9..15).
+    auto* analog = new QGridLayout;
+    analog->setHorizontalSpacing(10);
+    analog->addWidget(
+        sectionLabel(this, QStringLiteral("LBAnalogSetup"), QStringLiteral("Analog Ports")), 0, 0,
+        1, 2);
+    addOncePerHourHeader(analog, this, "AOPHLB", 2);
+    for (int n = 1; n <= kAnalogChannels; ++n) {
+        const int row = n + 1;
+        analog->addWidget(
+            named(new QLabel(QStringLiteral("Port %1").arg(n + 8), this), numbered("LBAnalog", n)),
+            row, 0);
+        auto* box = named(new QComboBox(this), numbered("CBAnalog", n));
+        box->addItems({QStringLiteral("Analog %1 OFF").arg(n),
+                       QStringLiteral("Analog %1 ON").arg(n), QStringLiteral("Pump ON")});
+        box->setCurrentIndex(0);
+        analog->addWidget(box, row, 1);
+        analog->addWidget(oncePerHourBox(this, numbered("AOPH", n)), row, 2, Qt::AlignHCenter);
+    }
+    analog->setColumnMinimumWidth(1, 150);
+
+    // Pump ports (logger ports 16..19); pump 4 can also purge.
+    auto* pump = new QGridLayout;
+    pump->setHorizontalSpacing(10);
+    pump->addWidget(
+        sectionLabel(this, QStringLiteral("LBPump"), QStringLiteral("    Pump Ports    ")), 0, 0, 1,
+        2);
+    addOncePerHourHeader(pump, this, "POPHLB", 2);
+    for (int n = 1; n <= kPumpPorts; ++n) {
+        const int row = n + 1;
+        pump->addWidget(
+            named(new QLabel(QStringLiteral("Port %1").arg(n + 15), this), numbered("LBPump", n)),
+            row, 0);
+        auto* box = named(new QComboBox(this), numbered("CBPump", n));
+        box->addItems({QStringLiteral("Pump %1 OFF").arg(n), QStringLiteral("Pump %1 ON").arg(n)});
+        if (n == kPumpPorts) {
+            for (int ms = 500; ms <= 5000; ms += 500)
+                box->addItem(QStringLiteral("Purge %1 ms").arg(ms));
+        }
+        box->setCurrentIndex(0);
+        pump->addWidget(box, row, 1);
+        pump->addWidget(oncePerHourBox(this, numbered("POPH", n)), row, 2, Qt::AlignHCenter);
+    }
+    pump->setColumnMinimumWidth(1, 150);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(analog);
+    right->addSpacing(16);
+    right->addLayout(pump);
+    right->addStretch(1);
+
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addLayout(serial);
+    left->addStretch(1);
+    columns->addLayout(left);
+    columns->addSpacing(40);
+    columns->addLayout(right);
+    columns->addStretch(1);
+
+    // Setup exchange; the polled buttons appear only in polled moored mode.
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(
+        named(new QPushButton(QStringLiteral("Get Setup"), this), QStringLiteral("BTGetSetup1")));
+    buttons->addWidget(
+        named(new QPushButton(QStringLiteral("Send Setup"), this), QStringLiteral("BTSendSetup1")));
+    buttons->addSpacing(24);
+    auto* wake =
+        named(new QPushButton(QStringLiteral("Polled-Wake"), this), QStringLiteral("Button1"));
+    auto* sleep =
+        named(new QPushButton(QStringLiteral("Polled-Sleep"), this), QStringLiteral("Button2"));
+    wake->setVisible(false);
+    sleep->setVisible(false);
+    buttons->addWidget(wake);
+    buttons->addWidget(sleep);
+    buttons->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(buttons);
+    page->addSpacing(8);
+    page->addLayout(columns);
 }
 
 }  // namespace cvh

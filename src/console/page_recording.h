@@ -5,8 +5,10 @@
 
 namespace cvh {
 
-// The Recording page: archive recording and replay controls.
-// The controls carry their component names as objectName; the console connects them.
+// The recording page: archive recording (continuous, hourly, daily; raw input is hidden),
+// replay (single and continuous, with its speed), Stop, and the "Record Status" group with the
+// status line, file name and file size. Every control carries its component name as objectName;
+// ReplaySpeedUD is a QSpinBox whose text field is named ReplaySpeedEdit.
 class RecordingPage : public QWidget {
     Q_OBJECT
 public:
