@@ -1,0 +1,50 @@
+// The command-line extraction tool: the same extraction as "Parse Run Files", for batch work
+// without a display. main() only hands over its arguments and streams.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "base/operator.h"
+#include "files/run_extract.h"
+
+namespace cvh {
+
+struct ExtractCliArgs {
+    ExtractOptions options;
+    std::vector<std::filesystem::path> runFiles;
+    bool help = false;
+};
+
+// Parses `cvhost-extract [--raw] [--debug-log] [-o DIR] RUNFILE...`; nothing on a usage error,
+// with the reason in `error`.
+std::optional<ExtractCliArgs> parseExtractArgs(const std::vector<std::string>& args,
+                                               std::string& error);
+
+// Runs the tool (args without the program name); returns the exit status: 0 when every run was
+// processed and every output written, 1 when one was not, 2 on a usage error.
+int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Notices as "caption: text" lines on a stream; questions are answered with Cancel/No and file
+// dialogs are cancelled, since nobody is there to answer.
+class StreamOperator final : public Operator {
+public:
+    explicit StreamOperator(std::ostream& stream) : stream_(stream) {}
+    void notice(const std::string& caption, const std::string& text, bool beep) override;
+    Answer askOkCancel(const std::string& caption, const std::string& text, Icon icon,
+                       bool beep) override;
+    Answer askYesNo(const std::string& caption, const std::string& text, Icon icon,
+                    bool beep) override;
+    Answer askYesNoCancel(const std::string& caption, const std::string& text, Icon icon) override;
+    std::optional<std::string> openFile(const FileDialogRequest& request) override;
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override;
+    void beep() override {}
+
+private:
+    std::ostream& stream_;
+};
+
+}  // namespace cvh

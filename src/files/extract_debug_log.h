@@ -1,0 +1,32 @@
+// The extraction's debug log "log.dat": emptied at the start of every extraction; while the
+// operator's "Write Debug File" is on, one entry per ARCHIVE TQMUX record and a closing line.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "files/extract_output.h"
+
+namespace cvh {
+
+inline constexpr const char* kDebugLogName = "log.dat";
+
+class ExtractDebugLog {
+public:
+    // Starts an empty log in `directory`; `enabled` says whether entries are written.
+    bool start(const std::filesystem::path& directory, bool enabled);
+    // One entry for a TQMUX record's time stamp.
+    void archiveRecord(std::int32_t timeStamp);
+    // The closing line.
+    void end();
+    // Puts the log in place; false when it could not be written whole.
+    bool commit();
+    bool failed() const { return file_.failed(); }
+
+private:
+    OutputFile file_;
+    bool enabled_ = false;
+    std::int32_t previous_ = 0;
+};
+
+}  // namespace cvh
