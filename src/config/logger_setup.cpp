@@ -1,0 +1,254 @@
+#include "config/logger_setup.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "base/checksum.h"
+
+namespace cvh {
+
+namespace {
+
+template <class T>
+inline constexpr bool kIsStdArray = false;
+template <class T, std::size_t N>
+inline constexpr bool kIsStdArray<std::array<T, N>> = true;
+
+template <class T>
+void readField(Bytes b, std::size_t at, T& value) {
+    if constexpr (kIsStdArray<T>) {
+        for (std::size_t i = 0; i < value.size(); ++i)
+            readField(b, at + i * sizeof(typename T::value_type), value[i]);
+    } else if constexpr (sizeof(T) == 2) {
+        value = readLe16(b, at);
+    } else {
+        static_assert(sizeof(T) == 4);
+        value = readLe32(b, at);
+    }
+}
+
+template <class T>
+void writeField(MutableBytes b, std::size_t at, const T& value) {
+    if constexpr (kIsStdArray<T>) {
+        for (std::size_t i = 0; i < value.size(); ++i)
+            writeField(b, at + i * sizeof(typename T::value_type), value[i]);
+    } else if constexpr (sizeof(T) == 2) {
+        writeLe16(b, at, value);
+    } else {
+        static_assert(sizeof(T) == 4);
+        writeLe32(b, at, value);
+    }
+}
+
+}  // namespace
+
+bool SetupSnapshot::store(Bytes packet) {
+    if (packet.size() != kSetupRecordLength)
+        return false;
+    std::copy(packet.begin(), packet.end(), bytes_.begin());
+    return true;
+}
+
+LoggerSetup SetupSnapshot::decode() const {
+    LoggerSetup s;
+    visitSetupLayout(s, [&](std::size_t at, auto& field) { readField(bytes_, at, field); });
+    return s;
+}
+
+void SetupSnapshot::encode(const LoggerSetup& setup) {
+    bytes_[0] = 1;
+    bytes_[1] = 1;
+    visitSetupLayout(setup, [&](std::size_t at, const auto& field) {
+        writeField(MutableBytes(bytes_), at, field);
+    });
+    storeChecksum(bytes_);
+}
+
+std::uint16_t setupChecksum(Bytes bytes, std::size_t count) {
+    return byteSum16(bytes.first(std::min(count, bytes.size())));
+}
+
+const std::array<const char*, kModeCount> kModeTexts{
+    "Profile Mode",      "Moored Mode",       "Real Time Mode",    "Analog Mode",
+    "Run Logger Port 1", "Run Logger Port 2", "Run Logger Port 3", "Run Logger Port 4",
+    "Run Logger Port 5", "Run Logger Port 6", "Run Logger Port 7", "Run Logger Port 8",
+    "Polled Moored Mode"};
+
+const std::array<const char*, kOutputFormatCount> kOutputFormatTexts{"Status",
+                                                                     "Real Time Data + Status",
+                                                                     "Real Time Data",
+                                                                     "Analog Data",
+                                                                     "Output Logger Port 1",
+                                                                     "Output Logger Port 2",
+                                                                     "Output Logger Port 3",
+                                                                     "Output Logger Port 4",
+                                                                     "Output Logger Port 5",
+                                                                     "Output Logger Port 6",
+                                                                     "Output Logger Port 7",
+                                                                     "Output Logger Por 8"};
+
+const std::array<const char*, kFileFormatCount> kFileFormatTexts{"No Data Storage",
+                                                                 "CV Archive Files"};
+
+const std::array<const char*, kTimeSourceCount> kTimeSourceTexts{
+    "Internal - No Time Updates", "Host PC Time", "GPS Time", "GPS Time or Host PC  "};
+
+const std::array<const char*, kMeterTypeCount> kMeterTypeTexts{
+    "OFF",  "KB5",         "RMX",       "ASCII", "BINARY",  "LUX-G2",       "GPS",
+    "Pump", "Remote Host", "HYD-52 SM", "PHI-S", "CV TEST", "Wake / Binary"};
+
+const char* meterPortLabel(int meterType) {
+    static constexpr std::array<const char*, 14> kLabels{
+        "Off",  "kb5",         "rmx",   "ASCII", "Binary",  "LUX-G2",      "GPS",
+        "Pump", "Remote Host", "HYD40", "PHI-S", "CV-Test", "Wake-Binary", "CV-Logger"};
+    if (meterType < 0 || meterType >= static_cast<int>(kLabels.size()))
+        return "OFF";
+    return kLabels[static_cast<std::size_t>(meterType)];
+}
+
+const std::array<const char*, kPortSetupCount> kPortSetupTexts{
+    "OFF",        "600",   "1200",  "2400",  "4800",   "4800,7,E,1", "9600",
+    "9600,7,E,1", "19200", "38400", "57600", "115200", "ON"};
+
+int analogSettingCount() {
+    return 3;
+}
+
+std::string analogSettingText(int channel, int index) {
+    if (index == 0)
+        return "Analog " + std::to_string(channel) + " OFF";
+    if (index == 1)
+        return "Analog " + std::to_string(channel) + " ON";
+    return "Pump ON";
+}
+
+int pumpSettingCount(int pump) {
+    return pump == 4 ? 12 : 2;
+}
+
+std::string pumpSettingText(int pump, int index) {
+    if (index == 0)
+        return "Pump " + std::to_string(pump) + " OFF";
+    if (index == 1)
+        return "Pump " + std::to_string(pump) + " ON";
+    return "Purge " + std::to_string((index - 1) * 500) + " ms";
+}
+
+LineEncoding encodePortSetup(int meterType, int choice) {
+    static constexpr std::array<LineEncoding, kPortSetupCount> kRows{{{0, 8, 0},
+                                                                      {600, 8, 0},
+                                                                      {1200, 8, 0},
+                                                                      {2400, 8, 0},
+                                                                      {4800, 8, 0},
+                                                                      {4800, 7, 2},
+                                                                      {9600, 8, 0},
+                                                                      {9600, 7, 2},
+                                                                      {19200, 8, 0},
+                                                                      {38400, 8, 0},
+                                                                      {57600, 8, 0},
+                                                                      {115200, 8, 0},
+                                                                      {0, 7, 0}}};
+    if (meterType == kMeterPump && choice != 0)
+        choice = kPortSetupOn;
+    if (choice == kPortSetupOn && meterType != kMeterPump)
+        return kRows[0];
+    if (choice < 0 || choice >= kPortSetupCount)
+        return {9600, 8, 0};
+    return kRows[static_cast<std::size_t>(choice)];
+}
+
+int decodePortSetup(std::uint32_t baud, std::uint16_t dataBits) {
+    switch (baud) {
+        case 0:
+            return dataBits == 8 ? 0 : kPortSetupOn;
+        case 600:
+            return 1;
+        case 1200:
+            return 2;
+        case 2400:
+            return 3;
+        case 4800:
+            return dataBits == 8 ? 4 : 5;
+        case 9600:
+            return dataBits == 8 ? 6 : 7;
+        case 19200:
+            return 8;
+        case 38400:
+            return 9;
+        case 57600:
+            return 10;
+        case 115200:
+            return 11;
+        default:
+            return kPortSetup9600;
+    }
+}
+
+int decodeHostPortSetup(std::uint32_t baud, std::uint16_t dataBits) {
+    if (baud == 0)
+        return kPortSetup9600;
+    return decodePortSetup(baud, dataBits);
+}
+
+const std::array<const char*, kDurationUnitCount> kDurationUnitTexts{"Seconds", "Minutes", "Hours"};
+
+std::uint32_t unitMultiplier(int unit) {
+    switch (unit) {
+        case kUnitMinutes:
+            return 60;
+        case kUnitHours:
+            return 3600;
+        default:
+            return 1;
+    }
+}
+
+UnitValue secondsToUnitValue(std::uint32_t seconds) {
+    if (seconds == 0)
+        return {0, kUnitSeconds};
+    if (seconds % 3600 == 0)
+        return {seconds / 3600, kUnitHours};
+    if (seconds % 60 == 0)
+        return {seconds / 60, kUnitMinutes};
+    return {seconds, kUnitSeconds};
+}
+
+const std::array<SpinRange, kDurationCount> kDurationRanges{{
+    {0, 100, 5, 5},    // Delay Before Start
+    {0, 300, 5, 5},    // Pre-Warm Up Flush
+    {0, 10000, 5, 5},  // Meter Warm Up
+    {0, 300, 5, 5},    // Meter Flush
+    {1, 10000, 5, 5},  // Sample
+    {1, 10000, 5, 5},  // Sample Interval
+}};
+
+const std::array<int, kDurationCount> kDurationInitialUnits{
+    kUnitSeconds, kUnitSeconds, kUnitSeconds, kUnitSeconds, kUnitSeconds, kUnitMinutes};
+
+int clampToRange(std::int64_t value, const SpinRange& range) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, range.min, range.max));
+}
+
+std::uint32_t& durationField(LoggerSetup& s, Duration d) {
+    switch (d) {
+        case Duration::Delay:
+            return s.delaySeconds;
+        case Duration::PreWarmUpFlush:
+            return s.preFlushSeconds;
+        case Duration::WarmUp:
+            return s.warmUpSeconds;
+        case Duration::Flush:
+            return s.flushSeconds;
+        case Duration::Sample:
+            return s.sampleSeconds;
+        case Duration::SampleInterval:
+            break;
+    }
+    return s.intervalSeconds;
+}
+
+std::uint32_t durationField(const LoggerSetup& s, Duration d) {
+    return durationField(const_cast<LoggerSetup&>(s), d);
+}
+
+}  // namespace cvh

@@ -1,0 +1,372 @@
+#include "config/logger_status_view.h"
+
+#include "base/cformat.h"
+#include "link/packet_types.h"
+
+namespace cvh {
+
+std::optional<LoggerStatus> decodeLoggerStatus(Bytes r) {
+    namespace o = status_offset;
+    if (r.size() != kStatusPacketLength)
+        return std::nullopt;
+    LoggerStatus s;
+    s.statusCode = readLeS16(r, o::kStatusCode);
+    s.runNumber = readLeS16(r, o::kRunNumber);
+    s.loggerClock = readLe32(r, o::kLoggerClock);
+    s.timeLeftSeconds = readLe32(r, o::kTimeLeft);
+    s.serialNumber = readLeS16(r, o::kSerialNumber);
+    s.deviceType = readLeS16(r, o::kDeviceType);
+    s.loggerId = readLeS16(r, o::kLoggerId);
+    s.serialMask = readLe16(r, o::kSerialMask);
+    s.analogMask = readLe16(r, o::kAnalogMask);
+    s.pumpMask = readLe16(r, o::kPumpMask);
+    for (std::size_t i = 0; i < s.portRates.size(); ++i)
+        s.portRates[i] = readLeS16(r, o::kPortRates + 2 * i);
+    s.powerFlags = readLe16(r, o::kPowerFlags);
+    s.currentMillivolts = readLeS16(r, o::kCurrentVolts);
+    s.startMillivolts = readLeS16(r, o::kStartVolts);
+    s.endMillivolts = readLeS16(r, o::kEndVolts);
+    s.runStop = readLeS16(r, o::kRunStop);
+    for (std::size_t i = 0; i < s.analogMillivolts.size(); ++i)
+        s.analogMillivolts[i] = readLeS16(r, o::kAnalogMillivolts + 2 * i);
+    for (std::size_t i = 0; i < s.portFileSizes.size(); ++i)
+        s.portFileSizes[i] = readLeS32(r, o::kPortFileSizes + 4 * i);
+    s.analogFileSize = readLeS32(r, o::kAnalogFileSize);
+    s.otherFileSize = readLeS32(r, o::kOtherFileSize);
+    s.freeMemory = readLeS32(r, o::kFreeMemory);
+    s.totalMemory = readLeS32(r, o::kTotalMemory);
+    s.firmware = readLe32(r, o::kFirmware);
+    return s;
+}
+
+std::string statusCodeText(int code) {
+    switch (code) {
+        case 0:
+            return "OFF";
+        case 2:
+            return "Delay";
+        case 3:
+            return "Pre-Flush";
+        case 4:
+            return "Warmup";
+        case 5:
+            return "Flush";
+        case 6:
+            return "Sampling";
+        case 7:
+            return "Clear Memory";
+        case 8:
+            return "Sleeping";
+        case 9:
+            return "Standby";
+        case 10:
+            return "Upload";
+        case 13:
+            return "Low Voltage";
+        case 14:
+            return "8 volt Limit";
+        case 16:
+            return "Manual Switch";
+        case 17:
+            return "Low Power";
+        case 27:
+            return "Zero Volt Cutoff";
+        case 30:
+            return "End of Run";
+        default:
+            return cformat("Invalid Status %02x", code);
+    }
+}
+
+std::string runNumberText(int runNumber) {
+    if (runNumber < 0)
+        return "Run Number:";
+    return cformat("Run Number:  %03d", runNumber);
+}
+
+std::string timeLeftText(std::uint32_t seconds) {
+    const long h = static_cast<long>(seconds / 3600);
+    const long m = static_cast<long>(seconds % 3600 / 60);
+    const long s = static_cast<long>(seconds % 60);
+    if (seconds >= 3600)
+        return cformat("%2ld:%02ld:%02ld", h, m, s);
+    return cformat("%2ld:%02ld", m, s);
+}
+
+std::string powerFlagsText(std::uint16_t flags) {
+    std::string text = "Power: ";
+    for (int bit = 0; bit < 8; ++bit) {
+        text += (flags >> bit) & 1 ? '1' : '0';
+        if (bit == 3)
+            text += ' ';
+    }
+    return text;
+}
+
+std::string voltsText(std::int16_t millivolts) {
+    return cformat("%4.1f V", millivolts * 0.001);
+}
+
+std::string kilobytesText(std::int64_t bytes) {
+    return cformat("%lld K", static_cast<long long>(bytes / 1024));
+}
+
+std::string runSizeText(const LoggerStatus& s) {
+    std::int64_t total = static_cast<std::int64_t>(s.analogFileSize) + s.otherFileSize;
+    for (std::int32_t size : s.portFileSizes)
+        total += size;
+    return cformat("Run File Size:  %lld K", static_cast<long long>(total / 1024));
+}
+
+FirmwareVersion firmwareVersion(std::uint32_t word) {
+    return {static_cast<int>(word >> 28), static_cast<int>((word >> 20) & 0xFF)};
+}
+
+std::string statusTitleText(int serialNumber, const char* titleName, FirmwareVersion fw) {
+    if (serialNumber < 1)
+        return cformat("CV Host: v%4.2f%c    %s: v%1d.%02d", 7.09, 'e', titleName, fw.major,
+                       fw.minor);
+    return cformat("CV Host: v%4.2f%c    %s-%03d: v%1d.%02d", 7.09, 'e', titleName, serialNumber,
+                   fw.major, fw.minor);
+}
+
+DeviceNames deviceNames(int deviceType) {
+    switch (deviceType) {
+        case 1:
+            return {"kb5Plus", "Clear KB5+ Memory", "Get KB5+ Directory", "KB5+"};
+        case 2:
+            return {"TQ7", "Clear TQ-7 Memory", "Get TQ-7 Directory", "TQ-7"};
+        case 3:
+            return {"External kb5Plus", "Clear Q-Span Memory", "Get Q-Span Directory", "Q-Span"};
+        default:
+            return {};
+    }
+}
+
+std::string loggerModeCaption(int mode, int loggerDeviceType) {
+    const bool kb5First = loggerDeviceType == 1 || loggerDeviceType == 3;
+    switch (mode) {
+        case 0:
+            return "Profile Logging      ";
+        case 1:
+            return "Moored Logging       ";
+        case 2:
+            return "Real Time Data       ";
+        case 3:
+            return "Analog Output        ";
+        case 4:
+            return kb5First ? "Direct To kb5" : "Direct To PORT1";
+        case 5:
+            return kb5First ? "Direct To PORT1" : "Direct To PORT2";
+        case 6:
+            return kb5First ? "Direct To PORT2" : "Direct To PORT3";
+        case 7:
+            return kb5First ? "Direct To PORT3" : "Direct To PORT4";
+        case 8:
+            return "Direct To PORT5";
+        case 9:
+            return "Direct To PORT6";
+        case 10:
+            return "Direct To PORT7";
+        case 11:
+            return "Direct To PORT8";
+        case 12:
+            return "Polled-Moored Logging";
+        default:
+            return "Unknown Mode";
+    }
+}
+
+std::optional<Colour> modeLabelColour(int hostMode, int loggerMode, bool loggerModeVisible) {
+    if (!loggerModeVisible)
+        return Colour::ButtonFace;
+    auto matchOrRed = [&](int expected) {
+        return loggerMode == expected ? Colour::ButtonFace : Colour::Red;
+    };
+    switch (hostMode) {
+        case 1:
+            return matchOrRed(3);
+        case 2:
+            return matchOrRed(1);
+        case 3:
+            return matchOrRed(0);
+        case 4:
+            return matchOrRed(2);
+        case 5:
+        case 7:
+        case 8:
+        case -1:
+            return Colour::ButtonFace;
+        default:
+            return std::nullopt;
+    }
+}
+
+void colourModeLabels(ModeLabels labels, int activeHostMode, int loggerMode) {
+    const auto colour = modeLabelColour(activeHostMode, loggerMode, labels.LoggerMode.visible);
+    if (!colour)
+        return;
+    labels.LoggerMode.colour = *colour;
+    labels.HostMode.colour = *colour;
+}
+
+void showLoggerMode(ModeLabels labels, int mode, int loggerDeviceType, int activeHostMode) {
+    labels.LoggerMode.caption = loggerModeCaption(mode, loggerDeviceType);
+    colourModeLabels(labels, activeHostMode, mode);
+    labels.LoggerModeIndex = mode;
+}
+
+void applyOncePerHourColumn(PortSetupForm& f, bool moored) {
+    auto column = [&](auto& rowLabels, auto& boxes, bool& header) {
+        header = false;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            boxes[i].visible = moored && rowLabels[i].visible;
+            header = header || boxes[i].visible;
+        }
+    };
+    column(f.LBS, f.SOPH, f.SOPHLBVisible);
+    column(f.LBAnalogRow, f.AOPH, f.AOPHLBVisible);
+    column(f.LBPumpRow, f.POPH, f.POPHLBVisible);
+}
+
+namespace {
+
+std::array<std::string, kLoggerPortCount> portNamesFor(int deviceType) {
+    std::array<std::string, kLoggerPortCount> names;
+    for (int i = 0; i < kLoggerPortCount; ++i) {
+        // Device type 0 puts the kb5 on the first row and shifts the ports down by one.
+        const int port = deviceType == 0 ? i : i + 1;
+        names[static_cast<std::size_t>(i)] = port == 0 ? "kb5:" : cformat("Port %d:", port);
+    }
+    return names;
+}
+
+DataStatusLayout applyRowLayout(const LoggerStatus& s, bool moored, PortSetupForm& f) {
+    DataStatusLayout layout;
+    f.HostType.caption = "Host:";
+    int analogShown = 0;
+    for (int j = 0; j < kLoggerPortCount; ++j) {
+        const auto i = static_cast<std::size_t>(j);
+        const unsigned bit = 1u << j;
+        const bool port = (s.serialMask & bit) != 0;
+        layout.portRowVisible[i] = port;
+        f.LBS[i].visible = f.ComboMeter[i].visible = f.CBPortSetup[i].visible = port;
+        f.SOPH[i].visible = port && moored;
+        if (j < kAnalogChannelCount) {
+            const bool analog = (s.analogMask & bit) != 0;
+            layout.analogPairVisible[i] = analog;
+            f.LBAnalogRow[i].visible = f.CBAnalog[i].visible = analog;
+            f.AOPH[i].visible = analog && moored;
+            if (analog)
+                ++analogShown;
+        }
+        if (j < kPumpPortCount) {
+            const bool pump = (s.pumpMask & bit) != 0;
+            f.LBPumpRow[i].visible = f.CBPump[i].visible = pump;
+            f.POPH[i].visible = pump && moored;
+        }
+    }
+    applyOncePerHourColumn(f, moored);
+    layout.analogFileVisible = analogShown > 0;
+    layout.LBSerialVisible = s.serialMask != 0;
+    layout.LBAnalogVisible = s.analogMask != 0;
+    f.LBAnalogSetup.visible = s.analogMask != 0;
+    f.LBPump.visible = s.pumpMask != 0;
+    return layout;
+}
+
+}  // namespace
+
+StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusMemory& m,
+                                     PortSetupForm& portSetup) {
+    StatusDisplayUpdate u;
+
+    // Row labels follow the device type: device 0 has its kb5 on the first row.
+    if (s.deviceType != m.ShownDeviceType) {
+        if (s.deviceType == 0 || s.deviceType == 1) {
+            u.portNames = portNamesFor(s.deviceType);
+            for (std::size_t i = 0; i < u.portNames->size(); ++i)
+                portSetup.LBS[i].caption = (*u.portNames)[i];
+        }
+        m.ShownDeviceType = s.deviceType;
+    }
+    const int remoteHost = (s.serialMask >> 9) & 1;
+    if (remoteHost != m.ShownRemoteHost) {
+        u.remoteHostPanelVisible = remoteHost != 0;
+        m.ShownRemoteHost = remoteHost;
+    }
+    const int mooredFlag = moored ? 1 : 0;
+    if (s.serialMask != m.ShownSerialMask || s.analogMask != m.ShownAnalogMask ||
+        s.pumpMask != m.ShownPumpMask || s.powerFlags != m.ShownPowerFlags ||
+        mooredFlag != m.ShownMooredFlag) {
+        u.layout = applyRowLayout(s, moored, portSetup);
+        m.ShownSerialMask = s.serialMask;
+        m.ShownAnalogMask = s.analogMask;
+        m.ShownPumpMask = s.pumpMask;
+        m.ShownPowerFlags = s.powerFlags;
+        m.ShownMooredFlag = mooredFlag;
+    }
+
+    // An ID the logger cannot be addressed by keeps the logger-ID window coming back until the
+    // operator has given the unit a valid one.
+    u.LBCurrentMuxID = cformat("Current Logger ID:  %3d", s.loggerId);
+    u.openMuxIdWindow = s.loggerId < 1 || s.loggerId > 254;
+
+    if (s.runStop != m.ShownRunStop) {
+        switch (s.runStop) {
+            case 0:
+                break;
+            case 1:
+                u.runStopCaption = "Run/Stop Switch: STOP";
+                break;
+            case 2:
+                u.runStopCaption = "Run/Stop Switch: RUN";
+                break;
+            case 4:
+                u.runStopCaption = "Run/Stop Switch: Disabled";
+                break;
+            default:
+                u.runStopCaption = "Run/Stop Switch:  Error";
+                break;
+        }
+        if (s.runStop == 0)
+            u.runStopVisible = false;
+        if (s.runStop > 0)
+            u.runStopVisible = true;
+        m.ShownRunStop = s.runStop;
+    }
+    u.LBRunNumber = runNumberText(s.runNumber);
+    u.LBRunSize = runSizeText(s);
+    u.LBPower = powerFlagsText(s.powerFlags);
+
+    u.serialNumber = s.serialNumber;
+    u.deviceType = s.deviceType;
+    u.operationCode = s.statusCode;
+
+    const FirmwareVersion fw = firmwareVersion(s.firmware);
+    if (fw.below7() && !m.FirmwareWarned) {
+        m.FirmwareWarned = true;
+        u.firmwareWarning =
+            cformat("This Host Program is incompatible with Firmware Version %4.2f", fw.value());
+    }
+
+    u.names = deviceNames(s.deviceType);
+    u.LBOperation = statusCodeText(s.statusCode);
+    u.LBTimeLeft = timeLeftText(s.timeLeftSeconds);
+    u.TitleText = statusTitleText(s.serialNumber, u.names.titleName, fw);
+    u.LBCurrentV = voltsText(s.currentMillivolts);
+    u.LBStartV = voltsText(s.startMillivolts);
+    u.LBEndV = voltsText(s.endMillivolts);
+    u.LBFreeDisk = kilobytesText(s.freeMemory);
+    u.LBTotalDisk = kilobytesText(s.totalMemory);
+    return u;
+}
+
+std::optional<bool> refreshFlashPanel(std::int64_t flashErrorValue, StatusMemory& memory) {
+    if (flashErrorValue == memory.ShownFlashValue)
+        return std::nullopt;
+    memory.ShownFlashValue = flashErrorValue;
+    return flashErrorValue != 0;
+}
+
+}  // namespace cvh

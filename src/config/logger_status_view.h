@@ -1,0 +1,205 @@
+// What a logger status record changes on the console: the "Logger Status" group, which port
+// rows are shown, the logger identity, the firmware warning, the device names, the status texts
+// and the window title; plus the two mode labels and the bad-flash panel. Slowly changing
+// values (device type, masks, run/stop switch, remote-host bit, bad-flash value) are acted on
+// only when they change, so an identical record changes nothing there.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/bytes.h"
+#include "base/colour.h"
+#include "config/setup_exchange_forms.h"
+
+namespace cvh {
+
+// Offsets of the 132-byte type-3 status record (little-endian, signed unless noted).
+namespace status_offset {
+inline constexpr std::size_t kStatusCode = 4;
+inline constexpr std::size_t kRunNumber = 6;
+inline constexpr std::size_t kLoggerClock = 8;  // u32, logger seconds
+inline constexpr std::size_t kTimeLeft = 12;    // u32 seconds
+inline constexpr std::size_t kSerialNumber = 16;
+inline constexpr std::size_t kDeviceType = 18;
+inline constexpr std::size_t kLoggerId = 20;
+inline constexpr std::size_t kSerialMask = 22;
+inline constexpr std::size_t kAnalogMask = 24;
+inline constexpr std::size_t kPumpMask = 26;
+inline constexpr std::size_t kPortRates = 30;  // 8 x s16, ports 1..8
+inline constexpr std::size_t kPowerFlags = 46;
+inline constexpr std::size_t kCurrentVolts = 48;  // millivolts
+inline constexpr std::size_t kStartVolts = 50;
+inline constexpr std::size_t kEndVolts = 52;
+inline constexpr std::size_t kRunStop = 54;
+inline constexpr std::size_t kAnalogMillivolts = 58;  // 7 x s16
+inline constexpr std::size_t kPortFileSizes = 76;     // 8 x s32
+inline constexpr std::size_t kAnalogFileSize = 108;
+inline constexpr std::size_t kOtherFileSize = 112;
+inline constexpr std::size_t kFreeMemory = 116;
+inline constexpr std::size_t kTotalMemory = 120;
+inline constexpr std::size_t kFirmware = 124;  // u32 bit fields
+}  // namespace status_offset
+
+// The fields of a status record this display uses.
+struct LoggerStatus {
+    std::int16_t statusCode = 0;
+    std::int16_t runNumber = -1;
+    std::uint32_t loggerClock = 0;
+    std::uint32_t timeLeftSeconds = 0;
+    std::int16_t serialNumber = 0;
+    std::int16_t deviceType = 0;
+    std::int16_t loggerId = 0;
+    std::uint16_t serialMask = 0;
+    std::uint16_t analogMask = 0;
+    std::uint16_t pumpMask = 0;
+    std::array<std::int16_t, kLoggerPortCount> portRates{};
+    std::uint16_t powerFlags = 0;
+    std::int16_t currentMillivolts = 0;
+    std::int16_t startMillivolts = 0;
+    std::int16_t endMillivolts = 0;
+    std::int16_t runStop = 0;
+    std::array<std::int16_t, kAnalogChannelCount> analogMillivolts{};
+    std::array<std::int32_t, kLoggerPortCount> portFileSizes{};
+    std::int32_t analogFileSize = 0;
+    std::int32_t otherFileSize = 0;
+    std::int32_t freeMemory = 0;
+    std::int32_t totalMemory = 0;
+    std::uint32_t firmware = 0;
+};
+// Nothing unless the record is exactly 132 bytes.
+std::optional<LoggerStatus> decodeLoggerStatus(Bytes record);
+
+// ---- Texts ----------------------------------------------------------------------------------
+
+std::string statusCodeText(int code);  // LBOperation
+std::string runNumberText(int runNumber);
+std::string timeLeftText(std::uint32_t seconds);
+std::string powerFlagsText(std::uint16_t flags);
+std::string voltsText(std::int16_t millivolts);
+std::string kilobytesText(std::int64_t bytes);  // "%ld K" of bytes / 1024
+std::string runSizeText(const LoggerStatus& s);
+struct FirmwareVersion {
+    int major = 0;
+    int minor = 0;
+    double value() const { return major + minor * 0.01; }
+    bool below7() const { return major * 100 + minor < 700; }
+};
+FirmwareVersion firmwareVersion(std::uint32_t word);
+// TitleText after a status record; the title name is that of the device type.
+std::string statusTitleText(int serialNumber, const char* titleName, FirmwareVersion fw);
+inline constexpr const char* kInitialTitleText = "CV Host: v7.09e";
+
+// Names that follow the device type; the three optional ones stay as they are for an unknown type.
+struct DeviceNames {
+    const char* titleName = "Unknown Meter";
+    std::optional<std::string> BTClearMemory;
+    std::optional<std::string> BTGetDirectory;
+    std::optional<std::string> LoggerDeviceName;
+};
+DeviceNames deviceNames(int deviceType);
+
+// ---- Mode labels ----------------------------------------------------------------------------
+
+// The LoggerMode caption of a mode of operation; modes 4..7 name the first ports differently
+// on the devices whose port 1 is the kb5 (types 1 and 3).
+std::string loggerModeCaption(int mode, int loggerDeviceType);
+// The colour of both mode labels, or nothing for "leave the colours as they are".
+std::optional<Colour> modeLabelColour(int hostMode, int loggerMode, bool loggerModeVisible);
+
+struct ModeLabels {
+    LabelState& HostMode;
+    LabelState& LoggerMode;
+    int& LoggerModeIndex;
+};
+void colourModeLabels(ModeLabels labels, int activeHostMode, int loggerMode);
+// Captions LoggerMode, recolours both labels and stores LoggerModeIndex.
+void showLoggerMode(ModeLabels labels, int mode, int loggerDeviceType, int activeHostMode);
+
+// ---- Status display -------------------------------------------------------------------------
+
+// Which rows the Data Status page shows, decided together with the Port Setup rows.
+struct DataStatusLayout {
+    std::array<bool, kLoggerPortCount> portRowVisible{};  // PortRowTable rows
+    std::array<bool, kAnalogChannelCount> analogPairVisible{};
+    bool analogFileVisible = false;  // AnalogFS, AnalogFileSizeLabel
+    bool LBSerialVisible = false;
+    bool LBAnalogVisible = false;
+    bool operator==(const DataStatusLayout&) const = default;
+};
+
+struct StatusDisplayUpdate {
+    // Always: LoggerStatusGB to the button face and height 280, LBDandT shown, the logger-clock
+    // display countdown restarted.
+    static constexpr int kLoggerStatusGBHeight = 280;
+
+    // Port name labels M1Label..M8Label, when the device type changed to 0 or 1 (the same texts
+    // go into the Port Setup form's LBS labels).
+    std::optional<std::array<std::string, kLoggerPortCount>> portNames;
+    // RemoteHostPanel visibility when the remote-host bit changed (then lay out again).
+    std::optional<bool> remoteHostPanelVisible;
+    // Data Status row visibility when a mask, the power flags or the moored flag changed (the
+    // Port Setup form was updated at the same time).
+    std::optional<DataStatusLayout> layout;
+
+    std::string LBCurrentMuxID;    // "Current Logger ID:  %3d"
+    bool openMuxIdWindow = false;  // ID outside 1..254: show the logger-ID window
+
+    // LBRunStop when the switch value changed: its caption, and its visibility unless unchanged.
+    std::optional<std::string> runStopCaption;
+    std::optional<bool> runStopVisible;
+    std::string LBRunNumber;
+    std::string LBRunSize;
+    std::string LBPower;
+
+    // The logger identity to store (LoggerSerialNumber, LoggerDeviceType, LoggerOperationCode).
+    int serialNumber = 0;
+    int deviceType = 0;
+    int operationCode = 0;
+
+    // The text of the warning window TForm2 ("WARNING!!!"), once per program run.
+    std::optional<std::string> firmwareWarning;
+
+    DeviceNames names;
+    std::string LBOperation;  // on the button face
+    std::string LBTimeLeft;
+    std::string TitleText;
+    std::string LBCurrentV;
+    std::string LBStartV;
+    std::string LBEndV;
+    std::string LBFreeDisk;
+    std::string LBTotalDisk;
+};
+
+// The values last acted on; the initial values force the first update.
+struct StatusMemory {
+    int ShownDeviceType = -32768;
+    int ShownSerialMask = 0;
+    int ShownAnalogMask = 128;
+    int ShownPumpMask = 0;
+    int ShownPowerFlags = 0;
+    int ShownMooredFlag = 0;
+    int ShownRunStop = -1;
+    int ShownRemoteHost = -2;
+    std::int64_t ShownFlashValue = -2;
+    bool FirmwareWarned = false;  // once per program run
+};
+
+// ShowLoggerStatus's decisions for one record. `portSetup` gets its row labels, row visibility
+// and once-per-hour column; `mooredLogging` is true while ModeCB is a moored mode. The clock
+// check is checkLoggerClock (logger_clock.h); the port and analog rows' texts are formatted
+// from the same record by the live display rules.
+StatusDisplayUpdate showLoggerStatus(const LoggerStatus& status, bool mooredLogging,
+                                     StatusMemory& memory, PortSetupForm& portSetup);
+
+// The once-per-hour column of the Port Setup page: shown only for moored logging, each box and
+// header following the visibility of its row labels; boxes keep their check state.
+void applyOncePerHourColumn(PortSetupForm& form, bool mooredLogging);
+
+// The bad-flash panel: returns the new FlashPanel visibility when FlashErrorValue changed since
+// it was last shown (the first call always does); then lay out again.
+std::optional<bool> refreshFlashPanel(std::int64_t flashErrorValue, StatusMemory& memory);
+
+}  // namespace cvh
