@@ -16,6 +16,9 @@ namespace cvh {
 
 class SerialPortTable;
 
+// The slot of the logger port in the port table; every command goes there.
+inline constexpr int kLoggerSlot = 0;
+
 // Command codes: one byte value written twice.
 enum class CommandCode : std::uint16_t {
     Stop = 0xA1A1,
