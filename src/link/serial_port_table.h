@@ -17,7 +17,6 @@ namespace cvh {
 
 inline constexpr int kSlotCount = 260;
 inline constexpr int kComNameCount = 260;
-inline constexpr int kLoggerSlot = 0;  // the logger's host link
 
 // The twelve operator choices of every port-setup box; the index is the line-setting index.
 inline constexpr int kLineChoiceCount = 12;
