@@ -1,0 +1,78 @@
+#include "files/annotation.h"
+
+#include <algorithm>
+
+#include "base/cformat.h"
+
+namespace cvh {
+
+std::string shortenAtCharacter(const std::string& text, std::size_t limit) {
+    if (text.size() <= limit)
+        return text;
+    std::size_t end = limit;
+    // Step back over continuation bytes (10xxxxxx) so the cut falls before a lead byte.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+void WaterSampleAnnotation::BTStartClick() {
+    const int n = form.UDNext;
+    currentSample_ = static_cast<std::int16_t>(n);
+    const std::string text = cformat("Start Sample %1d", n);
+    form.LBAnnotation = text;
+    insertAnnotation(text);
+    // The spinner stops at its maximum while the label shows the number that would follow.
+    form.UDNext = std::min(n + 1, kMaxSampleNumber);
+    form.LBNext = cformat("Next Water Sample:  %1d", n + 1);
+}
+
+void WaterSampleAnnotation::BTEndClick() {
+    const std::string text = cformat("End Sample %1d", currentSample_);
+    form.LBAnnotation = text;
+    insertAnnotation(text);
+}
+
+void WaterSampleAnnotation::BTSendClick() {
+    const std::string text = shortenAtCharacter(form.EDITAnnotation, kAnnotationTextLimit);
+    form.LBAnnotation = text;
+    form.EDITAnnotation.clear();
+    insertAnnotation(text);
+}
+
+void WaterSampleAnnotation::BTResetClick() {
+    form.UDNext = 1;
+    form.LBNext = "Next Water Sample:  1";
+    currentSample_ = 1;
+}
+
+void WaterSampleAnnotation::UDNextClick(int position) {
+    form.UDNext = std::clamp(position, 1, kMaxSampleNumber);
+    form.LBNext = cformat("Next Water Sample: %1d", form.UDNext);
+}
+
+void WaterSampleAnnotation::insertAnnotation(const std::string& text) {
+    // The stamp is the moment of the mark, read before any box can hold the operator up.
+    std::string stamp;
+    clock_.readClock(stamp);
+    if (pending_) {
+        pending_ = false;
+        const std::string lost = pendingLine_;
+        pendingLine_.clear();
+        operator_.notice(kAnnotationLostCaption, lost, true);
+    }
+    form.AnnotateDANDT = stamp;
+    pendingLine_ = shortenAtCharacter(stamp + " " + text, kAnnotationLineLimit);
+    pending_ = true;
+}
+
+std::optional<std::string> WaterSampleAnnotation::takePendingAnnotation() {
+    if (!pending_)
+        return std::nullopt;
+    pending_ = false;
+    std::string line = std::move(pendingLine_);
+    pendingLine_.clear();
+    return line;
+}
+
+}  // namespace cvh

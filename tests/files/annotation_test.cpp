@@ -1,0 +1,115 @@
+#include "files/annotation.h"
+
+#include <gtest/gtest.h>
+
+#include "base/clock.h"
+#include "support/scripted_operator.h"
+
+namespace cvh {
+namespace {
+
+class AnnotationTest : public ::testing::Test {
+protected:
+    AnnotationTest() {
+        // 2024-03-05 14:05:09.37 UTC, zone UTC.
+        clock.now = daysFromCivil(2024, 3, 5) * 86400 + 14 * 3600 + 5 * 60 + 9;
+        clock.nowHundredths = 37;
+    }
+    // What the next PC-logger packet would carry, as its text after the time stamp.
+    std::string sentText() {
+        const auto line = annotation.takePendingAnnotation();
+        if (!line)
+            return "<nothing>";
+        EXPECT_EQ(line->rfind(kStamp, 0), 0u) << *line;
+        return line->substr(std::string(kStamp).size());
+    }
+
+    static constexpr const char* kStamp = "03/05/24\t14:05:09.370 ";
+    FixedClock clock;
+    PCLoggerClock pcClock{clock};
+    test::ScriptedOperator op;
+    WaterSampleAnnotation annotation{pcClock, op};
+};
+
+TEST_F(AnnotationTest, StartStartEndNumbersTheSamples) {
+    annotation.BTStartClick();
+    EXPECT_EQ(sentText(), "Start Sample 1");
+    annotation.BTStartClick();
+    EXPECT_EQ(sentText(), "Start Sample 2");
+    annotation.BTEndClick();
+    EXPECT_EQ(sentText(), "End Sample 2");
+    EXPECT_EQ(annotation.form.UDNext, 3);
+    EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  3");
+    EXPECT_EQ(annotation.form.LBAnnotation, "End Sample 2");
+    EXPECT_EQ(annotation.form.AnnotateDANDT, "03/05/24\t14:05:09.370");
+    EXPECT_TRUE(op.asked.empty());
+}
+
+TEST_F(AnnotationTest, EndBeforeStartAndAfterResetEndsSampleOne) {
+    annotation.BTEndClick();
+    EXPECT_EQ(sentText(), "End Sample 1");
+    annotation.BTStartClick();
+    annotation.BTStartClick();
+    annotation.takePendingAnnotation();
+    annotation.BTResetClick();
+    EXPECT_EQ(annotation.form.UDNext, 1);
+    EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  1");
+    annotation.BTEndClick();
+    EXPECT_EQ(sentText(), "End Sample 1");
+}
+
+TEST_F(AnnotationTest, SpinnerStaysAtItsMaximum) {
+    annotation.UDNextClick(1000);
+    EXPECT_EQ(annotation.form.LBNext, "Next Water Sample: 1000");  // one blank from the spinner
+    annotation.BTStartClick();
+    EXPECT_EQ(sentText(), "Start Sample 1000");
+    EXPECT_EQ(annotation.form.UDNext, 1000);
+    EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  1001");
+    annotation.BTStartClick();
+    EXPECT_EQ(sentText(), "Start Sample 1000");
+}
+
+TEST_F(AnnotationTest, InsertAnnotationSendsTheEditTextAndClearsIt) {
+    annotation.form.EDITAnnotation = "CTD cast 4";
+    annotation.BTSendClick();
+    EXPECT_EQ(annotation.form.EDITAnnotation, "");
+    EXPECT_EQ(annotation.form.LBAnnotation, "CTD cast 4");
+    EXPECT_EQ(sentText(), "CTD cast 4");
+    // An empty box still marks the moment: the time stamp and one blank.
+    annotation.BTSendClick();
+    EXPECT_EQ(annotation.takePendingAnnotation(), std::string(kStamp));
+    EXPECT_FALSE(annotation.takePendingAnnotation().has_value());
+}
+
+TEST_F(AnnotationTest, SecondInsertReportsAndDropsTheWaitingLine) {
+    annotation.BTStartClick();
+    annotation.BTEndClick();
+    ASSERT_EQ(op.notices().size(), 1u);
+    EXPECT_EQ(op.notices()[0].caption,
+              "Error - Unable to insert this record into the Archive File");
+    EXPECT_EQ(op.notices()[0].text, std::string(kStamp) + "Start Sample 1");
+    EXPECT_EQ(op.beeps, 1);
+    EXPECT_EQ(sentText(), "End Sample 1");
+}
+
+TEST_F(AnnotationTest, LongTextIsShortenedAtACharacter) {
+    // 198 ASCII bytes and a two-byte character: the character would end past byte 199.
+    annotation.form.EDITAnnotation = std::string(198, 'a') + "\xC3\xA9" + "tail";
+    annotation.BTSendClick();
+    EXPECT_EQ(sentText(), std::string(198, 'a'));
+    EXPECT_EQ(shortenAtCharacter("abc", 5), "abc");
+    EXPECT_EQ(shortenAtCharacter("ab\xE2\x82\xAC", 4), "ab");
+    EXPECT_EQ(shortenAtCharacter("ab\xE2\x82\xAC", 5), "ab\xE2\x82\xAC");
+}
+
+TEST_F(AnnotationTest, WindowKeepsItsStateWhileHidden) {
+    annotation.show();
+    annotation.BTStartClick();
+    annotation.BTCloseClick();
+    EXPECT_FALSE(annotation.form.visible);
+    EXPECT_TRUE(annotation.pending());
+    EXPECT_EQ(annotation.form.UDNext, 2);
+}
+
+}  // namespace
+}  // namespace cvh
