@@ -26,8 +26,8 @@ enum PcPortType : int {
 };
 extern const std::array<const char*, 3> kPcPortTypeItems;  // "In Active" .. "Logger Output"
 inline constexpr const char* kPcPortTypePlaceholder = "Not Selected";
-// DeckSetup1CB..DeckSetup8CB items; the index is the line-setting index.
-extern const std::array<const char*, 12> kDeckSetupItems;
+// DeckSetup1CB..DeckSetup8CB show kPortSetupChoiceTexts; DeckPort1CB..DeckPort8CB show
+// comBoxItemText (the port manager's lists).
 
 // The controls of one slot row (n = 1..8), by their names without the number.
 struct PcPortRow {
