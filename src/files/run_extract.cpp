@@ -338,12 +338,9 @@ void RunExtraction::writeArchive(Bytes record) {
 }
 
 void RunExtraction::finishRun() {
-    // The last header's record, as the next header would have ended it.
-    if (headerSlots_.any()) {
-        writeHeaderRecord();
-        windowStart_ = static_cast<std::int32_t>(state_.headerTimeStamp);
-    }
-    headerSlots_.clear();
+    // The last header's record, as the next header would have ended it. The window start stays
+    // as it is: the time-window record that follows still belongs to its own window.
+    writeHeaderRecord();
     state_.headerSequence = 0;
     state_.headerTimeStamp = 0;
     writeWindowRecord();
