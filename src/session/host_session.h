@@ -1,0 +1,192 @@
+// The host session: everything the main window owns, without a window. It holds the serial-port
+// slots, the command sender, the forms and views, and the four timer handlers; each rule lives in
+// the layer it belongs to and the session calls it. The console shows this state and forwards
+// operator events; tests drive the same methods directly.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "base/operator.h"
+#include "config/setup_exchange_forms.h"
+#include "link/command_frames.h"
+#include "link/link_statistics.h"
+#include "link/serial_port_table.h"
+#include "session/console_views.h"
+#include "session/host_clock.h"
+#include "session/host_modes.h"
+#include "session/link_monitor.h"
+#include "session/notice_queue.h"
+#include "session/stats_window.h"
+
+namespace cvh {
+
+class HostSession;
+
+// The Operator handed to every lower layer: notices go through ShowNotice (limit and deferral),
+// questions and dialogs straight to the real operator.
+class SessionOperator final : public Operator {
+public:
+    SessionOperator(HostSession& session, Operator& real) : session_(session), real_(real) {}
+    void notice(const std::string& caption, const std::string& text, bool beep) override;
+    Answer askOkCancel(const std::string& caption, const std::string& text, Icon icon,
+                       bool beep) override {
+        return real_.askOkCancel(caption, text, icon, beep);
+    }
+    Answer askYesNo(const std::string& caption, const std::string& text, Icon icon,
+                    bool beep) override {
+        return real_.askYesNo(caption, text, icon, beep);
+    }
+    Answer askYesNoCancel(const std::string& caption, const std::string& text, Icon icon) override {
+        return real_.askYesNoCancel(caption, text, icon);
+    }
+    std::optional<std::string> openFile(const FileDialogRequest& request) override {
+        return real_.openFile(request);
+    }
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override {
+        return real_.saveFile(request);
+    }
+    void beep() override { real_.beep(); }
+
+private:
+    HostSession& session_;
+    Operator& real_;
+};
+
+inline constexpr double kHostVersion = 7.09;
+inline constexpr char kHostVersionLetter = 'e';
+// "CV Host: v7.09e"
+std::string baseTitleText();
+
+class HostSession {
+public:
+    HostSession(SerialBackend& backend, Operator& op, const Clock& clock);
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // --- start-up and exit -------------------------------------------------------------
+    // Reset every page and state to its defaults (the window's creation, before any file).
+    void resetToDefaults();
+    // The window's creation: defaults, title, logger-port choice, start directory, the mode
+    // (-1 until a host setup file provides one), the logger-port panel.
+    void startUp(const std::string& startDirectory);
+    // "Program Termination": true when the operator confirmed (ports are then closed).
+    bool requestExit();
+    // A confirmed exit without the question (signals): closes every port.
+    void shutdown();
+
+    // --- modes and the window ------------------------------------------------------------
+    void setupDisplayMode();
+    void modeMenuClick(MenuItem item);  // the eight mode menu items
+    void markSetup(int code);
+    void showNotice(const std::string& caption, const std::string& text, bool beep = true);
+    bool hasDeferredNotices() const { return notices_.hasDeferred(); }
+    void deliverDeferredNotice() { notices_.deliverOne(realOperator_); }
+    const NoticeQueue& notices() const { return notices_; }
+    void showLoggerPortPanel();
+    void hideLoggerPortPanel();
+    void toggleLoggerPortPanel();  // ShowLoggerPortSetupClick and the panel's "X"
+    void toggleDebug();
+    void colourModeLabels(int hostMode, int loggerMode);
+
+    // --- timers ----------------------------------------------------------------------------
+    void onTick10ms();
+    void onTick1000ms();
+    void displayRefreshTick();
+    void onTimeoutTick();
+    // The upload's idle-tick counter; at kTimeoutStop the TTimeout timer stops.
+    static constexpr std::int32_t kTimeoutStop = 999999;
+    std::int32_t timeoutTicks = 0;
+    bool timeoutTimerEnabled = true;
+    bool extractionRunning = false;
+
+    // --- logger port -------------------------------------------------------------------
+    void loggerPortChange(int comNumber, int lineChoice);  // LoggerPortCBChange
+    // What the logger-port boxes list: "COM 3  (/dev/ttyS2)" with whether the device exists.
+    std::vector<std::string> loggerPortItems() const;
+
+    // --- live display --------------------------------------------------------------------
+    void rawPortChange(int source, int port, int loggerId);  // RawPortCBChange, RawMuxIDUDClick
+    void displayRawClick();                                  // BTDisplayRawClick
+    void tabsChange(int page);                               // TabsChange
+    void sendEditText(bool withLineEnd);  // Enter in EditSendText / BTSendTextClick
+    void resetCounters();                 // BTResetCounters
+    void appendDisplayText(std::span<const std::uint8_t> bytes);
+
+    // --- port tools ----------------------------------------------------------------------
+    void hostPortStatsClick();
+    void showTestPortWindow();
+    void startPortTest();
+    void stopPortTest();
+    void closeTestPortWindow();
+    void showMuxIdWindow();
+    void muxIdClick(int position);
+    void sendMuxId();
+    void stopClick();  // BTStop: the stop sequence
+
+    // --- state owned by the main window ---------------------------------------------------
+    std::int16_t requestedHostMode = 0;
+    std::int16_t activeHostMode = -1;
+    int loggerModeIndex = -1;
+    std::string startDirectory;
+    std::string titleText;
+    bool debugFileEnabled = false;
+    std::int32_t flashErrorValue = 0;
+    std::int32_t shownFlashValue = -2;
+    std::uint16_t loggerOperationCode = 0;
+    std::string loggerDeviceName = "???";
+
+    MainWindowView main;
+    SetupForms setup;
+    DataStatusView dataStatus;
+    RealTimeView realTime;
+    StatsWindow stats;
+    TestPortForm testPort;
+    MuxIdForm muxId;
+    SleepClockView sleepClock;
+    int LoggerPortCB = 0;  // COM number, 0 = "No Port Selected"
+    int LoggerSetupCB = 6;
+    Colour loggerPortColour = Colour::Window;
+    Colour loggerSetupColour = Colour::Window;
+
+    LinkStatistics link;
+    // Per deck slot 1..8 (index 0 unused): function and the traffic of this second.
+    std::array<int, 9> pcFunction{};
+    std::array<int, 9> pcBytesIn{};
+    std::array<int, 9> pcBytesOut{};
+    std::array<int, 9> DeckPortCB{};   // index 1..8: COM number of deck slot k
+    std::array<int, 9> DeckSetupCB{};  // index 1..8: line choice of deck slot k
+
+    SerialPortTable& ports() { return *ports_; }
+    LoggerCommands& commands() { return *commands_; }
+    Operator& noticeOperator() { return sessionOperator_; }
+    HostClock& hostClock() { return hostClock_; }
+    // Layout needs recomputing (a panel was shown or hidden); the console clears it.
+    bool layoutDirty = true;
+    // Revision of everything shown; bumped whenever a tick or an event changed a view.
+    unsigned revision = 0;
+
+private:
+    struct TickScope;
+    void applyModeLayout(const ModeLayout& layout);
+    void closeChosenPort(int slot);
+    void refreshHostClock();
+    void showPcPortLines();
+
+    Operator& realOperator_;
+    SessionOperator sessionOperator_;
+    const Clock& clock_;
+    std::unique_ptr<SerialPortTable> ports_;
+    std::unique_ptr<LoggerCommands> commands_;
+    NoticeQueue notices_;
+    HostClock hostClock_;
+    LinkMonitor monitor_;
+    int tickDepth_ = 0;
+    std::uint32_t lastTickPacketCount_ = 0;
+};
+
+}  // namespace cvh

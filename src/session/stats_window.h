@@ -1,0 +1,48 @@
+// The port-statistics window (TStatsForm): nine lines of live figures, bound to one serial-port
+// slot at a time. Writers name the slot they report on; updates for another slot are ignored,
+// so the window never mixes two ports' figures.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "base/colour.h"
+
+namespace cvh {
+
+struct StatsLine {
+    std::string text;
+    Colour colour = Colour::ButtonFace;
+    bool visible = false;
+};
+
+class StatsWindow {
+public:
+    static constexpr int kLineCount = 9;
+
+    // Binds the window to `slot` and shows lines 1..lineCount; any other count closes it.
+    void openStats(int slot, int lineCount, const std::string& caption);
+    void closeStats();
+    void setStatsLine(int slot, int line, const std::string& text);
+    void setStatsColour(int slot, int line, Colour colour);
+
+    int boundSlot() const { return boundSlot_; }
+    bool visible() const { return visible_; }
+    const std::string& caption() const { return caption_; }
+    const StatsLine& line(int line) const { return lines_.at(static_cast<std::size_t>(line - 1)); }
+    // Bumped on every change, so the view copies only when something moved.
+    unsigned revision() const { return revision_; }
+
+private:
+    bool accepts(int slot, int line) const {
+        return slot == boundSlot_ && boundSlot_ >= 0 && line >= 1 && line <= kLineCount;
+    }
+
+    int boundSlot_ = -1;
+    bool visible_ = false;
+    std::string caption_ = "Statistics Form";
+    std::array<StatsLine, kLineCount> lines_{};
+    unsigned revision_ = 0;
+};
+
+}  // namespace cvh

@@ -1,0 +1,30 @@
+// A host session on a fake serial backend, a scripted operator and a fixed clock.
+#pragma once
+
+#include <memory>
+
+#include "base/clock.h"
+#include "session/host_session.h"
+#include "support/fake_serial.h"
+#include "support/scripted_operator.h"
+
+namespace cvh::test {
+
+struct SessionFixture {
+    FakeSerialBackend backend;
+    ScriptedOperator op;
+    FixedClock clock;
+    std::unique_ptr<HostSession> session;
+
+    SessionFixture() {
+        clock.now = 1'700'000'000;
+        session = std::make_unique<HostSession>(backend, op, clock);
+    }
+    HostSession& s() { return *session; }
+    // The device behind COM 1 on this platform, present on the fake backend.
+    std::shared_ptr<FakeLine> addLoggerLine(int com = 1) {
+        return backend.add(session->ports().names().name(com));
+    }
+};
+
+}  // namespace cvh::test
