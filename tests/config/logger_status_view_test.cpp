@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/checksum.h"
+#include "config/logger_status_view.h"
+
+namespace cvh {
+namespace {
+
+namespace o = status_offset;
+
+struct StatusBytes {
+    std::vector<std::uint8_t> b = std::vector<std::uint8_t>(132);
+    StatusBytes() {
+        b[0] = b[1] = 3;
+        set16(o::kDeviceType, 2);
+        set16(o::kLoggerId, 2);
+        set16(o::kStatusCode, 9);
+        set32(o::kFirmware, (7u << 28) | (9u << 20));
+    }
+    void set16(std::size_t at, int v) { writeLe16(b, at, static_cast<std::uint16_t>(v)); }
+    void set32(std::size_t at, std::uint32_t v) { writeLe32(b, at, v); }
+    LoggerStatus decoded() {
+        storeChecksum(b);
+        return decodeLoggerStatus(b).value();
+    }
+};
+
+TEST(StatusRecord, DecodesOnlyWholeRecords) {
+    StatusBytes s;
+    s.set16(o::kRunNumber, -1);
+    s.set32(o::kPortFileSizes + 4 * 7, 0xFFFFFFFF);
+    const LoggerStatus st = s.decoded();
+    EXPECT_EQ(st.runNumber, -1);
+    EXPECT_EQ(st.portFileSizes[7], -1);
+    EXPECT_FALSE(decodeLoggerStatus(Bytes(s.b).first(131)));
+}
+
+TEST(StatusDisplay, AnIdenticalRecordChangesNoRowVisibility) {
+    StatusBytes s;
+    s.set16(o::kSerialMask, 0x0205);  // ports 1 and 3, remote host on
+    s.set16(o::kAnalogMask, 0x03);
+    s.set16(o::kPumpMask, 0x08);
+    s.set16(o::kRunStop, 2);
+    StatusMemory memory;
+    PortSetupForm form;
+    const LoggerStatus st = s.decoded();
+    const auto first = showLoggerStatus(st, true, memory, form);
+    ASSERT_TRUE(first.layout);
+    EXPECT_EQ(first.layout->portRowVisible,
+              (std::array<bool, 8>{true, false, true, false, false, false, false, false}));
+    EXPECT_TRUE(first.layout->analogFileVisible);
+    EXPECT_EQ(first.remoteHostPanelVisible, true);
+    EXPECT_EQ(first.runStopCaption, "Run/Stop Switch: RUN");
+    EXPECT_TRUE(form.LBS[2].visible && form.SOPH[2].visible && form.SOPHLBVisible);
+    EXPECT_FALSE(form.LBS[1].visible || form.ComboMeter[1].visible || form.CBPortSetup[1].visible);
+    EXPECT_TRUE(form.POPH[3].visible && !form.POPH[0].visible);
+    EXPECT_TRUE(form.LBPump.visible);
+
+    const PortSetupForm before = form;
+    const auto second = showLoggerStatus(st, true, memory, form);
+    EXPECT_FALSE(second.layout);
+    EXPECT_FALSE(second.remoteHostPanelVisible);
+    EXPECT_FALSE(second.portNames);
+    EXPECT_FALSE(second.runStopCaption);
+    EXPECT_FALSE(second.runStopVisible);
+    EXPECT_EQ(form, before);
+
+    // Leaving moored logging alone changes the layout: the once-per-hour column goes.
+    const auto profile = showLoggerStatus(st, false, memory, form);
+    ASSERT_TRUE(profile.layout);
+    EXPECT_FALSE(form.SOPH[2].visible || form.SOPHLBVisible);
+}
+
+TEST(StatusDisplay, PortLabelsFollowTheDeviceType) {
+    StatusMemory memory;
+    PortSetupForm form;
+    StatusBytes s;
+    s.set16(o::kDeviceType, 0);
+    auto u = showLoggerStatus(s.decoded(), false, memory, form);
+    ASSERT_TRUE(u.portNames);
+    EXPECT_EQ((*u.portNames)[0], "kb5:");
+    EXPECT_EQ((*u.portNames)[7], "Port 7:");
+    EXPECT_EQ(form.LBS[1].caption, "Port 1:");
+    s.set16(o::kDeviceType, 2);  // leaves them as they are
+    u = showLoggerStatus(s.decoded(), false, memory, form);
+    EXPECT_FALSE(u.portNames);
+    EXPECT_EQ(form.LBS[0].caption, "kb5:");
+    s.set16(o::kDeviceType, 1);
+    u = showLoggerStatus(s.decoded(), false, memory, form);
+    ASSERT_TRUE(u.portNames);
+    EXPECT_EQ(form.LBS[0].caption, "Port 1:");
+    EXPECT_EQ(form.LBS[7].caption, "Port 8:");
+    EXPECT_STREQ(u.names.titleName, "kb5Plus");
+    EXPECT_EQ(u.names.LoggerDeviceName, "KB5+");
+}
+
+TEST(StatusDisplay, OldFirmwareWarnsOncePerProgramRun) {
+    StatusMemory memory;
+    PortSetupForm form;
+    StatusBytes s;
+    s.set32(o::kFirmware, (6u << 28) | (90u << 20));
+    const auto first = showLoggerStatus(s.decoded(), false, memory, form);
+    EXPECT_EQ(first.firmwareWarning,
+              "This Host Program is incompatible with Firmware Version 6.90");
+    EXPECT_FALSE(showLoggerStatus(s.decoded(), false, memory, form).firmwareWarning);
+    StatusMemory fresh;
+    s.set32(o::kFirmware, 7u << 28);
+    EXPECT_FALSE(showLoggerStatus(s.decoded(), false, fresh, form).firmwareWarning);
+}
+
+TEST(StatusDisplay, InvalidLoggerIdOpensTheIdWindowOnEveryRecord) {
+    StatusMemory memory;
+    PortSetupForm form;
+    StatusBytes s;
+    for (int id : {0, 255, 0}) {
+        s.set16(o::kLoggerId, id);
+        const auto u = showLoggerStatus(s.decoded(), false, memory, form);
+        EXPECT_TRUE(u.openMuxIdWindow) << id;
+        EXPECT_EQ(u.LBCurrentMuxID,
+                  id == 0 ? "Current Logger ID:    0" : "Current Logger ID:  255");
+    }
+    s.set16(o::kLoggerId, 254);
+    EXPECT_FALSE(showLoggerStatus(s.decoded(), false, memory, form).openMuxIdWindow);
+}
+
+TEST(StatusDisplay, TextsAndTitle) {
+    StatusMemory memory;
+    PortSetupForm form;
+    StatusBytes s;
+    s.set16(o::kSerialNumber, 42);
+    s.set16(o::kDeviceType, 3);
+    s.set16(o::kStatusCode, 0x21);
+    s.set16(o::kRunNumber, 7);
+    s.set32(o::kTimeLeft, 3725);
+    s.set16(o::kPowerFlags, 0x35);
+    s.set16(o::kCurrentVolts, 12345);
+    s.set32(o::kFreeMemory, 2048 * 1024);
+    s.set32(o::kPortFileSizes, 1024);
+    s.set32(o::kOtherFileSize, 2048);
+    s.set16(o::kRunStop, 7);
+    auto u = showLoggerStatus(s.decoded(), false, memory, form);
+    EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus-042: v7.09");
+    EXPECT_EQ(u.LBOperation, "Invalid Status 21");
+    EXPECT_EQ(u.LBRunNumber, "Run Number:  007");
+    EXPECT_EQ(u.LBTimeLeft, " 1:02:05");
+    EXPECT_EQ(u.LBPower, "Power: 1010 1100");
+    EXPECT_EQ(u.LBCurrentV, "12.3 V");
+    EXPECT_EQ(u.LBFreeDisk, "2048 K");
+    EXPECT_EQ(u.LBRunSize, "Run File Size:  3 K");
+    EXPECT_EQ(u.runStopCaption, "Run/Stop Switch:  Error");
+    EXPECT_EQ(u.runStopVisible, true);
+    EXPECT_EQ(u.operationCode, 0x21);
+    s.set16(o::kSerialNumber, 0);
+    s.set16(o::kRunStop, 0);
+    s.set32(o::kTimeLeft, 59);
+    u = showLoggerStatus(s.decoded(), false, memory, form);
+    EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus: v7.09");
+    EXPECT_EQ(u.runStopVisible, false);
+    EXPECT_EQ(u.LBTimeLeft, " 0:59");
+    s.set16(o::kDeviceType, 9);
+    u = showLoggerStatus(s.decoded(), false, memory, form);
+    EXPECT_STREQ(u.names.titleName, "Unknown Meter");
+    EXPECT_FALSE(u.names.BTClearMemory);
+}
+
+TEST(ModeLabels, CaptionsByDeviceType) {
+    EXPECT_EQ(loggerModeCaption(4, 3), "Direct To kb5");
+    EXPECT_EQ(loggerModeCaption(4, 2), "Direct To PORT1");
+    EXPECT_EQ(loggerModeCaption(7, 1), "Direct To PORT3");
+    EXPECT_EQ(loggerModeCaption(7, 0), "Direct To PORT4");
+    EXPECT_EQ(loggerModeCaption(8, 1), "Direct To PORT5");
+    EXPECT_EQ(loggerModeCaption(0, 1), "Profile Logging      ");
+    EXPECT_EQ(loggerModeCaption(0, 1).size(), 21u);
+    EXPECT_EQ(loggerModeCaption(13, 1), "Unknown Mode");
+}
+
+TEST(ModeLabels, ColouringComparesHostAndLoggerModes) {
+    LabelState host{"Moored Logging"}, logger{"", true};
+    int index = -1;
+    showLoggerMode({host, logger, index}, 12, 2, 2);
+    EXPECT_EQ(index, 12);
+    EXPECT_EQ(host.colour, Colour::Red);
+    EXPECT_EQ(logger.colour, Colour::Red);
+    showLoggerMode({host, logger, index}, 1, 2, 2);
+    EXPECT_EQ(host.colour, Colour::ButtonFace);
+    showLoggerMode({host, logger, index}, 1, 2, 6);  // mode 6: colours stay
+    EXPECT_EQ(host.colour, Colour::ButtonFace);
+    showLoggerMode({host, logger, index}, 5, 2, 4);
+    EXPECT_EQ(host.colour, Colour::Red);
+    showLoggerMode({host, logger, index}, 5, 2, 0);
+    EXPECT_EQ(host.colour, Colour::Red);
+    EXPECT_EQ(modeLabelColour(2, 5, false), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(8, 5, true), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(1, 3, true), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(3, 1, true), Colour::Red);
+}
+
+TEST(FlashPanel, SetOnTheFirstTickThenOnlyOnChange) {
+    StatusMemory memory;
+    EXPECT_EQ(refreshFlashPanel(0, memory), false);
+    EXPECT_FALSE(refreshFlashPanel(0, memory));
+    EXPECT_EQ(refreshFlashPanel(-3, memory), true);
+    EXPECT_FALSE(refreshFlashPanel(-3, memory));
+}
+
+}  // namespace
+}  // namespace cvh
