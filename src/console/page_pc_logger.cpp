@@ -118,8 +118,6 @@ PcLoggerPage::PcLoggerPage(QWidget* parent) : QWidget(parent) {
         grid->addWidget(portLabel, n, 6);
         grid->addWidget(portSpin, n, 7);
     }
-    grid->setColumnMinimumWidth(4, 130);
-    grid->setColumnMinimumWidth(6, 50);
     grid->setColumnStretch(8, 1);
 
     // The PC logger's own sampling rate.
