@@ -1,0 +1,43 @@
+#include "fault_injector.h"
+
+namespace cvh::sim {
+
+FaultInjector::FaultInjector(FaultSettings settings, std::uint64_t seed)
+    : settings_(settings), random_(seed ^ 0x5EEDFA17u) {}
+
+bool FaultInjector::chance(double p) {
+    if (p <= 0.0)
+        return false;
+    return std::uniform_real_distribution<double>(0.0, 1.0)(random_) < p;
+}
+
+void FaultInjector::apply(const std::vector<std::uint8_t>& bytes, bool packet,
+                          std::vector<std::uint8_t>& line) {
+    if (!packet) {
+        line.insert(line.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    if (chance(settings_.garbage)) {
+        ++counters_.garbageBursts;
+        const int count = std::uniform_int_distribution<int>(1, 24)(random_);
+        for (int i = 0; i < count; ++i) {
+            line.push_back(static_cast<std::uint8_t>(random_()));
+        }
+    }
+    if (chance(settings_.drop)) {
+        ++counters_.dropped;
+        return;
+    }
+    const std::size_t start = line.size();
+    line.insert(line.end(), bytes.begin(), bytes.end());
+    if (bytes.size() >= 2 && chance(settings_.corrupt)) {
+        ++counters_.corrupted;
+        line.back() ^= 0x5A;  // the checksum's high byte
+    }
+    if (chance(settings_.duplicate)) {
+        ++counters_.duplicated;
+        line.insert(line.end(), line.begin() + static_cast<std::ptrdiff_t>(start), line.end());
+    }
+}
+
+}  // namespace cvh::sim

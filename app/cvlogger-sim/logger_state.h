@@ -1,0 +1,30 @@
+// The status codes the logger reports in its status record, and what they mean to it.
+#pragma once
+
+#include <cstdint>
+
+namespace cvh::sim {
+
+enum class LoggerState : std::uint16_t {
+    Off = 0,
+    Delay = 2,
+    PreFlush = 3,
+    Warmup = 4,
+    Flush = 5,
+    Sampling = 6,
+    ClearMemory = 7,
+    Sleeping = 8,
+    Standby = 9,
+    Upload = 10,
+    EndOfRun = 30,
+};
+
+// Standby and End of Run are the idle states: the host may then ask for the directory, a
+// single-port test or an upload, and the logger takes a new setup.
+inline bool isIdle(LoggerState s) {
+    return s == LoggerState::Standby || s == LoggerState::EndOfRun;
+}
+
+const char* stateName(LoggerState s);
+
+}  // namespace cvh::sim

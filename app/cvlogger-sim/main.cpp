@@ -1,0 +1,123 @@
+// cvlogger-sim: a SIMULATED data logger on a pseudo-terminal, for demonstrations and tests.
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "fault_injector.h"
+#include "line_endpoint.h"
+#include "line_pacer.h"
+#include "sim_logger.h"
+#include "sim_options.h"
+#include "sim_runner.h"
+
+namespace {
+
+const cvh::sim::StopPipe* gStop = nullptr;
+
+extern "C" void onStopSignal(int) {
+    if (gStop)
+        gStop->notify();
+}
+
+const char* modelName(int deviceType) {
+    switch (deviceType) {
+        case 1:
+            return "kb5Plus";
+        case 2:
+            return "TQ7";
+        case 3:
+            return "EXT Q-Span";
+        default:
+            return "?";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace cvh::sim;
+    const OptionsResult parsed = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fputs(parsed.message.c_str(), parsed.error ? stderr : stdout);
+        return parsed.error ? 2 : 0;
+    }
+    const SimOptions& o = *parsed.options;
+
+    std::string error;
+    std::unique_ptr<LineEndpoint> line = o.device
+                                             ? LineEndpoint::openDevice(*o.device, o.baud, error)
+                                             : LineEndpoint::openPseudoTerminal(error);
+    if (!line) {
+        std::fprintf(stderr, "cvlogger-sim: %s\n", error.c_str());
+        return 1;
+    }
+
+    cvh::SystemClock clock;
+    LoggerConfig config;
+    config.deviceType = o.deviceType;
+    config.serialNumber = o.serialNumber;
+    config.loggerId = o.loggerId;
+    config.firmwareMajor = o.firmwareMajor;
+    config.firmwareMinor = o.firmwareMinor;
+    config.packetRateHz = o.packetRateHz;
+    config.memoryBytes = o.memoryKb * 1024u;
+    config.clockOffsetSeconds = o.clockOffsetSeconds;
+    config.seed = o.seed;
+    config.autoStart = o.autoStart;
+    config.storedRuns = o.storedRuns;
+    config.hostBaud = o.baud != 0 ? o.baud : 9600;
+    SimLogger logger(config, clock);
+    if (o.verbose) {
+        logger.log = [](const std::string& text) {
+            std::fprintf(stderr, "cvlogger-sim: %s\n", text.c_str());
+        };
+    }
+
+    // The first line of stdout is the device to give the host; scripts read it.
+    std::printf("%s\n", line->hostPath().c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr,
+                 "cvlogger-sim: SIMULATED LOGGER (not a real instrument): %s S/N %03d, logger ID "
+                 "%d, firmware %d.%02d, on %s%s\n",
+                 modelName(o.deviceType), o.serialNumber, o.loggerId, o.firmwareMajor,
+                 o.firmwareMinor, line->hostPath().c_str(),
+                 o.baud ? (", paced at " + std::to_string(o.baud) + " baud").c_str() : "");
+
+    StopPipe stop;
+    gStop = &stop;
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    FaultInjector faults(o.faults, o.seed);
+    LinePacer pacer(o.baud, clock.milliseconds());
+    SimRunner runner(logger, *line, faults, pacer, clock, stop);
+    logger.powerOn();
+    runner.run();
+    gStop = nullptr;
+
+    const auto& c = logger.counters();
+    const auto& r = runner.counters();
+    const auto& f = faults.counters();
+    std::fprintf(
+        stderr,
+        "cvlogger-sim: stopped. %llu status records, %llu data packets, %llu "
+        "keep-alives, %llu upload blocks; %llu bytes out, %llu in, %llu dropped; faults: "
+        "%llu garbage, %llu corrupted, %llu lost, %llu doubled\n",
+        static_cast<unsigned long long>(c.statusRecords),
+        static_cast<unsigned long long>(c.dataPackets),
+        static_cast<unsigned long long>(c.keepAlives),
+        static_cast<unsigned long long>(c.uploadBlocks),
+        static_cast<unsigned long long>(r.bytesOut), static_cast<unsigned long long>(r.bytesIn),
+        static_cast<unsigned long long>(r.bytesDropped),
+        static_cast<unsigned long long>(f.garbageBursts),
+        static_cast<unsigned long long>(f.corrupted), static_cast<unsigned long long>(f.dropped),
+        static_cast<unsigned long long>(f.duplicated));
+    return 0;
+}
