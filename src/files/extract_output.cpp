@@ -5,7 +5,7 @@
 namespace cvh {
 
 namespace {
-constexpr std::size_t kWriteBufferSize = 64 * 1024;
+constexpr std::size_t kWriteBufferSize = 256 * 1024;
 }
 
 OutputFile::~OutputFile() {

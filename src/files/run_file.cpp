@@ -44,7 +44,7 @@ std::optional<int> runNumberFromPath(const std::filesystem::path& path) {
 }
 
 namespace {
-constexpr std::size_t kReadBufferSize = 256 * 1024;
+constexpr std::size_t kReadBufferSize = 1024 * 1024;
 }
 
 RunFileReader::~RunFileReader() {
