@@ -1,82 +1,8 @@
 #include "config/logger_status_view.h"
 
 #include "base/cformat.h"
-#include "link/packet_types.h"
 
 namespace cvh {
-
-std::optional<LoggerStatus> decodeLoggerStatus(Bytes r) {
-    namespace o = status_offset;
-    if (r.size() != kStatusPacketLength)
-        return std::nullopt;
-    LoggerStatus s;
-    s.statusCode = readLeS16(r, o::kStatusCode);
-    s.runNumber = readLeS16(r, o::kRunNumber);
-    s.loggerClock = readLe32(r, o::kLoggerClock);
-    s.timeLeftSeconds = readLe32(r, o::kTimeLeft);
-    s.serialNumber = readLeS16(r, o::kSerialNumber);
-    s.deviceType = readLeS16(r, o::kDeviceType);
-    s.loggerId = readLeS16(r, o::kLoggerId);
-    s.serialMask = readLe16(r, o::kSerialMask);
-    s.analogMask = readLe16(r, o::kAnalogMask);
-    s.pumpMask = readLe16(r, o::kPumpMask);
-    for (std::size_t i = 0; i < s.portRates.size(); ++i)
-        s.portRates[i] = readLeS16(r, o::kPortRates + 2 * i);
-    s.powerFlags = readLe16(r, o::kPowerFlags);
-    s.currentMillivolts = readLeS16(r, o::kCurrentVolts);
-    s.startMillivolts = readLeS16(r, o::kStartVolts);
-    s.endMillivolts = readLeS16(r, o::kEndVolts);
-    s.runStop = readLeS16(r, o::kRunStop);
-    for (std::size_t i = 0; i < s.analogMillivolts.size(); ++i)
-        s.analogMillivolts[i] = readLeS16(r, o::kAnalogMillivolts + 2 * i);
-    for (std::size_t i = 0; i < s.portFileSizes.size(); ++i)
-        s.portFileSizes[i] = readLeS32(r, o::kPortFileSizes + 4 * i);
-    s.analogFileSize = readLeS32(r, o::kAnalogFileSize);
-    s.otherFileSize = readLeS32(r, o::kOtherFileSize);
-    s.freeMemory = readLeS32(r, o::kFreeMemory);
-    s.totalMemory = readLeS32(r, o::kTotalMemory);
-    s.firmware = readLe32(r, o::kFirmware);
-    return s;
-}
-
-std::string statusCodeText(int code) {
-    switch (code) {
-        case 0:
-            return "OFF";
-        case 2:
-            return "Delay";
-        case 3:
-            return "Pre-Flush";
-        case 4:
-            return "Warmup";
-        case 5:
-            return "Flush";
-        case 6:
-            return "Sampling";
-        case 7:
-            return "Clear Memory";
-        case 8:
-            return "Sleeping";
-        case 9:
-            return "Standby";
-        case 10:
-            return "Upload";
-        case 13:
-            return "Low Voltage";
-        case 14:
-            return "8 volt Limit";
-        case 16:
-            return "Manual Switch";
-        case 17:
-            return "Low Power";
-        case 27:
-            return "Zero Volt Cutoff";
-        case 30:
-            return "End of Run";
-        default:
-            return cformat("Invalid Status %02x", code);
-    }
-}
 
 std::string runNumberText(int runNumber) {
     if (runNumber < 0)
@@ -112,9 +38,10 @@ std::string kilobytesText(std::int64_t bytes) {
 }
 
 std::string runSizeText(const LoggerStatus& s) {
-    std::int64_t total = static_cast<std::int64_t>(s.analogFileSize) + s.otherFileSize;
-    for (std::int32_t size : s.portFileSizes)
-        total += size;
+    // Ports 1..8, the analog channels and the further file; entry 0 is not the host's.
+    std::int64_t total = static_cast<std::int64_t>(s.analogRunBytes) + s.otherRunBytes;
+    for (std::size_t port = 1; port < s.portRunBytes.size(); ++port)
+        total += s.portRunBytes[port];
     return cformat("Run File Size:  %lld K", static_cast<long long>(total / 1024));
 }
 
@@ -248,7 +175,7 @@ DataStatusLayout applyRowLayout(const LoggerStatus& s, bool moored, PortSetupFor
     for (int j = 0; j < kLoggerPortCount; ++j) {
         const auto i = static_cast<std::size_t>(j);
         const unsigned bit = 1u << j;
-        const bool port = (s.serialMask & bit) != 0;
+        const bool port = (s.serialPortMask & bit) != 0;
         layout.portRowVisible[i] = port;
         f.LBS[i].visible = f.ComboMeter[i].visible = f.CBPortSetup[i].visible = port;
         f.SOPH[i].visible = port && moored;
@@ -268,7 +195,7 @@ DataStatusLayout applyRowLayout(const LoggerStatus& s, bool moored, PortSetupFor
     }
     applyOncePerHourColumn(f, moored);
     layout.analogFileVisible = analogShown > 0;
-    layout.LBSerialVisible = s.serialMask != 0;
+    layout.LBSerialVisible = s.serialPortMask != 0;
     layout.LBAnalogVisible = s.analogMask != 0;
     f.LBAnalogSetup.visible = s.analogMask != 0;
     f.LBPump.visible = s.pumpMask != 0;
@@ -290,17 +217,17 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
         }
         m.ShownDeviceType = s.deviceType;
     }
-    const int remoteHost = (s.serialMask >> 9) & 1;
+    const int remoteHost = (s.serialPortMask >> 9) & 1;
     if (remoteHost != m.ShownRemoteHost) {
         u.remoteHostPanelVisible = remoteHost != 0;
         m.ShownRemoteHost = remoteHost;
     }
     const int mooredFlag = moored ? 1 : 0;
-    if (s.serialMask != m.ShownSerialMask || s.analogMask != m.ShownAnalogMask ||
+    if (s.serialPortMask != m.ShownSerialMask || s.analogMask != m.ShownAnalogMask ||
         s.pumpMask != m.ShownPumpMask || s.powerFlags != m.ShownPowerFlags ||
         mooredFlag != m.ShownMooredFlag) {
         u.layout = applyRowLayout(s, moored, portSetup);
-        m.ShownSerialMask = s.serialMask;
+        m.ShownSerialMask = s.serialPortMask;
         m.ShownAnalogMask = s.analogMask;
         m.ShownPumpMask = s.pumpMask;
         m.ShownPowerFlags = s.powerFlags;
@@ -312,8 +239,8 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
     u.LBCurrentMuxID = cformat("Current Logger ID:  %3d", s.loggerId);
     u.openMuxIdWindow = s.loggerId < 1 || s.loggerId > 254;
 
-    if (s.runStop != m.ShownRunStop) {
-        switch (s.runStop) {
+    if (s.runStopSwitch != m.ShownRunStop) {
+        switch (s.runStopSwitch) {
             case 0:
                 break;
             case 1:
@@ -329,11 +256,11 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
                 u.runStopCaption = "Run/Stop Switch:  Error";
                 break;
         }
-        if (s.runStop == 0)
+        if (s.runStopSwitch == 0)
             u.runStopVisible = false;
-        if (s.runStop > 0)
+        if (s.runStopSwitch > 0)
             u.runStopVisible = true;
-        m.ShownRunStop = s.runStop;
+        m.ShownRunStop = s.runStopSwitch;
     }
     u.LBRunNumber = runNumberText(s.runNumber);
     u.LBRunSize = runSizeText(s);
@@ -343,7 +270,7 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
     u.deviceType = s.deviceType;
     u.operationCode = s.statusCode;
 
-    const FirmwareVersion fw = firmwareVersion(s.firmware);
+    const FirmwareVersion fw = firmwareVersion(s.firmwareVersion);
     if (fw.below7() && !m.FirmwareWarned) {
         m.FirmwareWarned = true;
         u.firmwareWarning =
@@ -352,13 +279,13 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
 
     u.names = deviceNames(s.deviceType);
     u.LBOperation = statusCodeText(s.statusCode);
-    u.LBTimeLeft = timeLeftText(s.timeLeftSeconds);
+    u.LBTimeLeft = timeLeftText(static_cast<std::uint32_t>(s.timeLeftSeconds));
     u.TitleText = statusTitleText(s.serialNumber, u.names.titleName, fw);
-    u.LBCurrentV = voltsText(s.currentMillivolts);
-    u.LBStartV = voltsText(s.startMillivolts);
-    u.LBEndV = voltsText(s.endMillivolts);
-    u.LBFreeDisk = kilobytesText(s.freeMemory);
-    u.LBTotalDisk = kilobytesText(s.totalMemory);
+    u.LBCurrentV = voltsText(s.voltages[0]);
+    u.LBStartV = voltsText(s.voltages[1]);
+    u.LBEndV = voltsText(s.voltages[2]);
+    u.LBFreeDisk = kilobytesText(s.freeMemoryBytes);
+    u.LBTotalDisk = kilobytesText(s.totalMemoryBytes);
     return u;
 }
 

@@ -13,68 +13,12 @@
 #include "base/bytes.h"
 #include "base/colour.h"
 #include "config/setup_exchange_forms.h"
+#include "link/status_record.h"
 
 namespace cvh {
 
-// Offsets of the 132-byte type-3 status record (little-endian, signed unless noted).
-namespace status_offset {
-inline constexpr std::size_t kStatusCode = 4;
-inline constexpr std::size_t kRunNumber = 6;
-inline constexpr std::size_t kLoggerClock = 8;  // u32, logger seconds
-inline constexpr std::size_t kTimeLeft = 12;    // u32 seconds
-inline constexpr std::size_t kSerialNumber = 16;
-inline constexpr std::size_t kDeviceType = 18;
-inline constexpr std::size_t kLoggerId = 20;
-inline constexpr std::size_t kSerialMask = 22;
-inline constexpr std::size_t kAnalogMask = 24;
-inline constexpr std::size_t kPumpMask = 26;
-inline constexpr std::size_t kPortRates = 30;  // 8 x s16, ports 1..8
-inline constexpr std::size_t kPowerFlags = 46;
-inline constexpr std::size_t kCurrentVolts = 48;  // millivolts
-inline constexpr std::size_t kStartVolts = 50;
-inline constexpr std::size_t kEndVolts = 52;
-inline constexpr std::size_t kRunStop = 54;
-inline constexpr std::size_t kAnalogMillivolts = 58;  // 7 x s16
-inline constexpr std::size_t kPortFileSizes = 76;     // 8 x s32
-inline constexpr std::size_t kAnalogFileSize = 108;
-inline constexpr std::size_t kOtherFileSize = 112;
-inline constexpr std::size_t kFreeMemory = 116;
-inline constexpr std::size_t kTotalMemory = 120;
-inline constexpr std::size_t kFirmware = 124;  // u32 bit fields
-}  // namespace status_offset
-
-// The fields of a status record this display uses.
-struct LoggerStatus {
-    std::int16_t statusCode = 0;
-    std::int16_t runNumber = -1;
-    std::uint32_t loggerClock = 0;
-    std::uint32_t timeLeftSeconds = 0;
-    std::int16_t serialNumber = 0;
-    std::int16_t deviceType = 0;
-    std::int16_t loggerId = 0;
-    std::uint16_t serialMask = 0;
-    std::uint16_t analogMask = 0;
-    std::uint16_t pumpMask = 0;
-    std::array<std::int16_t, kLoggerPortCount> portRates{};
-    std::uint16_t powerFlags = 0;
-    std::int16_t currentMillivolts = 0;
-    std::int16_t startMillivolts = 0;
-    std::int16_t endMillivolts = 0;
-    std::int16_t runStop = 0;
-    std::array<std::int16_t, kAnalogChannelCount> analogMillivolts{};
-    std::array<std::int32_t, kLoggerPortCount> portFileSizes{};
-    std::int32_t analogFileSize = 0;
-    std::int32_t otherFileSize = 0;
-    std::int32_t freeMemory = 0;
-    std::int32_t totalMemory = 0;
-    std::uint32_t firmware = 0;
-};
-// Nothing unless the record is exactly 132 bytes.
-std::optional<LoggerStatus> decodeLoggerStatus(Bytes record);
-
 // ---- Texts ----------------------------------------------------------------------------------
 
-std::string statusCodeText(int code);  // LBOperation
 std::string runNumberText(int runNumber);
 std::string timeLeftText(std::uint32_t seconds);
 std::string powerFlagsText(std::uint16_t flags);

@@ -2,47 +2,32 @@
 
 #include <vector>
 
-#include "base/checksum.h"
 #include "config/logger_status_view.h"
 
 namespace cvh {
 namespace {
 
-namespace o = status_offset;
-
+// A status record as it arrives, built through the link's own layout.
 struct StatusBytes {
-    std::vector<std::uint8_t> b = std::vector<std::uint8_t>(132);
+    LoggerStatus st;
     StatusBytes() {
-        b[0] = b[1] = 3;
-        set16(o::kDeviceType, 2);
-        set16(o::kLoggerId, 2);
-        set16(o::kStatusCode, 9);
-        set32(o::kFirmware, (7u << 28) | (9u << 20));
+        st.deviceType = 2;
+        st.loggerId = 2;
+        st.statusCode = 9;
+        st.firmwareVersion = (7u << 28) | (9u << 20);
     }
-    void set16(std::size_t at, int v) { writeLe16(b, at, static_cast<std::uint16_t>(v)); }
-    void set32(std::size_t at, std::uint32_t v) { writeLe32(b, at, v); }
-    LoggerStatus decoded() {
-        storeChecksum(b);
-        return decodeLoggerStatus(b).value();
+    LoggerStatus decoded() const {
+        const StatusRecordBytes bytes = encodeStatusRecord(st);
+        return decodeStatusRecord(bytes).value();
     }
 };
 
-TEST(StatusRecord, DecodesOnlyWholeRecords) {
-    StatusBytes s;
-    s.set16(o::kRunNumber, -1);
-    s.set32(o::kPortFileSizes + 4 * 7, 0xFFFFFFFF);
-    const LoggerStatus st = s.decoded();
-    EXPECT_EQ(st.runNumber, -1);
-    EXPECT_EQ(st.portFileSizes[7], -1);
-    EXPECT_FALSE(decodeLoggerStatus(Bytes(s.b).first(131)));
-}
-
 TEST(StatusDisplay, AnIdenticalRecordChangesNoRowVisibility) {
     StatusBytes s;
-    s.set16(o::kSerialMask, 0x0205);  // ports 1 and 3, remote host on
-    s.set16(o::kAnalogMask, 0x03);
-    s.set16(o::kPumpMask, 0x08);
-    s.set16(o::kRunStop, 2);
+    s.st.serialPortMask = 0x0205;  // ports 1 and 3, remote host on
+    s.st.analogMask = 0x03;
+    s.st.pumpMask = 0x08;
+    s.st.runStopSwitch = 2;
     StatusMemory memory;
     PortSetupForm form;
     const LoggerStatus st = s.decoded();
@@ -77,17 +62,17 @@ TEST(StatusDisplay, PortLabelsFollowTheDeviceType) {
     StatusMemory memory;
     PortSetupForm form;
     StatusBytes s;
-    s.set16(o::kDeviceType, 0);
+    s.st.deviceType = 0;
     auto u = showLoggerStatus(s.decoded(), false, memory, form);
     ASSERT_TRUE(u.portNames);
     EXPECT_EQ((*u.portNames)[0], "kb5:");
     EXPECT_EQ((*u.portNames)[7], "Port 7:");
     EXPECT_EQ(form.LBS[1].caption, "Port 1:");
-    s.set16(o::kDeviceType, 2);  // leaves them as they are
+    s.st.deviceType = 2;  // leaves them as they are
     u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_FALSE(u.portNames);
     EXPECT_EQ(form.LBS[0].caption, "kb5:");
-    s.set16(o::kDeviceType, 1);
+    s.st.deviceType = 1;
     u = showLoggerStatus(s.decoded(), false, memory, form);
     ASSERT_TRUE(u.portNames);
     EXPECT_EQ(form.LBS[0].caption, "Port 1:");
@@ -100,13 +85,13 @@ TEST(StatusDisplay, OldFirmwareWarnsOncePerProgramRun) {
     StatusMemory memory;
     PortSetupForm form;
     StatusBytes s;
-    s.set32(o::kFirmware, (6u << 28) | (90u << 20));
+    s.st.firmwareVersion = (6u << 28) | (90u << 20);
     const auto first = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_EQ(first.firmwareWarning,
               "This Host Program is incompatible with Firmware Version 6.90");
     EXPECT_FALSE(showLoggerStatus(s.decoded(), false, memory, form).firmwareWarning);
     StatusMemory fresh;
-    s.set32(o::kFirmware, 7u << 28);
+    s.st.firmwareVersion = 7u << 28;
     EXPECT_FALSE(showLoggerStatus(s.decoded(), false, fresh, form).firmwareWarning);
 }
 
@@ -115,13 +100,13 @@ TEST(StatusDisplay, InvalidLoggerIdOpensTheIdWindowOnEveryRecord) {
     PortSetupForm form;
     StatusBytes s;
     for (int id : {0, 255, 0}) {
-        s.set16(o::kLoggerId, id);
+        s.st.loggerId = static_cast<std::int16_t>(id);
         const auto u = showLoggerStatus(s.decoded(), false, memory, form);
         EXPECT_TRUE(u.openMuxIdWindow) << id;
         EXPECT_EQ(u.LBCurrentMuxID,
                   id == 0 ? "Current Logger ID:    0" : "Current Logger ID:  255");
     }
-    s.set16(o::kLoggerId, 254);
+    s.st.loggerId = 254;
     EXPECT_FALSE(showLoggerStatus(s.decoded(), false, memory, form).openMuxIdWindow);
 }
 
@@ -129,17 +114,18 @@ TEST(StatusDisplay, TextsAndTitle) {
     StatusMemory memory;
     PortSetupForm form;
     StatusBytes s;
-    s.set16(o::kSerialNumber, 42);
-    s.set16(o::kDeviceType, 3);
-    s.set16(o::kStatusCode, 0x21);
-    s.set16(o::kRunNumber, 7);
-    s.set32(o::kTimeLeft, 3725);
-    s.set16(o::kPowerFlags, 0x35);
-    s.set16(o::kCurrentVolts, 12345);
-    s.set32(o::kFreeMemory, 2048 * 1024);
-    s.set32(o::kPortFileSizes, 1024);
-    s.set32(o::kOtherFileSize, 2048);
-    s.set16(o::kRunStop, 7);
+    s.st.serialNumber = 42;
+    s.st.deviceType = 3;
+    s.st.statusCode = 0x21;
+    s.st.runNumber = 7;
+    s.st.timeLeftSeconds = 3725;
+    s.st.powerFlags = 0x35;
+    s.st.voltages[0] = 12345;
+    s.st.freeMemoryBytes = 2048 * 1024;
+    s.st.portRunBytes[1] = 1024;
+    s.st.portRunBytes[0] = 999999;  // not the host's;
+    s.st.otherRunBytes = 2048;
+    s.st.runStopSwitch = 7;
     auto u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus-042: v7.09");
     EXPECT_EQ(u.LBOperation, "Invalid Status 21");
@@ -152,14 +138,14 @@ TEST(StatusDisplay, TextsAndTitle) {
     EXPECT_EQ(u.runStopCaption, "Run/Stop Switch:  Error");
     EXPECT_EQ(u.runStopVisible, true);
     EXPECT_EQ(u.operationCode, 0x21);
-    s.set16(o::kSerialNumber, 0);
-    s.set16(o::kRunStop, 0);
-    s.set32(o::kTimeLeft, 59);
+    s.st.serialNumber = 0;
+    s.st.runStopSwitch = 0;
+    s.st.timeLeftSeconds = 59;
     u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus: v7.09");
     EXPECT_EQ(u.runStopVisible, false);
     EXPECT_EQ(u.LBTimeLeft, " 0:59");
-    s.set16(o::kDeviceType, 9);
+    s.st.deviceType = 9;
     u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_STREQ(u.names.titleName, "Unknown Meter");
     EXPECT_FALSE(u.names.BTClearMemory);
