@@ -376,4 +376,12 @@ ExtractReport extractRun(const std::filesystem::path& runFile, const ExtractOpti
     return report;
 }
 
+ExtractReport extractBesideRunFile(const std::filesystem::path& runFile, ExtractChoice choice,
+                                   bool debugLog, ExtractionState& state, Operator& op) {
+    std::filesystem::path folder = runFile.parent_path();
+    if (folder.empty())
+        folder = ".";
+    return extractRun(runFile, {choice, debugLog, folder}, state, op);
+}
+
 }  // namespace cvh

@@ -59,4 +59,9 @@ std::string extractFileName(const char* stem, int runNumber);
 ExtractReport extractRun(const std::filesystem::path& runFile, const ExtractOptions& options,
                          ExtractionState& state, Operator& op);
 
+// The console's "Parse Run Files" and the upload: the outputs land beside the run file, where
+// field users look for them.
+ExtractReport extractBesideRunFile(const std::filesystem::path& runFile, ExtractChoice choice,
+                                   bool debugLog, ExtractionState& state, Operator& op);
+
 }  // namespace cvh

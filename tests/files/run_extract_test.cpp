@@ -111,6 +111,15 @@ TEST_F(Extraction, UnreadableRunFileStopsSilently) {
     EXPECT_TRUE(outputs().empty());
 }
 
+TEST_F(Extraction, ConsoleExtractionPutsOutputsBesideTheRunFile) {
+    const auto in = dir.sub("field.data") / "run.008";
+    test::writeFile(in, runRecord(9, bytesOf("b")));
+    EXPECT_EQ(extractBesideRunFile(in, ExtractChoice::Archive, false, state, op).result,
+              ExtractResult::Done);
+    EXPECT_EQ(test::filesIn(in.parent_path()),
+              (std::set<std::string>{"Battery.008", "log.dat", "run.008"}));
+}
+
 TEST(RunNumber, ComesFromTheFileNameOnly) {
     EXPECT_EQ(runNumberFromPath("run.7"), 7);
     EXPECT_EQ(runNumberFromPath("/data/cruise.2024/v1.3/run.012"), 12);
