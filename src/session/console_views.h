@@ -34,7 +34,6 @@ struct MainWindowView {
     LabelState FlashPanel{"Bad Flash Operations", false, Colour::Red};
     LabelState RemoteHostPanel{"Remote Host Is On", false, Colour::Yellow};
     bool HostStatusGB = true;
-    bool LoggerPortGB = false;
     // "Logger Status" starts yellow and collapsed until the first status record.
     LabelState LoggerStatusGB{"Logger Status", true, Colour::Yellow};
     bool loggerStatusExpanded = false;
@@ -60,6 +59,24 @@ struct MainWindowView {
         return menu[static_cast<std::size_t>(menuIndex(m))];
     }
     bool page(Page p) const { return pageVisible[static_cast<std::size_t>(pageIndex(p))]; }
+};
+
+// The "Logger Status" group beside the pages, filled from each status record.
+struct LoggerStatusView {
+    LabelState LBOperation{"", true};
+    LabelState LBTimeLeft;
+    LabelState LBRunSize;
+    LabelState LBCurrentV;
+    LabelState LBStartV;
+    LabelState LBEndV;
+    LabelState LBFreeDisk;
+    LabelState LBTotalDisk;
+};
+
+// The warning window TForm2 ("WARNING!!!"): shown without waiting for it.
+struct WarningView {
+    bool visible = false;
+    std::string text;
 };
 
 // The Data Status page: PortRowTable (eight rows of six labels) and AnalogRowTable (seven

@@ -31,19 +31,15 @@ void SessionOperator::notice(const std::string& caption, const std::string& text
     session_.showNotice(caption, text, beep);
 }
 
-// Notices raised while a tick runs wait until it has returned.
-struct HostSession::TickScope {
-    explicit TickScope(HostSession& s) : session(s) { ++session.tickDepth_; }
-    ~TickScope() { --session.tickDepth_; }
-    HostSession& session;
-};
-
 HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& clock)
     : realOperator_(op),
       sessionOperator_(*this, op),
       clock_(clock),
       ports_(std::make_unique<SerialPortTable>(backend, sessionOperator_)),
-      commands_(std::make_unique<LoggerCommands>(*ports_, sessionOperator_)),
+      receive_(std::make_unique<ReceiveLoop>(*ports_, sessionOperator_)),
+      portManager_(
+          std::make_unique<PortManager>(*ports_, receive_->framer(), receive_->statistics())),
+      pcLogger_(std::make_unique<PcLoggerSetup>(receive_->deckRouting(), *ports_, *portManager_)),
       hostClock_(clock) {
     titleText = baseTitleText();
     main.title = titleText;
@@ -55,10 +51,10 @@ HostSession::~HostSession() = default;
 
 void HostSession::resetToDefaults() {
     pcBytesIn.fill(0);
-    pcBytesOut.fill(0);
+    deckRouting().pcBytesOut.fill(0);
     ports_->resetToDefaults();
-    for (int k = 1; k <= 6; ++k)
-        DeckSetupCB[static_cast<std::size_t>(k)] = 6;
+    for (int k = 0; k < 6; ++k)
+        pcLogger_->form.rows[static_cast<std::size_t>(k)].DeckSetupCB = 6;
     for (auto& c : setup.portSetup.CBAnalog)
         c.index = 0;
     for (auto& c : setup.portSetup.CBPump)
@@ -81,15 +77,16 @@ void HostSession::startUp(const std::string& directory) {
     main.title = titleText;
     main.LoggerStatusGB.colour = Colour::Yellow;
     main.loggerStatusExpanded = false;
-    LoggerPortCB = 0;
-    LoggerSetupCB = 6;
+    portView().loggerPortIndex = 0;
+    portView().loggerSetupIndex = 6;
     startDirectory = directory.substr(0, 260);
     // Without a host setup file the program starts with no mode.
     requestedHostMode = -1;
     setupDisplayMode();
-    if ((LoggerPortCB == 0 || LoggerSetupCB == 0) && !main.LoggerPortGB)
+    if ((portView().loggerPortIndex == 0 || portView().loggerSetupIndex == 0) &&
+        !portView().loggerPortGroupVisible)
         showLoggerPortPanel();
-    main.COMStatus.caption = describePort(LoggerPortCB, LoggerSetupCB);
+    main.COMStatus.caption = describePort(portView().loggerPortIndex, portView().loggerSetupIndex);
     layoutDirty = true;
 }
 
@@ -184,12 +181,12 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
 
 void HostSession::closeChosenPort(int slot) {
     if (slot == kLoggerSlot) {
-        LoggerPortCB = 0;
-        loggerPortChange(0, LoggerSetupCB);
+        portManager_->closeChosenPort(slot, portView().loggerPortIndex,
+                                      portView().loggerSetupIndex);
         return;
     }
-    DeckPortCB[static_cast<std::size_t>(slot)] = 0;
-    ports_->closePort(slot);
+    auto& row = pcLogger_->form.rows[static_cast<std::size_t>(slot - 1)];
+    portManager_->closeChosenPort(slot, row.DeckPortCB, row.DeckSetupCB);
 }
 
 void HostSession::markSetup(int code) {
@@ -203,22 +200,34 @@ void HostSession::showNotice(const std::string& caption, const std::string& text
 }
 
 void HostSession::showLoggerPortPanel() {
-    main.LoggerPortGB = true;
-    main.item(MenuItem::ShowLoggerPortSetup).caption = "Hide Logger Port Setup";
-    layoutDirty = true;
+    portManager_->showLoggerPortSetup();
+    syncPortView();
 }
 
 void HostSession::hideLoggerPortPanel() {
-    main.LoggerPortGB = false;
-    main.item(MenuItem::ShowLoggerPortSetup).caption = "Show Logger Port Setup";
-    layoutDirty = true;
+    portManager_->hideLoggerPortSetup();
+    syncPortView();
 }
 
 void HostSession::toggleLoggerPortPanel() {
-    if (main.LoggerPortGB)
-        hideLoggerPortPanel();
-    else
-        showLoggerPortPanel();
+    portManager_->toggleLoggerPortSetup();
+    syncPortView();
+}
+
+void HostSession::toggleAutoBaud() {
+    portManager_->toggleAutoBaud();
+    syncPortView();
+}
+
+// The port manager keeps the logger-port panel's state; the menu shows two of its values.
+void HostSession::syncPortView() {
+    auto& v = portView();
+    main.item(MenuItem::ShowLoggerPortSetup).caption = v.showLoggerPortSetupCaption;
+    main.item(MenuItem::AutoBaudRateDetection).checked = v.autoBaudChecked;
+    if (v.layoutRequested) {
+        v.layoutRequested = false;
+        layoutDirty = true;
+    }
     ++revision;
 }
 
@@ -249,46 +258,70 @@ void HostSession::refreshHostClock() {
 void HostSession::onTick10ms() {
     TickScope scope(*this);
     refreshHostClock();
-    if (link.packetCount != lastTickPacketCount_) {
-        lastTickPacketCount_ = link.packetCount;
-        LinkMonitor::showPacketCount(link, stats);
+    receive_->wakeStep(clock_.milliseconds(), mvpScroll);
+    auto& counters = link();
+    if (counters.packetCount != lastTickPacketCount_) {
+        lastTickPacketCount_ = counters.packetCount;
+        LinkMonitor::showPacketCount(counters, stats);
     }
-    ++link.loops;
+    ++counters.loops;
+    if (receive_->receiveStep(recordMode) == kReceivedPacket) {
+        counters.noDataTimer = 2;
+        counters.badDataTimer = 3;
+        portManager_->onPacketRecognised();
+        syncPortView();
+    }
+    flushDisplayBuffers();
+}
+
+void HostSession::flushDisplayBuffers() {
+    const PendingDisplay pending = receive_->takePendingDisplay();
+    if (pending.empty())
+        return;
+    realTime.Memo1.append(pending.portText);
+    realTime.Memo1.append(pending.rawLoggerText);
+    ++revision;
 }
 
 void HostSession::onTick1000ms() {
     TickScope scope(*this);
-    const std::uint32_t packets = monitor_.countPackets(link, stats);
+    auto& counters = link();
+    auto& port = portView();
+    const std::uint32_t packets = monitor_.countPackets(counters, stats);
     if (packets > 0) {
-        loggerSetupColour = Colour::Window;
-        main.PLoggerPort.colour = Colour::ButtonFace;
+        port.loggerSetupColour = Colour::Window;
+        port.pLoggerPortColour = Colour::ButtonFace;
     }
-    main.PLoggerPort.visible = LoggerPortCB > 0 && main.COMStatus.visible;
-    main.COMStatus.caption = describePort(LoggerPortCB, LoggerSetupCB);
-    main.PLoggerPort.caption = cformat("Logger Port: COM%1d", LoggerPortCB);
+    main.PLoggerPort.visible = port.loggerPortIndex > 0 && main.COMStatus.visible;
+    main.COMStatus.caption = describePort(port.loggerPortIndex, port.loggerSetupIndex);
+    main.PLoggerPort.caption = cformat("Logger Port: COM%1d", port.loggerPortIndex);
     monitor_.showPacketRate(packets, stats);
-    monitor_.countBytes(link, stats);
-    monitor_.showPayloadAndTimers(link, stats);
-    monitor_.showModErrors(link, stats);
+    monitor_.countBytes(counters, stats);
+    monitor_.showPayloadAndTimers(counters, stats);
+    portManager_->linkWatchdog();
+    syncPortView();
+    monitor_.showModErrors(counters, stats);
     realTime.LBTimeUnit.caption =
-        cformat("Time Unit: %lu", static_cast<unsigned long>(link.unitPackets[0]));
+        cformat("Time Unit: %lu", static_cast<unsigned long>(counters.unitPackets[0]));
     for (int u = 1; u <= 4; ++u) {
         const auto i = static_cast<std::size_t>(u);
-        realTime.LBUnit[i - 1].caption =
-            formatUnitLine(u, link.unitPackets[i], link.unitGapEvents[i], link.unitLastGap[i]);
+        realTime.LBUnit[i - 1].caption = formatUnitLine(
+            u, counters.unitPackets[i], counters.unitGapEvents[i], counters.unitLastGap[i]);
     }
-    monitor_.showLoops(link, stats);
+    monitor_.showLoops(counters, stats);
     showPcPortLines();
     ++revision;
 }
 
 void HostSession::showPcPortLines() {
+    auto& routing = deckRouting();
     bool anyOpen = false;
     for (int k = 1; k <= kDeckSlots; ++k) {
         const auto i = static_cast<std::size_t>(k);
         const bool open = ports_->isPortOpen(k);
         anyOpen = anyOpen || open;
-        const std::string text = formatPcPortLine(k, pcFunction[i], pcBytesIn[i], pcBytesOut[i]);
+        const std::string text =
+            formatPcPortLine(k, routing.pcFunction[i], pcBytesIn[i], routing.pcBytesOut[i]);
         dataStatus.DSPCPort[i - 1].caption = text;
         dataStatus.DSPCPort[i - 1].visible = open;
         dataStatus.PCPort[i - 1] = text;
@@ -296,18 +329,7 @@ void HostSession::showPcPortLines() {
     // The group caption shows while any deck port is open (not only the last one examined).
     dataStatus.DSPCPorts.visible = anyOpen;
     pcBytesIn.fill(0);
-    pcBytesOut.fill(0);
-}
-
-void HostSession::displayRefreshTick() {
-    TickScope scope(*this);
-    main.title = titleText;
-    if (flashErrorValue != shownFlashValue) {
-        main.FlashPanel.visible = flashErrorValue != 0;
-        shownFlashValue = flashErrorValue;
-        layoutDirty = true;
-    }
-    ++revision;
+    routing.pcBytesOut.fill(0);
 }
 
 void HostSession::onTimeoutTick() {
@@ -323,16 +345,11 @@ void HostSession::onTimeoutTick() {
 // --- logger port ---------------------------------------------------------------------------
 
 void HostSession::loggerPortChange(int comNumber, int lineChoice) {
-    LoggerPortCB = comNumber;
-    LoggerSetupCB = lineChoice;
-    link.noDataTimer = 2;
-    link.badDataTimer = 3;
-    ports_->closePort(kLoggerSlot);
-    if (ports_->setLineSettingFromChoice(kLoggerSlot, lineChoice) != 0 && comNumber >= 1 &&
-        comNumber <= 256)
-        ports_->openPort(kLoggerSlot, comNumber);
-    main.COMStatus.caption = describePort(LoggerPortCB, LoggerSetupCB);
-    ++revision;
+    portView().loggerPortIndex = comNumber;
+    portView().loggerSetupIndex = lineChoice;
+    portManager_->onLoggerPortChange();
+    main.COMStatus.caption = describePort(comNumber, lineChoice);
+    syncPortView();
 }
 
 std::vector<std::string> HostSession::loggerPortItems() const {
@@ -350,19 +367,29 @@ void HostSession::rawPortChange(int source, int port, int loggerId) {
     realTime.RawMuxIDUD = loggerId;
     realTime.RawMuxIDLB.caption = formatLoggerIdCaption(loggerId);
     realTime.selectorsVisible = source <= 0;
-    ++revision;
+    syncRawDisplay();
 }
 
 void HostSession::displayRawClick() {
     realTime.displayEnabled = !realTime.displayEnabled;
     realTime.BTDisplayRaw = realTime.displayEnabled ? "Stop Display" : "Display Data";
-    ++revision;
+    syncRawDisplay();
 }
 
 void HostSession::tabsChange(int page) {
     main.activePage = page;
     realTime.displayEnabled = false;
     realTime.BTDisplayRaw = "Display Data";
+    syncRawDisplay();
+}
+
+// The receive loop copies data for display by these settings.
+void HostSession::syncRawDisplay() {
+    auto& d = receive_->rawDisplay;
+    d.on = realTime.displayEnabled;
+    d.source = realTime.RawSourceCB;
+    d.unit = realTime.RawMuxIDUD;
+    d.port = realTime.RawPortCB;
     ++revision;
 }
 
@@ -375,18 +402,16 @@ void HostSession::sendEditText(bool withLineEnd) {
     const std::string text = realTime.EditSendText;
     realTime.EditSendText.clear();
     realTime.Memo1.append(kLineEnd);
-    commands_->sendText(text);
+    commands().sendText(text);
     realTime.Memo1.append(text);
     if (withLineEnd)
-        commands_->sendText(kLineEnd);
+        commands().sendText(kLineEnd);
     realTime.Memo1.append(kLineEnd);
     ++revision;
 }
 
 void HostSession::resetCounters() {
-    link.unitPackets.fill(0);
-    link.unitGapEvents.fill(0);
-    link.unitLastGap.fill(0);
+    receive_->resetUnitCounters();
     ++revision;
 }
 
@@ -423,7 +448,7 @@ void HostSession::startPortTest() {
     main.pageVisible[static_cast<std::size_t>(pageIndex(Page::RealTime))] = true;
     main.activePage = pageIndex(Page::RealTime);
     rawPortChange(1, realTime.RawPortCB, realTime.RawMuxIDUD);
-    commands_->sendRecord(Bytes(frame->data(), frame->size()));
+    commands().sendRecord(Bytes(frame->data(), frame->size()));
     ++revision;
 }
 
@@ -432,7 +457,7 @@ void HostSession::stopPortTest() {
 }
 
 void HostSession::stopClick() {
-    commands_->sendStop(setup.portSetup.CBHostPortSetup.index);
+    commands().sendStop(setup.portSetup.CBHostPortSetup.index);
 }
 
 void HostSession::closeTestPortWindow() {
@@ -454,7 +479,7 @@ void HostSession::muxIdClick(int position) {
 }
 
 void HostSession::sendMuxId() {
-    commands_->sendCommand(CommandCode::SetLoggerId, 0, static_cast<std::uint16_t>(muxId.UDMuxID));
+    commands().sendCommand(CommandCode::SetLoggerId, 0, static_cast<std::uint16_t>(muxId.UDMuxID));
 }
 
 }  // namespace cvh

@@ -11,9 +11,16 @@
 
 #include "base/clock.h"
 #include "base/operator.h"
+#include "config/logger_clock.h"
+#include "config/logger_setup.h"
+#include "config/logger_status_view.h"
+#include "config/pc_logger_setup.h"
 #include "config/setup_exchange_forms.h"
 #include "link/command_frames.h"
 #include "link/link_statistics.h"
+#include "link/port_manager.h"
+#include "link/receive_loop.h"
+#include "link/record_mode.h"
 #include "link/serial_port_table.h"
 #include "session/console_views.h"
 #include "session/host_clock.h"
@@ -91,6 +98,12 @@ public:
     void hideLoggerPortPanel();
     void toggleLoggerPortPanel();  // ShowLoggerPortSetupClick and the panel's "X"
     void toggleDebug();
+    void toggleAutoBaud();  // AutoBaudRateDetectionClick
+    void menuAutoTimeUpdateClick();
+    void menuUpdateTimeNowClick();
+    // Compares the logger's clock (local form) with the PC's, shows both and the drift, and
+    // sets the logger's clock when asked to or when it is more than 5 s off.
+    void checkLoggerClock(std::uint32_t loggerClock);
     void colourModeLabels(int hostMode, int loggerMode);
 
     // --- timers ----------------------------------------------------------------------------
@@ -135,12 +148,20 @@ public:
     std::string startDirectory;
     std::string titleText;
     bool debugFileEnabled = false;
-    std::int32_t flashErrorValue = 0;
-    std::int32_t shownFlashValue = -2;
     std::uint16_t loggerOperationCode = 0;
     std::string loggerDeviceName = "???";
 
     MainWindowView main;
+    LoggerStatusView loggerStatus;
+    WarningView warning;
+    TimeSyncMenu timeSync;
+    SetupSnapshot setupSnapshot;
+    StatusMemory statusMemory;
+    std::int16_t loggerSerialNumber = 0;
+    std::int16_t loggerDeviceType = 0;
+    // Captions of BTClearMemory and BTGetDirectory on the Upload page, by device type.
+    std::string clearMemoryCaption;
+    std::string getDirectoryCaption;
     SetupForms setup;
     DataStatusView dataStatus;
     RealTimeView realTime;
@@ -148,21 +169,23 @@ public:
     TestPortForm testPort;
     MuxIdForm muxId;
     SleepClockView sleepClock;
-    int LoggerPortCB = 0;  // COM number, 0 = "No Port Selected"
-    int LoggerSetupCB = 6;
-    Colour loggerPortColour = Colour::Window;
-    Colour loggerSetupColour = Colour::Window;
-
-    LinkStatistics link;
-    // Per deck slot 1..8 (index 0 unused): function and the traffic of this second.
-    std::array<int, 9> pcFunction{};
-    std::array<int, 9> pcBytesIn{};
-    std::array<int, 9> pcBytesOut{};
-    std::array<int, 9> DeckPortCB{};   // index 1..8: COM number of deck slot k
-    std::array<int, 9> DeckSetupCB{};  // index 1..8: line choice of deck slot k
+    // PC-logger input bytes of this second per deck slot 1..8 (index 0 unused), filled by
+    // the PC logger's packet builder.
+    std::array<int, kDeckSlotCount> pcBytesIn{};
+    // The recorder's mode, which the receive loop consults.
+    RecordMode recordMode = RecordMode::Off;
+    // Position of MVPScroll: 10 ms ticks between "      WAKE" and " WAKE".
+    int mvpScroll = 1;
 
     SerialPortTable& ports() { return *ports_; }
-    LoggerCommands& commands() { return *commands_; }
+    LoggerCommands& commands() { return receive_->commands(); }
+    ReceiveLoop& receiveLoop() { return *receive_; }
+    LinkStatistics& link() { return receive_->statistics(); }
+    PortManager& portManager() { return *portManager_; }
+    LoggerPortView& portView() { return portManager_->view(); }
+    const LoggerPortView& portView() const { return portManager_->view(); }
+    PcLoggerSetup& pcLogger() { return *pcLogger_; }
+    DeckRouting& deckRouting() { return receive_->deckRouting(); }
     Operator& noticeOperator() { return sessionOperator_; }
     HostClock& hostClock() { return hostClock_; }
     // Layout needs recomputing (a panel was shown or hidden); the console clears it.
@@ -171,17 +194,30 @@ public:
     unsigned revision = 0;
 
 private:
-    struct TickScope;
+    // Notices raised while a tick runs wait until it has returned.
+    struct TickScope {
+        explicit TickScope(HostSession& s) : session(s) { ++session.tickDepth_; }
+        ~TickScope() { --session.tickDepth_; }
+        HostSession& session;
+    };
     void applyModeLayout(const ModeLayout& layout);
     void closeChosenPort(int slot);
     void refreshHostClock();
+    void syncPortView();
+    void syncRawDisplay();
+    void flushDisplayBuffers();
     void showPcPortLines();
+    void applyPendingSetup();
+    void showLoggerStatus();
+    void syncTimeSyncMenu();
 
     Operator& realOperator_;
     SessionOperator sessionOperator_;
     const Clock& clock_;
     std::unique_ptr<SerialPortTable> ports_;
-    std::unique_ptr<LoggerCommands> commands_;
+    std::unique_ptr<ReceiveLoop> receive_;
+    std::unique_ptr<PortManager> portManager_;
+    std::unique_ptr<PcLoggerSetup> pcLogger_;
     NoticeQueue notices_;
     HostClock hostClock_;
     LinkMonitor monitor_;

@@ -81,7 +81,7 @@ void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
     EXPECT_EQ(s.main.LBRunNumber.visible, row.runNumber);
     EXPECT_EQ(s.main.LBRunStop.visible, row.runStop);
     EXPECT_EQ(s.main.LBPower.visible, row.power);
-    EXPECT_EQ(s.main.LoggerPortGB, row.portPanel);
+    EXPECT_EQ(s.portView().loggerPortGroupVisible, row.portPanel);
     EXPECT_EQ(s.main.COMStatus.visible, row.portPanel);
     EXPECT_EQ(s.main.item(MenuItem::MenuLoggerPortSetup).visible, row.portPanel);
     EXPECT_EQ(s.main.item(MenuItem::ShowLoggerPortSetup).caption,
@@ -134,7 +134,7 @@ TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
     EXPECT_EQ(s.activeHostMode, -1);
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_FALSE(s.main.pageVisible[p]);
-    EXPECT_TRUE(s.main.LoggerPortGB);
+    EXPECT_TRUE(s.portView().loggerPortGroupVisible);
     EXPECT_TRUE(s.main.LoggerStatusGB.visible);
     EXPECT_EQ(s.main.LoggerStatusGB.colour, Colour::Yellow);
     EXPECT_FALSE(s.setup.PStore.visible);
@@ -247,7 +247,7 @@ TEST(HostModes, ModeMenusClosePortsAsTheirTablesSay) {
     EXPECT_TRUE(f.s().ports().isPortOpen(0));
     f.s().modeMenuClick(MenuItem::PCLogger);
     EXPECT_FALSE(f.s().ports().isPortOpen(0));
-    EXPECT_EQ(f.s().LoggerPortCB, 0);
+    EXPECT_EQ(f.s().portView().loggerPortIndex, 0);
 }
 
 TEST(HostModes, ColourRuleComparesHostAndLoggerModes) {
@@ -278,9 +278,9 @@ TEST(HostModes, DebugItemAndPortPanelToggle) {
     f.s().toggleDebug();
     EXPECT_FALSE(f.s().main.item(MenuItem::ToggleDebug).checked);
     f.s().startUp("/tmp");
-    EXPECT_TRUE(f.s().main.LoggerPortGB);
+    EXPECT_TRUE(f.s().portView().loggerPortGroupVisible);
     f.s().toggleLoggerPortPanel();
-    EXPECT_FALSE(f.s().main.LoggerPortGB);
+    EXPECT_FALSE(f.s().portView().loggerPortGroupVisible);
     EXPECT_EQ(f.s().main.item(MenuItem::ShowLoggerPortSetup).caption, "Show Logger Port Setup");
 }
 

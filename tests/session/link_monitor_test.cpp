@@ -44,7 +44,7 @@ struct Monitor : SessionFixture {
 
 TEST(LinkMonitor, QuietSecondsRunBothTimersDownAndColourTheLines) {
     Monitor m;
-    auto& link = m.s().link;
+    auto& link = m.s().link();
     EXPECT_EQ(link.noDataTimer, 15);
     EXPECT_EQ(link.badDataTimer, 20);
     m.s().onTick1000ms();
@@ -59,7 +59,7 @@ TEST(LinkMonitor, QuietSecondsRunBothTimersDownAndColourTheLines) {
 
 TEST(LinkMonitor, NoisySecondsKeepBytesButRunTheBadDataTimer) {
     Monitor m;
-    auto& link = m.s().link;
+    auto& link = m.s().link();
     link.noDataTimer = 2;
     link.badDataTimer = 3;
     link.totalInputBytes += 480;
@@ -82,9 +82,9 @@ TEST(LinkMonitor, NoisySecondsKeepBytesButRunTheBadDataTimer) {
 TEST(LinkMonitor, HealthySecondsReloadTimersAndShowRates) {
     Monitor m;
     auto& s = m.s();
-    auto& link = s.link;
-    s.loggerSetupColour = Colour::Red;
-    s.main.PLoggerPort.colour = Colour::Red;
+    auto& link = s.link();
+    s.portView().loggerSetupColour = Colour::Red;
+    s.portView().pLoggerPortColour = Colour::Red;
     link.totalInputBytes = 1200;
     link.packetCount = 40;
     link.largestPayload = 250;
@@ -98,8 +98,8 @@ TEST(LinkMonitor, HealthySecondsReloadTimersAndShowRates) {
     s.onTick1000ms();
     EXPECT_EQ(link.noDataTimer, 2);
     EXPECT_EQ(link.badDataTimer, 3);
-    EXPECT_EQ(s.loggerSetupColour, Colour::Window);
-    EXPECT_EQ(s.main.PLoggerPort.colour, Colour::ButtonFace);
+    EXPECT_EQ(s.portView().loggerSetupColour, Colour::Window);
+    EXPECT_EQ(s.portView().pLoggerPortColour, Colour::ButtonFace);
     EXPECT_EQ(m.line(3).text, "Packets/Sec:  40");
     EXPECT_EQ(m.line(3).colour, Colour::Window);
     EXPECT_EQ(m.line(4).text, "Max Bytes/Packet: 250   250");
@@ -140,17 +140,17 @@ TEST(LinkMonitor, PcPortLinesFollowTheDeckPortsFunctions) {
     auto& s = m.s();
     m.backend.add(s.ports().names().name(5));
     s.ports().openPort(2, 5);
-    s.pcFunction[2] = 3;
+    s.deckRouting().pcFunction[2] = 3;
     s.pcBytesIn[2] = 12;
-    s.pcBytesOut[2] = 345;
-    s.pcFunction[1] = 1;
+    s.deckRouting().pcBytesOut[2] = 345;
+    s.deckRouting().pcFunction[1] = 1;
     s.onTick1000ms();
     EXPECT_EQ(s.dataStatus.DSPCPort[1].caption, "Port 2:  In   12   Out  345");
     EXPECT_TRUE(s.dataStatus.DSPCPort[1].visible);
     EXPECT_FALSE(s.dataStatus.DSPCPort[0].visible);
     EXPECT_EQ(s.dataStatus.PCPort[0], "Port 1:  In     0");
     EXPECT_TRUE(s.dataStatus.DSPCPorts.visible);
-    EXPECT_EQ(s.pcBytesOut[2], 0);
+    EXPECT_EQ(s.deckRouting().pcBytesOut[2], 0);
     EXPECT_EQ(s.pcBytesIn[2], 0);
     EXPECT_EQ(formatPcPortLine(4, 2, 0, 7), "Port 4:  Out    7");
     EXPECT_EQ(formatPcPortLine(4, 0, 1, 7), "Port 4:");
