@@ -82,6 +82,7 @@ AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
     yellow.setColor(QPalette::WindowText, Qt::black);
     notCurrent->setPalette(yellow);
     notCurrent->setMinimumHeight(35);
+    notCurrent->setMargin(8);
 
     auto* password = new QHBoxLayout;
     password->addWidget(named(new QLabel(QStringLiteral("Password=KeepClear"), this),

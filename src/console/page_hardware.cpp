@@ -120,6 +120,7 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
     yellow.setColor(QPalette::WindowText, Qt::black);
     notCurrent->setPalette(yellow);
     notCurrent->setMinimumHeight(35);
+    notCurrent->setMargin(8);
 
     auto* commands = new QVBoxLayout;
     commands->addWidget(button(this, "BTGetHardware", "Get Hardware Configuration"));

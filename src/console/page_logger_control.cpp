@@ -1,5 +1,8 @@
 #include "console/page_logger_control.h"
 
+#include <array>
+#include <cstddef>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,6 +14,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "config/logger_setup.h"
+
 namespace cvh {
 
 namespace {
@@ -21,54 +26,31 @@ W* named(W* widget, const QString& name) {
     return widget;
 }
 
-const QStringList kModes{"Profile Mode",      "Moored Mode",       "Real Time Mode",
-                         "Analog Mode",       "Run Logger Port 1", "Run Logger Port 2",
-                         "Run Logger Port 3", "Run Logger Port 4", "Run Logger Port 5",
-                         "Run Logger Port 6", "Run Logger Port 7", "Run Logger Port 8",
-                         "Polled Moored Mode"};
-
-const QStringList kOutputs{"Status",
-                           "Real Time Data + Status",
-                           "Real Time Data",
-                           "Analog Data",
-                           "Output Logger Port 1",
-                           "Output Logger Port 2",
-                           "Output Logger Port 3",
-                           "Output Logger Port 4",
-                           "Output Logger Port 5",
-                           "Output Logger Port 6",
-                           "Output Logger Port 7",
-                           "Output Logger Por 8"};
-
-const QStringList kFileFormats{"No Data Storage", "CV Archive Files"};
-
-const QStringList kTimeSources{"Internal - No Time Updates", "Host PC Time", "GPS Time",
-                               "GPS Time or Host PC  "};
-
-const QStringList kUnits{"Seconds", "Minutes", "Hours"};
+template <std::size_t N>
+QStringList itemList(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items << QString::fromLatin1(text);
+    return items;
+}
 
 // Placeholder of the lists that only a received or restored setup fills in.
 const QString kAskForSetup = QStringLiteral("Press Get Setup");
 
+// The six durations in record order: component stem (DelayUD, DelayEdit, DelayCombo, DelayLB)
+// and caption.
 struct DurationRow {
-    const char* stem;  // DelayUD, DelayEdit, DelayCombo, DelayLB
+    const char* stem;
     const char* caption;
-    int min;
-    int max;
-    const char* unit;  // shown until a setup arrives
 };
-
-// Ranges bound the number before the unit applies.
-constexpr DurationRow kDurations[] = {
-    {"Delay", "Delay Before Start", 0, 100, "Seconds"},
-    {"PreFlush", "Pre-Warm Up Flush", 0, 300, "Seconds"},
-    {"Warmup", "Meter Warm Up", 0, 10000, "Seconds"},
-    {"Flush", "Meter Flush", 0, 300, "Seconds"},
-    {"Sample", "Sample", 1, 10000, "Seconds"},
-    {"Interval", "Sample Interval", 1, 10000, "Minutes"},
-};
-constexpr int kDurationStep = 5;
-constexpr int kDurationInitial = 5;
+constexpr std::array<DurationRow, kDurationCount> kDurations{{
+    {"Delay", "Delay Before Start"},
+    {"PreFlush", "Pre-Warm Up Flush"},
+    {"Warmup", "Meter Warm Up"},
+    {"Flush", "Meter Flush"},
+    {"Sample", "Sample"},
+    {"Interval", "Sample Interval"},
+}};
 
 QComboBox* unselectedCombo(QWidget* parent, const QString& name, const QStringList& items,
                            const QString& placeholder) {
@@ -80,10 +62,11 @@ QComboBox* unselectedCombo(QWidget* parent, const QString& name, const QStringLi
 }
 
 // An up-down whose value a label beside it shows in the logger's units: only the arrows show.
-QSpinBox* upDown(QWidget* parent, const QString& name, int min, int max, int value) {
+QSpinBox* upDown(QWidget* parent, const QString& name, const SpinRange& range) {
     auto* spin = named(new QSpinBox(parent), name);
-    spin->setRange(min, max);
-    spin->setValue(value);
+    spin->setRange(range.min, range.max);
+    spin->setSingleStep(range.step);
+    spin->setValue(range.initial);
     spin->findChild<QLineEdit*>()->setVisible(false);
     spin->setFixedWidth(22);
     return spin;
@@ -100,16 +83,20 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
     auto* timingGrid = new QGridLayout(timing);
     timingGrid->setHorizontalSpacing(10);
     int row = 0;
-    for (const DurationRow& d : kDurations) {
+    const QStringList units = itemList(kDurationUnitTexts);
+    for (std::size_t i = 0; i < kDurations.size(); ++i) {
+        const DurationRow& d = kDurations[i];
+        const SpinRange& range = kDurationRanges[i];
         const QString stem = QString::fromLatin1(d.stem);
         auto* label = named(new QLabel(QString::fromLatin1(d.caption), this), stem + "LB");
         auto* spin = named(new QSpinBox(this), stem + "UD");
-        spin->setRange(d.min, d.max);
-        spin->setSingleStep(kDurationStep);
-        spin->setValue(kDurationInitial);
+        spin->setRange(range.min, range.max);
+        spin->setSingleStep(range.step);
+        spin->setValue(range.initial);
         spin->findChild<QLineEdit*>()->setObjectName(stem + "Edit");
         spin->setMinimumWidth(90);
-        auto* unit = unselectedCombo(this, stem + "Combo", kUnits, QString::fromLatin1(d.unit));
+        auto* unit =
+            unselectedCombo(this, stem + "Combo", units, units.at(kDurationInitialUnits[i]));
         timingGrid->addWidget(label, row, 0);
         timingGrid->addWidget(spin, row, 1);
         timingGrid->addWidget(unit, row, 2);
@@ -124,7 +111,7 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
                                 QStringLiteral("LVCutOffLB")),
                           row, 0);
     auto* lowVoltage = new QHBoxLayout;
-    lowVoltage->addWidget(upDown(this, QStringLiteral("UDLVCutOff"), 65, 140, 65));
+    lowVoltage->addWidget(upDown(this, QStringLiteral("UDLVCutOff"), kLowVoltageRange));
     lowVoltage->addWidget(
         named(new QLabel(QStringLiteral(" 6.5 V"), this), QStringLiteral("LBLowVoltage")));
     lowVoltage->addStretch(1);
@@ -134,7 +121,7 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
                                 QStringLiteral("AnalogRateLB")),
                           row, 0);
     auto* rate = new QHBoxLayout;
-    rate->addWidget(upDown(this, QStringLiteral("UDAnalogRate"), 1, 20, 1));
+    rate->addWidget(upDown(this, QStringLiteral("UDAnalogRate"), kAnalogRateRange));
     auto* rateLabel =
         named(new QLabel(QStringLiteral("1 Hz  1000 ms"), this), QStringLiteral("LBAnalogRate"));
     rateLabel->setAutoFillBackground(true);
@@ -152,20 +139,20 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
         const char* label;
         const char* caption;
         const char* box;
-        const QStringList* items;
+        QStringList items;
     };
     const Choice choices[] = {
-        {"ModeLB", "Mode of Operation", "ModeCB", &kModes},
-        {"OutputLB", "Logger Output Format", "OutputCB", &kOutputs},
-        {"FileLB", "Logged Data File Format", "FileCB", &kFileFormats},
-        {"TimeSourceLB", "Moored Time Source", "TimeSourceCB", &kTimeSources},
+        {"ModeLB", "Mode of Operation", "ModeCB", itemList(kModeTexts)},
+        {"OutputLB", "Logger Output Format", "OutputCB", itemList(kOutputFormatTexts)},
+        {"FileLB", "Logged Data File Format", "FileCB", itemList(kFileFormatTexts)},
+        {"TimeSourceLB", "Moored Time Source", "TimeSourceCB", itemList(kTimeSourceTexts)},
     };
     row = 0;
     for (const Choice& c : choices) {
         setupGrid->addWidget(
             named(new QLabel(QString::fromLatin1(c.caption), this), QString::fromLatin1(c.label)),
             row, 0);
-        auto* box = unselectedCombo(this, QString::fromLatin1(c.box), *c.items, kAskForSetup);
+        auto* box = unselectedCombo(this, QString::fromLatin1(c.box), c.items, kAskForSetup);
         box->setMinimumWidth(200);
         setupGrid->addWidget(box, row, 1);
         ++row;

@@ -1,5 +1,9 @@
 #include "console/page_pc_logger.h"
 
+#include <array>
+#include <cstddef>
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,12 +15,16 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "config/pc_logger_setup.h"
+#include "link/port_manager.h"
+#include "link/serial_port_table.h"
+
 namespace cvh {
 
 namespace {
 
-constexpr int kPcPorts = 8;
-constexpr int kComPorts = 255;
+// The line setting every slot starts at.
+constexpr int kDeckSetup9600 = 6;  // "9600"
 
 template <class W>
 W* named(W* widget, const QString& name) {
@@ -28,17 +36,18 @@ QString numbered(const char* stem, int n, const char* tail = "") {
     return QString::fromLatin1(stem) + QString::number(n) + QString::fromLatin1(tail);
 }
 
-// The deck boxes write entry 7 with a blank after the comma, as the logger-port box does.
-const QStringList kDeckSetups{"OFF",  "600",         "1200",  "2400",  "4800",  "4800,7,E,1",
-                              "9600", "9600, 7,E,1", "19200", "38400", "57600", "115200"};
-constexpr int kDeckSetup9600 = 6;
-
-const QStringList kPortTypes{"In Active", "Meter Input", "Logger Output"};
+template <std::size_t N>
+QStringList itemList(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items << QString::fromLatin1(text);
+    return items;
+}
 
 QStringList comPortItems() {
-    QStringList items{QStringLiteral("No Port Selected")};
-    for (int com = 1; com <= kComPorts; ++com)
-        items << QStringLiteral("COM %1").arg(com);
+    QStringList items;
+    for (int com = 0; com < kComBoxItemCount; ++com)
+        items << QString::fromStdString(comBoxItemText(com));
     return items;
 }
 
@@ -77,15 +86,17 @@ PcLoggerPage::PcLoggerPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(outHeader, 0, 4, 1, 4);
 
     const QStringList comPorts = comPortItems();
-    for (int n = 1; n <= kPcPorts; ++n) {
+    // The deck boxes write entry 7 with a blank after the comma, as the logger-port box does.
+    const QStringList deckSetups = itemList(kPortSetupChoiceTexts);
+    for (int n = 1; n <= kPcSlotCount; ++n) {
         grid->addWidget(
             named(new QLabel(QStringLiteral("Port %1").arg(n), group), numbered("PCPort", n)), n,
             0);
 
         // Nothing is chosen until the operator or a host setup file picks a function.
         auto* type = named(new QComboBox(group), numbered("PortType", n, "CB"));
-        type->addItems(kPortTypes);
-        type->setPlaceholderText(QStringLiteral("Not Selected"));
+        type->addItems(itemList(kPcPortTypeItems));
+        type->setPlaceholderText(QString::fromLatin1(kPcPortTypePlaceholder));
         type->setCurrentIndex(-1);
         type->setMinimumWidth(130);
         grid->addWidget(type, n, 1);
@@ -98,7 +109,7 @@ PcLoggerPage::PcLoggerPage(QWidget* parent) : QWidget(parent) {
         grid->addWidget(com, n, 2);
 
         auto* line = named(new QComboBox(group), numbered("DeckSetup", n, "CB"));
-        line->addItems(kDeckSetups);
+        line->addItems(deckSetups);
         line->setCurrentIndex(kDeckSetup9600);
         line->setMinimumWidth(110);
         grid->addWidget(line, n, 3);
@@ -156,6 +167,7 @@ PcLoggerPage::PcLoggerPage(QWidget* parent) : QWidget(parent) {
     yellow.setColor(QPalette::WindowText, Qt::black);
     notLoaded->setPalette(yellow);
     notLoaded->setMinimumHeight(35);
+    notLoaded->setMargin(8);
     notLoaded->setVisible(false);
     buttons->addWidget(notLoaded);
     buttons->addStretch(1);

@@ -1,5 +1,8 @@
 #include "console/page_port_setup.h"
 
+#include <array>
+#include <cstddef>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFont>
@@ -9,23 +12,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "config/logger_setup.h"
+#include "link/serial_port_table.h"
+
 namespace cvh {
 
 namespace {
 
-constexpr int kLoggerPorts = 8;
-constexpr int kAnalogChannels = 7;
-constexpr int kPumpPorts = 4;
-
-// ComboMeter1..8: the logger's meter types. Value 13 can arrive but is not offered.
-const QStringList kMeterTypes{"OFF",    "KB5",     "RMX",          "ASCII",       "BINARY",
-                              "LUX-G2", "GPS",     "Pump",         "Remote Host", "HYD-52 SM",
-                              "PHI-S",  "CV TEST", "Wake / Binary"};
-
-// CBPort1Setup..8: the twelve line choices plus "ON", which switches a pump port on.
-const QStringList kPortSetups{"OFF",        "600",    "1200",       "2400",  "4800",
-                              "4800,7,E,1", "9600",   "9600,7,E,1", "19200", "38400",
-                              "57600",      "115200", "ON"};
+template <std::size_t N>
+QStringList itemList(const std::array<const char*, N>& texts) {
+    QStringList items;
+    for (const char* text : texts)
+        items << QString::fromLatin1(text);
+    return items;
+}
 
 template <class W>
 W* named(W* widget, const QString& name) {
@@ -78,6 +78,10 @@ void addOncePerHourHeader(QGridLayout* grid, QWidget* parent, const char* stem, 
 
 PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSPortSetup"));
+    // Value 13 of a meter type can arrive from the logger but is not offered; "ON" switches a
+    // pump port on without a serial line.
+    const QStringList meterTypes = itemList(kMeterTypeTexts);
+    const QStringList portSetups = itemList(kPortSetupTexts);
 
     // Serial ports: label, meter type, line choice, once-per-hour.
     auto* serial = new QGridLayout;
@@ -92,25 +96,25 @@ PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
         named(new QLabel(QStringLiteral("Port Setup"), this), QStringLiteral("LBPortSetupHeader")),
         1, 2);
     addOncePerHourHeader(serial, this, "SOPHLB", 3);
-    for (int n = 1; n <= kLoggerPorts; ++n) {
+    for (int n = 1; n <= kLoggerPortCount; ++n) {
         const int row = n + 1;
         serial->addWidget(
             named(new QLabel(QStringLiteral("Port %1:").arg(n), this), numbered("LBS", n)), row, 0);
         serial->addWidget(
-            unselectedCombo(this, numbered("ComboMeter", n), kMeterTypes, QStringLiteral("OFF")),
+            unselectedCombo(this, numbered("ComboMeter", n), meterTypes, QStringLiteral("OFF")),
             row, 1);
-        serial->addWidget(unselectedCombo(this, QStringLiteral("CBPort%1Setup").arg(n), kPortSetups,
+        serial->addWidget(unselectedCombo(this, QStringLiteral("CBPort%1Setup").arg(n), portSetups,
                                           QStringLiteral("OFF")),
                           row, 2);
         serial->addWidget(oncePerHourBox(this, numbered("SOPH", n)), row, 3, Qt::AlignHCenter);
     }
     // The logger's own host port has the twelve line choices only.
-    const int hostRow = kLoggerPorts + 2;
+    const int hostRow = kLoggerPortCount + 2;
     serial->addWidget(
         named(new QLabel(QStringLiteral("Host Port:"), this), QStringLiteral("LBHostPortSetup")),
         hostRow, 0);
     serial->addWidget(unselectedCombo(this, QStringLiteral("CBHostPortSetup"),
-                                      kPortSetups.mid(0, 12), QStringLiteral("OFF")),
+                                      itemList(kLineChoiceTexts), QStringLiteral("OFF")),
                       hostRow, 2);
     serial->setRowMinimumHeight(hostRow, 36);
     serial->setColumnMinimumWidth(1, 150);
@@ -123,14 +127,14 @@ PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
         sectionLabel(this, QStringLiteral("LBAnalogSetup"), QStringLiteral("Analog Ports")), 0, 0,
         1, 2);
     addOncePerHourHeader(analog, this, "AOPHLB", 2);
-    for (int n = 1; n <= kAnalogChannels; ++n) {
+    for (int n = 1; n <= kAnalogChannelCount; ++n) {
         const int row = n + 1;
         analog->addWidget(
             named(new QLabel(QStringLiteral("Port %1").arg(n + 8), this), numbered("LBAnalog", n)),
             row, 0);
         auto* box = named(new QComboBox(this), numbered("CBAnalog", n));
-        box->addItems({QStringLiteral("Analog %1 OFF").arg(n),
-                       QStringLiteral("Analog %1 ON").arg(n), QStringLiteral("Pump ON")});
+        for (int i = 0; i < analogSettingCount(); ++i)
+            box->addItem(QString::fromStdString(analogSettingText(n, i)));
         box->setCurrentIndex(0);
         analog->addWidget(box, row, 1);
         analog->addWidget(oncePerHourBox(this, numbered("AOPH", n)), row, 2, Qt::AlignHCenter);
@@ -144,17 +148,14 @@ PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
         sectionLabel(this, QStringLiteral("LBPump"), QStringLiteral("    Pump Ports    ")), 0, 0, 1,
         2);
     addOncePerHourHeader(pump, this, "POPHLB", 2);
-    for (int n = 1; n <= kPumpPorts; ++n) {
+    for (int n = 1; n <= kPumpPortCount; ++n) {
         const int row = n + 1;
         pump->addWidget(
             named(new QLabel(QStringLiteral("Port %1").arg(n + 15), this), numbered("LBPump", n)),
             row, 0);
         auto* box = named(new QComboBox(this), numbered("CBPump", n));
-        box->addItems({QStringLiteral("Pump %1 OFF").arg(n), QStringLiteral("Pump %1 ON").arg(n)});
-        if (n == kPumpPorts) {
-            for (int ms = 500; ms <= 5000; ms += 500)
-                box->addItem(QStringLiteral("Purge %1 ms").arg(ms));
-        }
+        for (int i = 0; i < pumpSettingCount(n); ++i)
+            box->addItem(QString::fromStdString(pumpSettingText(n, i)));
         box->setCurrentIndex(0);
         pump->addWidget(box, row, 1);
         pump->addWidget(oncePerHourBox(this, numbered("POPH", n)), row, 2, Qt::AlignHCenter);

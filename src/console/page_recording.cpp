@@ -69,8 +69,7 @@ RecordingPage::RecordingPage(QWidget* parent) : QWidget(parent) {
     auto* statusBox = new QVBoxLayout(status);
     statusBox->addWidget(named(new QLabel(QStringLiteral("Recording:  OFF"), this),
                                QStringLiteral("LBRecordStatus")));
-    auto* fileName = named(new QLabel(this),
-                           QStringLiteral("LBArchiveFileName"));
+    auto* fileName = named(new QLabel(this), QStringLiteral("LBArchiveFileName"));
     // Paths can be long; they wrap instead of widening the page.
     fileName->setWordWrap(true);
     fileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
