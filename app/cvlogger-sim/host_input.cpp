@@ -97,6 +97,7 @@ void HostInput::feedFramer(std::uint8_t byte, std::vector<HostRequest>& out) {
 void HostInput::feedText(std::uint8_t byte, std::vector<HostRequest>& out) {
     if (byte < 0x20 || byte > 0x7E) {
         text_.clear();
+        lastText_.reset();
         return;
     }
     text_.push_back(static_cast<char>(byte));
@@ -113,6 +114,10 @@ void HostInput::feedText(std::uint8_t byte, std::vector<HostRequest>& out) {
         return;
     }
     text_.clear();
+    // "BREAKBREAKBREAK" says it three times for a noisy line; it is one stop.
+    if (lastText_ == r.kind)
+        return;
+    lastText_ = r.kind;
     out.push_back(std::move(r));
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,8 @@ private:
     void feedPortTest(std::uint8_t byte, std::vector<HostRequest>& out);
 
     PacketFramer framer_;
-    std::string text_;  // the printable run that ends at the newest byte
+    std::string text_;                           // the printable run that ends at the newest byte
+    std::optional<HostRequest::Kind> lastText_;  // the word already taken from this run
     std::array<std::uint8_t, kPortTestFrameLength> window_{};
     std::size_t windowFill_ = 0;
     HostInputCounters counters_;

@@ -64,12 +64,12 @@ Packet buildDirectoryEntry(const DirectoryEntry& e) {
     writeLe16(p, dir::kRunNumber, static_cast<std::uint16_t>(e.runNumber));
     writeLe16(p, dir::kRunKind, static_cast<std::uint16_t>(e.runKind));
     writeLeWords(p, dir::kPortTypes, e.portTypes);
-    writeLeWords(p, dir::kAnalog, e.analog);
-    writeLeWords(p, dir::kPumps, e.pumps);
-    writeLe32(p, dir::kStartTime, e.startTime);
-    writeLe32(p, dir::kSize, e.sizeBytes);
-    writeLe16(p, dir::kStartValue, static_cast<std::uint16_t>(e.startThousandths));
-    writeLe16(p, dir::kEndValue, static_cast<std::uint16_t>(e.endThousandths));
+    writeLeWords(p, dir::kAnalog, e.analogStates);
+    writeLeWords(p, dir::kPumps, e.pumpStates);
+    writeLe32(p, dir::kStartTime, static_cast<std::uint32_t>(e.startTime));
+    writeLe32(p, dir::kSize, e.runSizeBytes);
+    writeLe16(p, dir::kStartValue, static_cast<std::uint16_t>(e.firstValueThousandths));
+    writeLe16(p, dir::kEndValue, static_cast<std::uint16_t>(e.secondValueThousandths));
     storeChecksum(p);
     return p;
 }
@@ -102,47 +102,6 @@ CalibrationRecord defaultCalibrationRecord() {
     }
     storeChecksum(r);
     return r;
-}
-
-Packet buildStatusRecord(const LoggerStatus& s) {
-    namespace o = status_offset;
-    Packet p = packetOf(kStatusPacketLength, 3);
-    const auto w16 = [&p](std::size_t at, auto v) {
-        writeLe16(p, at, static_cast<std::uint16_t>(v));
-    };
-    const auto w32 = [&p](std::size_t at, auto v) {
-        writeLe32(p, at, static_cast<std::uint32_t>(v));
-    };
-    w16(o::kStatusCode, s.statusCode);
-    w16(o::kRunNumber, s.runNumber);
-    w32(o::kLoggerClock, s.loggerClock);
-    w32(o::kTimeLeft, s.timeLeftSeconds);
-    w16(o::kSerialNumber, s.serialNumber);
-    w16(o::kDeviceType, s.deviceType);
-    w16(o::kLoggerId, s.loggerId);
-    w16(o::kSerialMask, s.serialMask);
-    w16(o::kAnalogMask, s.analogMask);
-    w16(o::kPumpMask, s.pumpMask);
-    for (std::size_t i = 0; i < s.portRates.size(); ++i)
-        w16(o::kPortRates + 2 * i, s.portRates[i]);
-    w16(o::kPowerFlags, s.powerFlags);
-    w16(o::kCurrentVolts, s.currentMillivolts);
-    w16(o::kStartVolts, s.startMillivolts);
-    w16(o::kEndVolts, s.endMillivolts);
-    w16(o::kRunStop, s.runStop);
-    for (std::size_t i = 0; i < s.analogMillivolts.size(); ++i) {
-        w16(o::kAnalogMillivolts + 2 * i, s.analogMillivolts[i]);
-    }
-    for (std::size_t i = 0; i < s.portFileSizes.size(); ++i) {
-        w32(o::kPortFileSizes + 4 * i, s.portFileSizes[i]);
-    }
-    w32(o::kAnalogFileSize, s.analogFileSize);
-    w32(o::kOtherFileSize, s.otherFileSize);
-    w32(o::kFreeMemory, s.freeMemory);
-    w32(o::kTotalMemory, s.totalMemory);
-    w32(o::kFirmware, s.firmware);
-    storeChecksum(p);
-    return p;
 }
 
 }  // namespace cvh::sim

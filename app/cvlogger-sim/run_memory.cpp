@@ -61,8 +61,8 @@ StoredRun RunRecorder::finish(const SummaryRecord& summary, std::int16_t endThou
     append(RunType::Summary, record);
     StoredRun run;
     run.entry = entry_;
-    run.entry.endThousandths = endThousandths;
-    run.entry.sizeBytes = static_cast<std::uint32_t>(file_.size());
+    run.entry.secondValueThousandths = endThousandths;
+    run.entry.runSizeBytes = static_cast<std::uint32_t>(file_.size());
     run.file = std::move(file_);
     file_.clear();
     return run;

@@ -415,11 +415,11 @@ DirectoryEntry SimLogger::directoryEntryForNewRun() const {
     for (int p = 1; p <= 8; ++p)
         e.portTypes[p - 1] = static_cast<std::int16_t>(setup_.meterType[p]);
     for (int c = 1; c <= 7; ++c)
-        e.analog[c - 1] = static_cast<std::int16_t>(setup_.analogSetting[c]);
+        e.analogStates[c - 1] = static_cast<std::int16_t>(setup_.analogSetting[c]);
     for (int i = 0; i < 4; ++i)
-        e.pumps[i] = setup_.pumpSetting[i] != 0 ? 1 : 0;
-    e.startTime = static_cast<std::uint32_t>(loggerSeconds());
-    e.startThousandths = batteryMillivolts();
+        e.pumpStates[i] = setup_.pumpSetting[i] != 0 ? 1 : 0;
+    e.startTime = static_cast<std::int32_t>(loggerSeconds());
+    e.firstValueThousandths = batteryMillivolts();
     return e;
 }
 
@@ -612,7 +612,7 @@ void SimLogger::storeDemoRuns(int count) {
         const std::int64_t seconds = 60 + 30 * i;
         DirectoryEntry e = directoryEntryForNewRun();
         e.runNumber = *number;
-        e.startTime = static_cast<std::uint32_t>(loggerSeconds() - (count - i) * 3600);
+        e.startTime = static_cast<std::int32_t>(loggerSeconds() - (count - i) * 3600);
         RunRecorder recorder(e, static_cast<std::uint8_t>(loggerId_));
         auto instruments = makeInstruments(setup_, config_.seed + 7919 * (i + 1));
         auto analog = makeAnalog(setup_, config_.seed);
@@ -648,7 +648,7 @@ void SimLogger::storeDemoRuns(int count) {
         const auto savedStart = runStartSeconds_;
         lastRunCounts_ = recorder.byteCounts();
         runNumber_ = *number;
-        runStartSeconds_ = e.startTime;
+        runStartSeconds_ = static_cast<std::uint32_t>(e.startTime);
         runStartMillivolts_ = kFreshBatteryMillivolts;
         SummaryRecord summary = buildSummary();
         summary.finalMillivolts = kFreshBatteryMillivolts - 20;
@@ -739,34 +739,35 @@ LoggerStatus SimLogger::buildStatus() const {
     LoggerStatus s;
     s.statusCode = static_cast<std::int16_t>(st);
     s.runNumber = runNumber_;
-    s.loggerClock = static_cast<std::uint32_t>(loggerSeconds());
+    s.loggerClock = static_cast<std::int32_t>(loggerSeconds());
     if (clearDoneMs_) {
-        s.timeLeftSeconds = static_cast<std::uint32_t>(
+        s.timeLeftSeconds = static_cast<std::int32_t>(
             std::max<std::int64_t>(0, (*clearDoneMs_ - now + 999) / 1000));
     } else if (schedule_.running()) {
-        s.timeLeftSeconds = schedule_.timeLeftSeconds(now);
+        s.timeLeftSeconds = static_cast<std::int32_t>(schedule_.timeLeftSeconds(now));
     }
     s.serialNumber = static_cast<std::int16_t>(readLe16(hardware_, hardware_offset::kSerialNumber));
     s.deviceType = static_cast<std::int16_t>(deviceType());
     s.loggerId = static_cast<std::int16_t>(loggerId_);
     for (int p = 1; p <= 8; ++p) {
         if (setup_.meterType[p] != 0)
-            s.serialMask |= static_cast<std::uint16_t>(1u << (p - 1));
+            s.serialPortMask |= static_cast<std::uint16_t>(1u << (p - 1));
         if (setup_.meterType[p] == 8)
-            s.serialMask |= 1u << 9;  // remote host on
+            s.serialPortMask |= 1u << 9;  // remote host on
     }
     for (int c = 1; c <= 7; ++c) {
         const auto v = setup_.analogSetting[c];
         if (v == 1 || v == 2)
             s.analogMask |= static_cast<std::uint16_t>(1u << (c - 1));
         if (v == 1)
-            s.analogMillivolts[c - 1] = analog_->millivolts(c, now);
+            s.analogThousandths[c] = analog_->millivolts(c, now);
     }
     for (int i = 0; i < 4; ++i) {
         if (setup_.pumpSetting[i] != 0)
             s.pumpMask |= static_cast<std::uint16_t>(1u << i);
     }
-    s.portRates = ratesShown_;
+    for (int p = 1; p <= 8; ++p)
+        s.portValues[p] = ratesShown_[p - 1];
     // Relays are powered while the instruments work: from Pre-Flush to the end of Sampling.
     const bool powered = st == LoggerState::PreFlush || st == LoggerState::Warmup ||
                          st == LoggerState::Flush || st == LoggerState::Sampling;
@@ -779,23 +780,21 @@ LoggerStatus SimLogger::buildStatus() const {
                 s.powerFlags |= static_cast<std::uint16_t>(1u << (relay - 1));
         }
     }
-    s.currentMillivolts = batteryMillivolts();
-    s.startMillivolts = runStartMillivolts_;
-    s.endMillivolts = runEndMillivolts_;
+    s.voltages = {batteryMillivolts(), runStartMillivolts_, runEndMillivolts_};
     const int runStopSwitch = readLe16(hardware_, hardware_offset::kRunStopSwitch);
-    s.runStop = runStopSwitch == 0 ? 0 : (schedule_.running() ? 2 : 1);
+    s.runStopSwitch = runStopSwitch == 0 ? 0 : (schedule_.running() ? 2 : 1);
     const auto counts = recorder_ ? recorder_->byteCounts() : lastRunCounts_;
     for (int p = 1; p <= 8; ++p)
-        s.portFileSizes[p - 1] = static_cast<std::int32_t>(counts[p]);
-    s.analogFileSize = static_cast<std::int32_t>(counts[0]);
-    s.otherFileSize =
+        s.portRunBytes[p] = static_cast<std::int32_t>(counts[p]);
+    s.analogRunBytes = static_cast<std::int32_t>(counts[0]);
+    s.otherRunBytes =
         static_cast<std::int32_t>(recorder_ ? recorder_->otherBytes() : lastRunOther_);
     const std::size_t inProgress = recorder_ ? recorder_->size() : 0;
-    s.freeMemory = static_cast<std::int32_t>(
+    s.freeMemoryBytes = static_cast<std::int32_t>(
         memory_.freeBytes() - std::min<std::size_t>(inProgress, memory_.freeBytes()));
-    s.totalMemory = static_cast<std::int32_t>(memory_.totalBytes());
-    s.firmware = (static_cast<std::uint32_t>(config_.firmwareMajor) << 28) |
-                 (static_cast<std::uint32_t>(config_.firmwareMinor) << 20);
+    s.totalMemoryBytes = static_cast<std::int32_t>(memory_.totalBytes());
+    s.firmwareVersion = (static_cast<std::uint32_t>(config_.firmwareMajor) << 28) |
+                        (static_cast<std::uint32_t>(config_.firmwareMinor) << 20);
     return s;
 }
 
@@ -811,7 +810,8 @@ void SimLogger::sendStatus() {
     // "Real Time Data" alone leaves the status out while the logger samples.
     if (setup_.outputFormat == kOutputRealTimeData && st == LoggerState::Sampling)
         return;
-    send(buildStatusRecord(buildStatus()));
+    const auto record = encodeStatusRecord(buildStatus());
+    send(Packet(record.begin(), record.end()));
     ++counters_.statusRecords;
 }
 
