@@ -108,11 +108,11 @@ PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
                           row, 2);
         serial->addWidget(oncePerHourBox(this, numbered("SOPH", n)), row, 3, Qt::AlignHCenter);
     }
-    // The logger's own host port has the twelve line choices only.
+    // The logger's own host port has the twelve line choices only; the status display
+    // captions its row label.
     const int hostRow = kLoggerPortCount + 2;
-    serial->addWidget(
-        named(new QLabel(QStringLiteral("Host Port:"), this), QStringLiteral("LBHostPortSetup")),
-        hostRow, 0);
+    serial->addWidget(named(new QLabel(QStringLiteral("Host:"), this), QStringLiteral("HostType")),
+                      hostRow, 0);
     serial->addWidget(unselectedCombo(this, QStringLiteral("CBHostPortSetup"),
                                       itemList(kLineChoiceTexts), QStringLiteral("OFF")),
                       hostRow, 2);

@@ -113,6 +113,7 @@ private slots:
             {"PortSetup", "LBAnalog7", "Port 15"},
             {"PortSetup", "LBPump1", "Port 16"},
             {"PortSetup", "LBPump4", "Port 19"},
+            {"PortSetup", "HostType", "Host:"},
             {"LoggerControl", "BTGetSetup2", "Get Setup"},
             {"LoggerControl", "BTSendSetup2", "Send Setup"},
             {"LoggerControl", "GroupBox7", "Operational Controls"},
