@@ -7,6 +7,7 @@
 
 #include "base/clock.h"
 #include "fault_injector.h"
+#include "files/host_setup_file.h"
 #include "line_endpoint.h"
 #include "line_pacer.h"
 #include "sim_logger.h"
@@ -20,6 +21,43 @@ const cvh::sim::StopPipe* gStop = nullptr;
 extern "C" void onStopSignal(int) {
     if (gStop)
         gStop->notify();
+}
+
+// The host's line choice ("600" .. "115200") for a baud rate; 9600 when unpaced.
+int lineChoiceOf(std::uint32_t baud) {
+    switch (baud) {
+        case 600:
+            return 1;
+        case 1200:
+            return 2;
+        case 2400:
+            return 3;
+        case 4800:
+            return 4;
+        case 19200:
+            return 8;
+        case 38400:
+            return 9;
+        case 57600:
+            return 10;
+        case 115200:
+            return 11;
+        default:
+            return 6;
+    }
+}
+
+int writeHostSetup(const std::string& path, std::uint32_t baud) {
+    cvh::HostSetup setup;
+    setup.loggerPortIndex = 1;  // COM1, which the start directory's comports.txt points here
+    setup.loggerSetupIndex = static_cast<std::int16_t>(lineChoiceOf(baud));
+    setup.hostPortSetupIndex = setup.loggerSetupIndex;
+    setup.activeHostMode = 5;  // "Advanced User": every page
+    if (cvh::storeHostSetup(path, setup) != cvh::HostSetupStoreResult::Stored) {
+        std::fprintf(stderr, "cvlogger-sim: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 const char* modelName(int deviceType) {
@@ -45,6 +83,8 @@ int main(int argc, char** argv) {
         return parsed.error ? 2 : 0;
     }
     const SimOptions& o = *parsed.options;
+    if (o.writeHostSetup)
+        return writeHostSetup(*o.writeHostSetup, o.baud);
 
     std::string error;
     std::unique_ptr<LineEndpoint> line = o.device

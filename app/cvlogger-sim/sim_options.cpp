@@ -90,6 +90,9 @@ std::string simUsage() {
            "  --clock-offset S     logger clock starts S seconds off the PC clock\n"
            "  --seed N             seed of the simulated instruments and faults (default 1)\n"
            "  --verbose            log every command received on stderr\n"
+           "  --write-host-setup PATH\n"
+           "                       write a host setup file for the host program (COM1, the\n"
+           "                       line speed of --baud, \"Advanced User\" mode) and exit\n"
            "  --help               this text\n";
 }
 
@@ -116,6 +119,11 @@ OptionsResult parseSimOptions(const std::vector<std::string>& args) {
         return [&field](const std::string& v) { return parseChance(v, field); };
     };
     const std::map<std::string, Setter> valued{
+        {"--write-host-setup",
+         [&](const std::string& v) {
+             o.writeHostSetup = v;
+             return !v.empty();
+         }},
         {"--device",
          [&](const std::string& v) {
              o.device = v;

@@ -32,6 +32,9 @@ struct SimOptions {
     int storedRuns = 0;      // runs already in memory at power-on, for upload demonstrations
     bool autoStart = false;  // begin sampling at power-on ("Start Sample When Powered")
     bool verbose = false;
+    // Write a host setup file that connects the host to COM1 in the "Advanced User" mode, and
+    // exit: the demonstration's start directory gets it beside a comports.txt naming the line.
+    std::optional<std::string> writeHostSetup;
 };
 
 struct OptionsResult {
