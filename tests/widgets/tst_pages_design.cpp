@@ -545,7 +545,17 @@ private slots:
         const QSize pageArea(1000, 700);
         QWidget* page = windows_.at(window).get();
         // Show every control the modes may show, so the worst case is laid out.
-        QList<QWidget*> hidden;
+        // Put the design back however the checks end, so later tests see it unchanged.
+        struct Restore {
+            QWidget* page;
+            QList<QWidget*> hidden;
+            ~Restore() {
+                page->hide();
+                for (QWidget* w : hidden)
+                    w->setVisible(false);
+            }
+        } restore{page, {}};
+        QList<QWidget*>& hidden = restore.hidden;
         for (QWidget* w : page->findChildren<QWidget*>()) {
             if (w->isHidden() && !w->objectName().startsWith(QStringLiteral("qt_")) &&
                 !w->objectName().isEmpty() && !w->objectName().endsWith(QStringLiteral("Raw"))) {
@@ -574,9 +584,6 @@ private slots:
                              qPrintable(w->objectName()));
             }
         }
-        page->hide();
-        for (QWidget* w : hidden)
-            w->setVisible(false);
     }
 
     void windowsShowAllTheirTextAtTheirOwnSize() {
