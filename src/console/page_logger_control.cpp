@@ -124,7 +124,13 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
     rate->addWidget(upDown(this, QStringLiteral("UDAnalogRate"), kAnalogRateRange));
     auto* rateLabel =
         named(new QLabel(QStringLiteral("1 Hz  1000 ms"), this), QStringLiteral("LBAnalogRate"));
+    // Silver while the rate is safe for the chosen storage; the console recolours it.
     rateLabel->setAutoFillBackground(true);
+    QPalette silver = rateLabel->palette();
+    silver.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    silver.setColor(QPalette::WindowText, Qt::black);
+    rateLabel->setPalette(silver);
+    rateLabel->setMargin(3);
     rateLabel->setMinimumWidth(110);
     rate->addWidget(rateLabel);
     rate->addStretch(1);
