@@ -154,13 +154,20 @@ bool QtSerialBackend::exists(const std::string& deviceName) const {
         return false;
     QString name = QString::fromStdString(deviceName);
     const QString shortName = name.startsWith(R"(\\.\)") ? name.mid(4) : name;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports)
+    for (const QSerialPortInfo& info : availablePorts())
         if (info.portName() == shortName || info.systemLocation() == name)
             return true;
     // Pseudo-terminals and other nodes the port list does not know. The kernel makes the
     // ttyS nodes whether or not a UART is behind them, so for those only the list counts.
     return name.startsWith('/') && !name.startsWith("/dev/ttyS") && QFileInfo::exists(name);
+}
+
+const QList<QSerialPortInfo>& QtSerialBackend::availablePorts() const {
+    if (!portsAge_.isValid() || portsAge_.elapsed() > 1000) {
+        ports_ = QSerialPortInfo::availablePorts();
+        portsAge_.start();
+    }
+    return ports_;
 }
 
 }  // namespace cvh

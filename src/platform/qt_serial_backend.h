@@ -2,7 +2,10 @@
 // what the driver holds at that moment and never wait, even when no event loop ran in between.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 
 #include <chrono>
 #include <memory>
@@ -54,6 +57,14 @@ public:
     // ("/dev/ttyUSB0", a pseudo-terminal "/dev/pts/4").
     std::unique_ptr<SerialDevice> open(const std::string& deviceName) override;
     bool exists(const std::string& deviceName) const override;
+
+private:
+    // The system's port list, taken at most once a second: the port boxes ask about 255 names
+    // in a row, and each listing walks the device tree.
+    const QList<QSerialPortInfo>& availablePorts() const;
+
+    mutable QList<QSerialPortInfo> ports_;
+    mutable QElapsedTimer portsAge_;
 };
 
 }  // namespace cvh
