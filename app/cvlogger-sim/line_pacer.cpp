@@ -16,7 +16,8 @@ LinePacer::LinePacer(std::uint32_t baud, std::int64_t nowMs)
 
 void LinePacer::refill(std::int64_t nowMs) {
     if (nowMs > lastMs_) {
-        credit_ = std::min(burst_, credit_ + (nowMs - lastMs_) * bytesPerSecond_ / 1000.0);
+        // One byte above the burst keeps the fraction left over from the last write.
+        credit_ = std::min(burst_ + 1.0, credit_ + (nowMs - lastMs_) * bytesPerSecond_ / 1000.0);
     }
     lastMs_ = std::max(lastMs_, nowMs);
 }
