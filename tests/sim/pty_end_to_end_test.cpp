@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "base/checksum.h"
+#include "config/logger_clock.h"
 #include "config/logger_setup.h"
 #include "link/data_packet.h"
 #include "sim_runner.h"
@@ -254,6 +255,26 @@ TEST_F(SimOverPty, AHostThatReopensTheLineGetsNoStalePackets) {
     ASSERT_TRUE(host_.waitFor(3, 1, 3000));
     EXPECT_GE(host_.got.status()[0].size(), 132u);
     EXPECT_GE(decodeStatusRecord(host_.got.status()[0])->loggerClock, before + 2);
+}
+
+// The host core's clock check sees the drift, sets the clock, and then sees none.
+TEST_F(SimOverPty, HostClockCheckSetsADriftingLoggerClock) {
+    LoggerConfig c;
+    c.clockOffsetSeconds = -125;
+    start(c);
+    ASSERT_TRUE(host_.waitFor(3, 1));
+    TimeSyncMenu menu;
+    const auto drifting = checkLoggerClock(
+        static_cast<std::uint32_t>(host_.got.lastStatus().loggerClock), clock_, menu);
+    EXPECT_TRUE(drifting.LBDriftVisible);
+    ASSERT_TRUE(drifting.setTime);
+    host_.command(drifting.setTime->code, drifting.setTime->argumentA, drifting.setTime->argumentB);
+    const std::size_t seen = host_.got.status().size();
+    ASSERT_TRUE(host_.waitFor(3, seen + 1));
+    const auto synced = checkLoggerClock(
+        static_cast<std::uint32_t>(host_.got.lastStatus().loggerClock), clock_, menu);
+    EXPECT_FALSE(synced.LBDriftVisible);
+    EXPECT_FALSE(synced.setTime);
 }
 
 // The program itself: prints the device, talks on it, and ends cleanly on SIGTERM.
