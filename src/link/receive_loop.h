@@ -103,8 +103,11 @@ public:
     ReceivedRecords& records() { return records_; }
     DeckRouting& deckRouting() { return deckRouting_; }
     LoggerCommands& commands() { return commands_; }
-    // Last sequence number of units 0..8 (255 before their first packet).
-    std::uint8_t lastSequence(int unit) const { return lastSequence_.at(unit); }
+    // Last sequence number of units 0..8 (255 before their first packet). Units beyond the
+    // memory never store one, so they read as not yet heard from.
+    std::uint8_t lastSequence(int unit) const {
+        return unit >= 0 && unit < kSequenceMemoryUnits ? lastSequence_[unit] : 255;
+    }
     // Size counter of the archive written by receiveStep's data packets.
     std::int64_t& archiveBytes() { return archiveBytes_; }
 

@@ -189,6 +189,15 @@ TEST_F(ReceiveLoopTest, KeepAliveFromUnitFiveStillMovesItsSequence) {
     EXPECT_TRUE(op.asked.empty());
 }
 
+TEST_F(ReceiveLoopTest, KeepAliveFromAUnitBeyondTheMemoryStoresNoSequenceAnywhere) {
+    deliver(dataPacket(9, 3));
+    for (int unit = 0; unit < kSequenceMemoryUnits; ++unit)
+        EXPECT_EQ(loop.lastSequence(unit), 255) << unit;
+    // Asking about a unit outside the memory answers "not heard from" instead of throwing.
+    EXPECT_EQ(loop.lastSequence(9), 255);
+    EXPECT_EQ(loop.lastSequence(-1), 255);
+}
+
 TEST_F(ReceiveLoopTest, ResetCountersClearsThePerUnitCountsButKeepsTheSequence) {
     deliver(dataPacket(1, 0, {"a"}));
     deliver(dataPacket(1, 5, {"b"}));
