@@ -364,6 +364,19 @@ TEST_F(ReceiveLoopTest, PartialPacketReportsBytesReadUntilItCompletes) {
     EXPECT_EQ(loop.statistics().largestPayload, 300u);
 }
 
+// The read takes as much as the buffer has room for, so a maximal packet that arrives behind
+// garbage is held whole and recognised instead of waiting forever for its last bytes.
+TEST_F(ReceiveLoopTest, MaximalPacketBehindGarbageIsReceivedThroughTheLoggerPort) {
+    const ByteVector p = dataPacketOfSize(kMaxDataPayload);
+    arrive(concat({ByteVector(20, 0x55), p}));
+    EXPECT_EQ(loop.receiveStep(RecordMode::Continuous), kReceivedBytes);
+    EXPECT_EQ(loop.receiveStep(RecordMode::Continuous), kReceivedPacket);
+    ASSERT_EQ(recorder.records.size(), 1u);
+    EXPECT_EQ(recorder.records[0].size(), p.size() - 4);
+    EXPECT_EQ(loop.statistics().largestPayload, kMaxDataPayload);
+    EXPECT_TRUE(line(0).incoming.empty());
+}
+
 TEST_F(ReceiveLoopTest, OneErrorByteEndsTheTick) {
     ByteVector oversized(40, 0);
     oversized[0] = oversized[1] = 8;
