@@ -18,8 +18,8 @@ std::optional<std::vector<std::uint8_t>> buildDataPacket(
     MutableBytes out(packet);
     out[0] = 8;
     out[1] = 8;
-    out[data_packet::kUnit - 2] = fields.format;
-    out[data_packet::kUnit - 1] = fields.timeUnit;
+    out[data_record::kStart + data_record::kFormat] = fields.format;
+    out[data_record::kStart + data_record::kTimeUnit] = fields.timeUnit;
     out[data_packet::kUnit] = fields.unit;
     out[data_packet::kSequence] = fields.sequence;
     writeBe16(out, data_packet::kPayloadLength, static_cast<std::uint16_t>(payload));

@@ -14,16 +14,18 @@
 
 namespace cvh {
 
-// Offsets inside a data record, which starts at packet byte 2.
+// Offsets inside a data record: the packet's own offsets, less the two type bytes it starts
+// after, so the two views of the layout cannot drift apart.
 namespace data_record {
+inline constexpr std::size_t kStart = 2;     // packet byte of record byte 0
 inline constexpr std::size_t kFormat = 0;    // carried into archive records, not interpreted
 inline constexpr std::size_t kTimeUnit = 1;  // carried into archive records, not interpreted
-inline constexpr std::size_t kUnit = 2;
-inline constexpr std::size_t kSequence = 3;
-inline constexpr std::size_t kPayloadLength = 4;
-inline constexpr std::size_t kTimeStamp = 6;
-inline constexpr std::size_t kCounts = 10;  // nine 16-bit counts
-inline constexpr std::size_t kPayload = 28;
+inline constexpr std::size_t kUnit = data_packet::kUnit - kStart;
+inline constexpr std::size_t kSequence = data_packet::kSequence - kStart;
+inline constexpr std::size_t kPayloadLength = data_packet::kPayloadLength - kStart;
+inline constexpr std::size_t kTimeStamp = data_packet::kTimeStamp - kStart;
+inline constexpr std::size_t kCounts = data_packet::kCounts - kStart;  // nine 16-bit counts
+inline constexpr std::size_t kPayload = data_packet::kPayload - kStart;
 inline constexpr std::size_t kTrailerLength = 4;
 inline constexpr std::size_t kOverhead = kPayload + kTrailerLength;  // record = payload + 32
 }  // namespace data_record

@@ -116,8 +116,8 @@ void ReceiveLoop::dispatch(int code, RecordMode recordMode) {
             // bytes stay as received.
             std::copy_n(head.begin(), length, readBuffer_.begin());
             framer_.consume(length);
-            handleDataPacket(MutableBytes(readBuffer_.data() + 2, length - 4), recordMode,
-                             archiveBytes_);
+            handleDataPacket(MutableBytes(readBuffer_.data() + data_record::kStart, length - 4),
+                             recordMode, archiveBytes_);
             const auto payload = static_cast<std::uint32_t>(length - kDataOverheadLength);
             statistics_.largestPayload = std::max(statistics_.largestPayload, payload);
             statistics_.largestPayloadEver = std::max(statistics_.largestPayloadEver, payload);
