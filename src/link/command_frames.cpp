@@ -9,18 +9,6 @@ namespace cvh {
 
 namespace {
 
-// Port-test frame fields: big-endian apart from the checksum.
-namespace port_test {
-constexpr std::size_t kPort = 2;
-constexpr std::size_t kTestBaud = 4;
-constexpr std::size_t kHostBaud = 8;
-constexpr std::size_t kTestParity = 12;
-constexpr std::size_t kHostParity = 14;
-constexpr std::size_t kTestDataBits = 16;
-constexpr std::size_t kHostDataBits = 18;
-constexpr std::uint8_t kType = 10;
-}  // namespace port_test
-
 constexpr std::array<LineParameters, 12> kLineChoices{{
     {0, 8, 0},
     {600, 8, 0},
@@ -61,15 +49,15 @@ std::optional<PortTestFrame> buildPortTestFrame(int port, int testChoice, int ho
     if (port < 1 || port > 9 || !test || !host)
         return std::nullopt;
     PortTestFrame frame{};
-    frame[0] = port_test::kType;
-    frame[1] = port_test::kType;
-    writeBe16(frame, port_test::kPort, static_cast<std::uint16_t>(port));
-    writeBe32(frame, port_test::kTestBaud, test->baud);
-    writeBe32(frame, port_test::kHostBaud, host->baud);
-    writeBe16(frame, port_test::kTestParity, test->parity);
-    writeBe16(frame, port_test::kHostParity, host->parity);
-    writeBe16(frame, port_test::kTestDataBits, test->dataBits);
-    writeBe16(frame, port_test::kHostDataBits, host->dataBits);
+    frame[0] = port_test_frame::kType;
+    frame[1] = port_test_frame::kType;
+    writeBe16(frame, port_test_frame::kPort, static_cast<std::uint16_t>(port));
+    writeBe32(frame, port_test_frame::kTestBaud, test->baud);
+    writeBe32(frame, port_test_frame::kHostBaud, host->baud);
+    writeBe16(frame, port_test_frame::kTestParity, test->parity);
+    writeBe16(frame, port_test_frame::kHostParity, host->parity);
+    writeBe16(frame, port_test_frame::kTestDataBits, test->dataBits);
+    writeBe16(frame, port_test_frame::kHostDataBits, host->dataBits);
     storeChecksum(frame);
     return frame;
 }

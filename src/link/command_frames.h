@@ -49,6 +49,18 @@ inline constexpr std::size_t kArgumentB = 8;
 inline constexpr std::size_t kChecksum = 10;
 }  // namespace command_frame
 
+// Fields of the port-test frame, big-endian apart from the checksum in its last two bytes.
+namespace port_test_frame {
+inline constexpr std::uint8_t kType = 10;  // bytes 0 and 1
+inline constexpr std::size_t kPort = 2;
+inline constexpr std::size_t kTestBaud = 4;
+inline constexpr std::size_t kHostBaud = 8;
+inline constexpr std::size_t kTestParity = 12;
+inline constexpr std::size_t kHostParity = 14;
+inline constexpr std::size_t kTestDataBits = 16;
+inline constexpr std::size_t kHostDataBits = 18;
+}  // namespace port_test_frame
+
 CommandFrame buildCommandFrame(CommandCode code, std::uint32_t argumentA = 0,
                                std::uint16_t argumentB = 0);
 
