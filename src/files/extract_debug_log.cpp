@@ -25,7 +25,7 @@ void ExtractDebugLog::archiveRecord(std::int32_t timeStamp) {
 }
 
 void ExtractDebugLog::end() {
-    if (!enabled_ || !file_.isOpen())
+    if (!file_.isOpen())
         return;
     file_.write(cformat("Type %d Size %d ms %lld Offset %lld\n", 999, 0, 0LL,
                         static_cast<long long>(file_.size())));

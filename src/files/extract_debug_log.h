@@ -1,5 +1,7 @@
 // The extraction's debug log "log.dat": emptied at the start of every extraction; while the
-// operator's "Write Debug File" is on, one entry per ARCHIVE TQMUX record and a closing line.
+// operator's "Write Debug File" is on, one entry per ARCHIVE TQMUX record. The closing line is
+// written at the end of every run that opened an archive, switch or not, so the log of a run
+// with archive data always shows where its extraction ended.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +19,7 @@ public:
     bool start(const std::filesystem::path& directory, bool enabled);
     // One entry for a TQMUX record's time stamp.
     void archiveRecord(std::int32_t timeStamp);
-    // The closing line.
+    // The closing line, whatever the switch says.
     void end();
     // Puts the log in place; false when it could not be written whole.
     bool commit();

@@ -223,6 +223,17 @@ TEST_F(Extraction, TqMuxWithCountsNotAddingUpIsArchivedButNotSplit) {
                                          "Type 999 Size 0 ms 0 Offset 32\n"));
 }
 
+TEST_F(Extraction, DebugLogClosingLineFollowsTheArchiveNotTheSwitch) {
+    const ByteVec tq = cat({ByteVec{1, 0, 2, 0}, test::be16(1), test::be32(7), test::be16(1),
+                            ByteVec(16, 0), bytesOf("q####")});
+    // Switch off: no TQMUX entry, but the run opened an archive, so it ends with the 999 line.
+    extract("run.023", runRecord(23, tq), ExtractChoice::Archive, false);
+    EXPECT_EQ(output("log.dat"), bytesOf("Type 999 Size 0 ms 0 Offset 0\n"));
+    // No archive opened: the log stays empty whatever the switch.
+    extract("run.024", runRecord(9, bytesOf("b")), ExtractChoice::ArchivePlusRaw, true);
+    EXPECT_TRUE(output("log.dat").empty());
+}
+
 TEST_F(Extraction, OutputsReplaceEarlierFilesWhole) {
     test::writeFile(out / "Battery.030", ByteVec(100, 'x'));
     extract("run.030", runRecord(9, bytesOf("new")));

@@ -174,7 +174,8 @@ def main():
     os.makedirs(d, exist_ok=True)
     write(os.path.join(d, 'Battery.043'), b'BAT1')
     write(os.path.join(d, 'Summary.043'), SUMMARY_TEXT)
-    write(os.path.join(d, 'log.dat'), b'')
+    # Without the debug switch only the closing line, written because the run opened an archive.
+    write(os.path.join(d, 'log.dat'), b'Type 999 Size 0 ms 0 Offset 0\n')
     write(os.path.join(d, 'archive.043'), b''.join([
         le_tq(TQ1),
         le_tq(TQ2),
