@@ -1,22 +1,33 @@
 #include "link/run_directory_record.h"
 
+#include <algorithm>
+#include <type_traits>
+
+#include "base/checksum.h"
 #include "link/packet_types.h"
 
 namespace cvh {
 
 namespace {
 
-namespace directory {
-constexpr std::size_t kRunNumber = 2;
-constexpr std::size_t kRunKind = 4;
-constexpr std::size_t kPortTypes = 8;
-constexpr std::size_t kAnalogStates = 26;
-constexpr std::size_t kPumpStates = 40;
-constexpr std::size_t kStartTime = 48;
-constexpr std::size_t kRunSize = 52;
-constexpr std::size_t kFirstValue = 56;
-constexpr std::size_t kSecondValue = 58;
-}  // namespace directory
+// The directory entry's layout: each field with its offset; the width follows the member's
+// type. Decode and encode both walk this one list.
+template <class Entry, class Visit>
+void forEachDirectoryField(Entry& e, Visit&& visit) {
+    auto array = [&](std::size_t offset, auto& values) {
+        for (std::size_t i = 0; i < values.size(); ++i)
+            visit(offset + 2 * i, values[i]);
+    };
+    visit(2, e.runNumber);
+    visit(4, e.runKind);
+    array(8, e.portTypes);
+    array(26, e.analogStates);
+    array(40, e.pumpStates);
+    visit(48, e.startTime);
+    visit(52, e.runSizeBytes);
+    visit(56, e.firstValueThousandths);
+    visit(58, e.secondValueThousandths);
+}
 
 namespace upload {
 constexpr std::size_t kBlockNumber = 2;
@@ -24,28 +35,34 @@ constexpr std::size_t kDataLength = 6;
 constexpr std::size_t kData = 8;
 }  // namespace upload
 
-template <std::size_t N>
-void readArray(Bytes b, std::size_t at, std::array<std::int16_t, N>& out) {
-    for (std::size_t i = 0; i < N; ++i)
-        out[i] = readLeS16(b, at + 2 * i);
-}
-
 }  // namespace
 
 std::optional<DirectoryEntry> decodeDirectoryEntry(Bytes packet) {
     if (packet.size() < kDirectoryEntryLength)
         return std::nullopt;
     DirectoryEntry e;
-    e.runNumber = readLeS16(packet, directory::kRunNumber);
-    e.runKind = readLeS16(packet, directory::kRunKind);
-    readArray(packet, directory::kPortTypes, e.portTypes);
-    readArray(packet, directory::kAnalogStates, e.analogStates);
-    readArray(packet, directory::kPumpStates, e.pumpStates);
-    e.startTime = readLeS32(packet, directory::kStartTime);
-    e.runSizeBytes = readLe32(packet, directory::kRunSize);
-    e.firstValueThousandths = readLeS16(packet, directory::kFirstValue);
-    e.secondValueThousandths = readLeS16(packet, directory::kSecondValue);
+    forEachDirectoryField(e, [&](std::size_t at, auto& field) {
+        using T = std::remove_reference_t<decltype(field)>;
+        if constexpr (sizeof(T) == 2)
+            field = static_cast<T>(readLe16(packet, at));
+        else
+            field = static_cast<T>(readLe32(packet, at));
+    });
     return e;
+}
+
+DirectoryEntryBytes encodeDirectoryEntry(const DirectoryEntry& entry) {
+    DirectoryEntryBytes out{};
+    out[0] = out[1] = 5;
+    forEachDirectoryField(entry, [&](std::size_t at, const auto& field) {
+        using T = std::remove_cvref_t<decltype(field)>;
+        if constexpr (sizeof(T) == 2)
+            writeLe16(out, at, static_cast<std::uint16_t>(field));
+        else
+            writeLe32(out, at, static_cast<std::uint32_t>(field));
+    });
+    storeChecksum(out);
+    return out;
 }
 
 std::optional<UploadBlock> decodeUploadBlock(Bytes packet) {
@@ -58,6 +75,18 @@ std::optional<UploadBlock> decodeUploadBlock(Bytes packet) {
         return std::nullopt;
     b.data = packet.subspan(upload::kData, static_cast<std::size_t>(b.dataLength));
     return b;
+}
+
+std::optional<UploadBlockBytes> encodeUploadBlock(std::uint16_t blockNumber, Bytes data) {
+    if (data.size() > kUploadDataCapacity)
+        return std::nullopt;
+    UploadBlockBytes out{};
+    out[0] = out[1] = 4;
+    writeLe16(out, upload::kBlockNumber, blockNumber);
+    writeLe16(out, upload::kDataLength, static_cast<std::uint16_t>(data.size()));
+    std::copy(data.begin(), data.end(), out.begin() + upload::kData);
+    storeChecksum(out);
+    return out;
 }
 
 }  // namespace cvh

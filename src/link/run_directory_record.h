@@ -1,5 +1,6 @@
 // The two records of the run transfer: a run-directory entry (type 5, 64 bytes) and an upload
-// block (type 4, 1036 bytes), both little-endian. Decoding only; the logger builds them.
+// block (type 4, 1036 bytes), both little-endian. The host decodes them; the encoders serve the
+// simulated logger and the tests, from the same layout.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "base/bytes.h"
+#include "link/packet_types.h"
 
 namespace cvh {
 
@@ -22,10 +24,16 @@ struct DirectoryEntry {
     std::int16_t secondValueThousandths = 0;
 
     bool runNumberAccepted() const { return runNumber >= 0 && runNumber <= 511; }
+    bool operator==(const DirectoryEntry&) const = default;
 };
+
+using DirectoryEntryBytes = std::array<std::uint8_t, kDirectoryEntryLength>;
+using UploadBlockBytes = std::array<std::uint8_t, kUploadBlockLength>;
 
 // Nothing when fewer than 64 bytes are given.
 std::optional<DirectoryEntry> decodeDirectoryEntry(Bytes packet);
+// A whole type-5 packet: type bytes 5, 5, the fields, checksum; unlisted bytes are 0.
+DirectoryEntryBytes encodeDirectoryEntry(const DirectoryEntry& entry);
 
 inline constexpr std::size_t kUploadDataCapacity = 1024;
 
@@ -39,5 +47,8 @@ struct UploadBlock {
 // Nothing when fewer than 1036 bytes are given or the data length lies outside 0..1024; the
 // data view points into `packet`.
 std::optional<UploadBlock> decodeUploadBlock(Bytes packet);
+// A whole type-4 packet carrying `data` (0 bytes: the end of the run file); nothing when the data
+// is longer than a block holds.
+std::optional<UploadBlockBytes> encodeUploadBlock(std::uint16_t blockNumber, Bytes data);
 
 }  // namespace cvh

@@ -124,6 +124,54 @@ TEST(DirectoryEntry, FieldsAreReadFromTheirOffsets) {
     EXPECT_FALSE(decodeDirectoryEntry(Bytes(p).first(63)));
 }
 
+// The encoder walks the same layout as the decoder: the hand-laid offsets above read back
+// from an encoded entry, and every field survives the round trip.
+TEST(DirectoryEntry, EncodeLaysOutWhatDecodeReads) {
+    DirectoryEntry e;
+    e.runNumber = 37;
+    e.runKind = 4;
+    e.portTypes = {-1, 1, 2, 3, 4, 5, 6, 7};
+    e.analogStates = {2, 1, 0, 1, 0, 1, 2};
+    e.pumpStates = {1, 0, 0, 1};
+    e.startTime = -5;
+    e.runSizeBytes = 0xF0000001u;
+    e.firstValueThousandths = -250;
+    e.secondValueThousandths = 12345;
+    const DirectoryEntryBytes p = encodeDirectoryEntry(e);
+    EXPECT_EQ(p[0], 5);
+    EXPECT_EQ(p[1], 5);
+    EXPECT_EQ(readLe16(p, 2), 37);
+    EXPECT_EQ(readLeS16(p, 8), -1);
+    EXPECT_EQ(readLe16(p, 22), 7);  // port 8
+    EXPECT_EQ(readLe16(p, 38), 2);  // analog 7
+    EXPECT_EQ(readLe16(p, 46), 1);  // pump 4
+    EXPECT_EQ(readLe32(p, 52), 0xF0000001u);
+    EXPECT_EQ(readLeS16(p, 56), -250);
+    for (std::size_t at : {6u, 7u, 24u, 25u, 60u, 61u})
+        EXPECT_EQ(p[at], 0) << at;
+    EXPECT_TRUE(checksumMatches(p));
+    EXPECT_EQ(decodeDirectoryEntry(p), e);
+}
+
+TEST(UploadBlock, EncodeCarriesTheDataAndItsLength) {
+    const std::string text = "run bytes";
+    const Bytes data(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    const auto p = encodeUploadBlock(0xBEEF, data);
+    ASSERT_TRUE(p);
+    EXPECT_EQ((*p)[0], 4);
+    EXPECT_EQ((*p)[1], 4);
+    EXPECT_TRUE(checksumMatches(*p));
+    const auto b = decodeUploadBlock(*p);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->blockNumber, 0xBEEF);
+    EXPECT_EQ(std::string(b->data.begin(), b->data.end()), text);
+    EXPECT_TRUE(decodeUploadBlock(*encodeUploadBlock(3, {}))->endOfRun());
+    const std::vector<std::uint8_t> full(1024, 'x');
+    EXPECT_TRUE(encodeUploadBlock(1, full));
+    const std::vector<std::uint8_t> tooLong(1025, 'x');
+    EXPECT_FALSE(encodeUploadBlock(1, tooLong));
+}
+
 TEST(UploadBlock, DataLengthIsBoundedByTheBlock) {
     std::vector<std::uint8_t> p(1036, 0xEE);
     p[0] = p[1] = 4;
