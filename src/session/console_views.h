@@ -121,7 +121,7 @@ struct RealTimeView {
 };
 
 // The test-port window (TTestPortForm).
-struct TestPortForm {
+struct TestPortView {
     bool visible = false;
     int CBTestPort = 0;       // "Port 1".."Port 8", "Analog Ports"; -1 none
     int CBTestPortSetup = 6;  // "9600"
@@ -129,7 +129,7 @@ struct TestPortForm {
 };
 
 // The logger-ID window (TMuxIDForm).
-struct MuxIdForm {
+struct MuxIdView {
     bool visible = false;
     int UDMuxID = 2;  // 2..4
     std::string LBNewMuxID = "002";

@@ -32,7 +32,8 @@ void SessionOperator::notice(const std::string& caption, const std::string& text
 }
 
 HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& clock)
-    : realOperator_(op),
+    : backend_(backend),
+      realOperator_(op),
       sessionOperator_(*this, op),
       clock_(clock),
       ports_(std::make_unique<SerialPortTable>(backend, sessionOperator_)),
@@ -352,10 +353,15 @@ void HostSession::loggerPortChange(int comNumber, int lineChoice) {
     syncPortView();
 }
 
-std::vector<std::string> HostSession::loggerPortItems() const {
-    std::vector<std::string> items{"No Port Selected"};
-    for (int com = 1; com <= 255; ++com)
-        items.push_back(cformat("COM %d", com));
+std::vector<HostSession::PortItem> HostSession::loggerPortItems() const {
+    std::vector<PortItem> items{{comBoxItemText(0), "", false}};
+    for (int com = 1; com < kComBoxItemCount; ++com) {
+        PortItem item;
+        item.device = ports_->names().name(com);
+        item.present = backend_.exists(item.device);
+        item.text = comBoxItemText(com) + "   " + item.device + (item.present ? "" : "  (absent)");
+        items.push_back(std::move(item));
+    }
     return items;
 }
 
@@ -475,6 +481,11 @@ void HostSession::showMuxIdWindow() {
 void HostSession::muxIdClick(int position) {
     muxId.UDMuxID = std::clamp(position, 2, 4);
     muxId.LBNewMuxID = cformat("%3d", muxId.UDMuxID);
+    ++revision;
+}
+
+void HostSession::closeMuxIdWindow() {
+    muxId.visible = false;
     ++revision;
 }
 

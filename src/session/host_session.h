@@ -119,8 +119,14 @@ public:
 
     // --- logger port -------------------------------------------------------------------
     void loggerPortChange(int comNumber, int lineChoice);  // LoggerPortCBChange
-    // What the logger-port boxes list: "COM 3  (/dev/ttyS2)" with whether the device exists.
-    std::vector<std::string> loggerPortItems() const;
+    // What the logger-port boxes list: "No Port Selected", then "COM 1".."COM 255", each
+    // with the device behind the number and whether it exists now.
+    struct PortItem {
+        std::string text;
+        std::string device;
+        bool present = false;
+    };
+    std::vector<PortItem> loggerPortItems() const;
 
     // --- live display --------------------------------------------------------------------
     void rawPortChange(int source, int port, int loggerId);  // RawPortCBChange, RawMuxIDUDClick
@@ -139,6 +145,7 @@ public:
     void showMuxIdWindow();
     void muxIdClick(int position);
     void sendMuxId();
+    void closeMuxIdWindow();
     void stopClick();  // BTStop: the stop sequence
 
     // --- state owned by the main window ---------------------------------------------------
@@ -166,8 +173,8 @@ public:
     DataStatusView dataStatus;
     RealTimeView realTime;
     StatsWindow stats;
-    TestPortForm testPort;
-    MuxIdForm muxId;
+    TestPortView testPort;
+    MuxIdView muxId;
     SleepClockView sleepClock;
     // PC-logger input bytes of this second per deck slot 1..8 (index 0 unused), filled by
     // the PC logger's packet builder.
@@ -211,6 +218,7 @@ private:
     void showLoggerStatus();
     void syncTimeSyncMenu();
 
+    SerialBackend& backend_;
     Operator& realOperator_;
     SessionOperator sessionOperator_;
     const Clock& clock_;

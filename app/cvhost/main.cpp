@@ -1,0 +1,53 @@
+// cvhost: the operator console. Creates the windows in their order, reads the port-name
+// overrides from the start directory and runs the event loop.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "console/exit_signals.h"
+#include "console/main_window.h"
+#include "console/qt_operator.h"
+#include "platform/qt_serial_backend.h"
+#include "session/host_session.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    try {
+        cvh::installExitSignalHandlers();
+        cvh::QtSerialBackend backend;
+        cvh::QtOperator op;
+        cvh::SystemClock clock;
+        cvh::HostSession session(backend, op, clock);
+
+        const std::string startDirectory = QDir::currentPath().toStdString();
+        std::vector<std::string> malformed;
+        session.ports().names().loadOverrideFile(startDirectory + "/comports.txt", malformed);
+
+        cvh::MainWindow window(session);
+        op.setParent(&window);
+        session.startUp(startDirectory);
+        window.createSmallWindows();
+        window.refreshView();
+        window.show();
+        window.startTimers();
+        if (!malformed.empty()) {
+            // Reported once, from the running event loop, so the timers already run.
+            std::string text = "These lines of comports.txt were ignored:";
+            for (const auto& line : malformed)
+                text += "\n" + line;
+            QTimer::singleShot(0, &window,
+                               [&session, text] { session.showNotice("Port Names", text); });
+        }
+        const int code = app.exec();
+        session.shutdown();
+        return code;
+    } catch (const std::exception& e) {
+        cvh::QtOperator op;
+        op.notice("CV Host", e.what(), true);
+        return 1;
+    }
+}

@@ -1,0 +1,74 @@
+// The three port-tool windows: test one logger port (TTestPortForm), the port statistics
+// (TStatsForm) and the logger ID (TMuxIDForm). They hold their controls; the main window
+// connects them to the session and copies the session's state into them.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace cvh {
+
+class HostSession;
+class StatsWindow;
+
+class TestPortForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TestPortForm(QWidget* parent = nullptr);
+    void refresh(const HostSession& session);
+
+    QComboBox* CBTestPort;
+    QComboBox* CBTestPortSetup;
+    QComboBox* CBHostPortSetup;
+    QPushButton* BTTestPort;
+    QPushButton* BTStopTest;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+class StatsForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit StatsForm(QWidget* parent = nullptr);
+    void refresh(const StatsWindow& stats);
+
+    std::array<QLabel*, 9> SFLB{};
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    unsigned shownRevision_ = ~0u;
+};
+
+class MuxIdForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit MuxIdForm(QWidget* parent = nullptr);
+    void refresh(const HostSession& session);
+
+    QSpinBox* UDMuxID;
+    QLabel* LBNewMuxID;
+    QLabel* LBCurrentMuxID;
+    QPushButton* BTSendMuxID;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+}  // namespace cvh

@@ -1,0 +1,107 @@
+// The main window (TForm1): menu bar, the ten pages in Tabs, and the left column of panels and
+// groups. It builds the widgets, forwards operator events and timer ticks to the session, and
+// copies the session's state into the widgets.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+
+#include "session/host_modes.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+
+namespace cvh {
+
+class HostSession;
+class DataStatusPage;
+class RealTimePage;
+class TestPortForm;
+class StatsForm;
+class MuxIdForm;
+class WarningForm;
+class SleepForm;
+class AnnotationForm;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(HostSession& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The small windows, created by the application after the main window, in order.
+    void createSmallWindows();
+    // Enables the four timers in the order Timer10ms, Timer1000ms, Timer475ms, TTimeout.
+    void startTimers();
+    // Copies the session's state into every widget that changed.
+    void refreshView();
+
+    QTabWidget* tabs() const { return tabs_; }
+    QAction* action(MenuItem item) const {
+        return actions_[static_cast<std::size_t>(menuIndex(item))];
+    }
+    HostSession& session() { return session_; }
+
+    // Ends the program as a confirmed exit does, without the question (signals).
+    void confirmedExit();
+
+    QTimer Timer10ms;
+    QTimer Timer1000ms;
+    QTimer Timer475ms;
+    QTimer TTimeout;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildLeftColumn();
+    void buildPages();
+    void connectPages();
+    void menuTriggered(MenuItem item);
+    void afterTick();
+    void deliverNotices();
+    void refreshLoggerPortItems();
+    void refreshSetupControls();
+
+    HostSession& session_;
+    std::array<QAction*, kMenuItemCount> actions_{};
+    QTabWidget* tabs_ = nullptr;
+    std::array<QWidget*, kPageCount> pages_{};
+    DataStatusPage* dataStatus_ = nullptr;
+    RealTimePage* realTime_ = nullptr;
+
+    QPushButton* PStore_ = nullptr;
+    QLabel* FlashPanel_ = nullptr;
+    QLabel* RemoteHostPanel_ = nullptr;
+    QGroupBox* HostStatusGB_ = nullptr;
+    QGroupBox* LoggerPortGB_ = nullptr;
+    QGroupBox* LoggerStatusGB_ = nullptr;
+    QWidget* loggerStatusBody_ = nullptr;
+    QLabel* HostMode_ = nullptr;
+    QLabel* LoggerMode_ = nullptr;
+    QLabel* LBHostDandT_ = nullptr;
+    QLabel* PLoggerPort_ = nullptr;
+    QLabel* COMStatus_ = nullptr;
+    QComboBox* LoggerPortCB_ = nullptr;
+    QComboBox* LoggerSetupCB_ = nullptr;
+
+    TestPortForm* testPort_ = nullptr;
+    StatsForm* stats_ = nullptr;
+    MuxIdForm* muxId_ = nullptr;
+    WarningForm* warning_ = nullptr;
+    SleepForm* sleep_ = nullptr;
+    AnnotationForm* annotation_ = nullptr;
+
+    unsigned shownRevision_ = ~0u;
+    bool deliveryQueued_ = false;
+    bool exiting_ = false;
+};
+
+}  // namespace cvh
