@@ -36,6 +36,10 @@ QFont monospace() {
 
 DataStatusPage::DataStatusPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSDataStatus"));
+    // Read at a glance from across a deck: a size up from the window's font.
+    QFont larger = font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.25);
+    setFont(larger);
     auto* top = new QVBoxLayout(this);
 
     LBSerial = label(this, QStringLiteral("LBSerial"));
@@ -185,9 +189,11 @@ RealTimePage::RealTimePage(QWidget* parent) : QWidget(parent) {
     units->addWidget(label(this, QStringLiteral("Label4"),
                            QStringLiteral("Logger IDs       Packets--Mod--Missing Packets")));
     LBTimeUnit = label(this, QStringLiteral("LBTimeUnit"), QStringLiteral("Time Unit: 0"));
+    LBTimeUnit->setFont(monospace());
     units->addWidget(LBTimeUnit);
     for (int i = 0; i < 4; ++i) {
         LBUnit[static_cast<std::size_t>(i)] = label(this, QStringLiteral("LBUnit%1").arg(i + 1));
+        LBUnit[static_cast<std::size_t>(i)]->setFont(monospace());
         units->addWidget(LBUnit[static_cast<std::size_t>(i)]);
     }
     top->addLayout(units);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -328,15 +329,31 @@ QWidget* MainWindow::buildLeftColumn() {
     auto* sv = new QVBoxLayout(LoggerStatusGB_);
     sv->setContentsMargins(6, 4, 6, 4);
     loggerStatusBody_ = new QWidget(LoggerStatusGB_);
-    auto* body = new QVBoxLayout(loggerStatusBody_);
+    auto* body = new QFormLayout(loggerStatusBody_);
     body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(2);
-    for (const char* name : {"LBOperation", "LBDandT", "LBDrift", "LBTimeLeft", "LBRunNumber",
-                             "LBRunSize", "LBRunStop", "LBPower", "LBCurrentV", "LBStartV",
-                             "LBEndV", "LBFreeDisk", "LBTotalDisk"}) {
+    body->setHorizontalSpacing(10);
+    body->setVerticalSpacing(2);
+    // Values with a caption beside them; the run and switch lines carry their own captions.
+    const std::pair<const char*, const char*> rows[] = {{"LBOperation", "Status:"},
+                                                        {"LBDandT", "Logger Clock:"},
+                                                        {"LBDrift", nullptr},
+                                                        {"LBTimeLeft", "Time Left:"},
+                                                        {"LBRunNumber", nullptr},
+                                                        {"LBRunSize", nullptr},
+                                                        {"LBRunStop", nullptr},
+                                                        {"LBPower", nullptr},
+                                                        {"LBCurrentV", "Battery:"},
+                                                        {"LBStartV", "Run Start:"},
+                                                        {"LBEndV", "Run End:"},
+                                                        {"LBFreeDisk", "Free Memory:"},
+                                                        {"LBTotalDisk", "Total Memory:"}};
+    for (const auto& [name, caption] : rows) {
         auto* l = named(new QLabel(loggerStatusBody_), name);
         l->setMargin(1);
-        body->addWidget(l);
+        if (caption)
+            body->addRow(new QLabel(QLatin1String(caption), loggerStatusBody_), l);
+        else
+            body->addRow(l);
     }
     sv->addWidget(loggerStatusBody_);
     v->addWidget(LoggerStatusGB_);

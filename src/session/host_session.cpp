@@ -426,6 +426,8 @@ void HostSession::resetCounters() {
 void HostSession::hostPortStatsClick() {
     stats.closeStats();
     stats.openStats(kLoggerSlot, StatsWindow::kLineCount, "Logger Port Statistics");
+    // The count line is otherwise written only when the count moves; show it at once.
+    LinkMonitor::showPacketCount(link(), stats);
     ++revision;
 }
 

@@ -1,0 +1,148 @@
+// Renders the main window in every host mode, each page of the Advanced User mode and each
+// small window to PNG files, offscreen, for a look at the layout without a display.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTabWidget>
+#include <cstdio>
+#include <string>
+
+#include "base/bytes.h"
+#include "base/checksum.h"
+#include "base/clock.h"
+#include "console/main_window.h"
+#include "session/host_session.h"
+
+namespace {
+
+// A logger that has reported its status once, so the status group and the rows are filled.
+void feedStatus(cvh::HostSession& s, std::int64_t now) {
+    std::array<std::uint8_t, 132> b{};
+    cvh::MutableBytes m(b);
+    b[0] = b[1] = 3;
+    cvh::writeLe16(m, 4, 6);
+    cvh::writeLe16(m, 6, 12);
+    cvh::writeLe32(m, 8, static_cast<std::uint32_t>(now + 7));
+    cvh::writeLe32(m, 12, 3725);
+    cvh::writeLe16(m, 16, 17);
+    cvh::writeLe16(m, 18, 2);
+    cvh::writeLe16(m, 20, 2);
+    cvh::writeLe16(m, 22, 0x000F);
+    cvh::writeLe16(m, 24, 0x0007);
+    for (int p = 0; p < 4; ++p)
+        cvh::writeLe16(m, 30 + 2 * p, static_cast<std::uint16_t>(120 + p));
+    cvh::writeLe16(m, 46, 0x00A5);
+    cvh::writeLe16(m, 48, 12600);
+    cvh::writeLe16(m, 50, 12800);
+    cvh::writeLe16(m, 52, 12500);
+    cvh::writeLe16(m, 54, 2);
+    for (int a = 0; a < 3; ++a)
+        cvh::writeLe16(m, 58 + 2 * a, static_cast<std::uint16_t>(1234 * (a + 1)));
+    for (int p = 0; p < 4; ++p)
+        cvh::writeLe32(m, 76 + 4 * p, static_cast<std::uint32_t>(5000 * (p + 1)));
+    cvh::writeLe32(m, 108, 4096);
+    cvh::writeLe32(m, 116, 60 * 1024 * 1024);
+    cvh::writeLe32(m, 120, 64 * 1024 * 1024);
+    cvh::writeLe32(m, 124, 7u << 28 | 9u << 20);
+    cvh::storeChecksum(m);
+    auto& rec = s.receiveLoop().records();
+    std::copy(b.begin(), b.end(), rec.status.begin());
+    rec.statusPacketPending = true;
+    s.displayRefreshTick();
+}
+
+class NoSerial : public cvh::SerialBackend {
+public:
+    std::unique_ptr<cvh::SerialDevice> open(const std::string&) override { return nullptr; }
+    bool exists(const std::string&) const override { return false; }
+};
+
+class SilentOperator : public cvh::Operator {
+public:
+    void notice(const std::string&, const std::string&, bool) override {}
+    cvh::Answer askOkCancel(const std::string&, const std::string&, cvh::Icon, bool) override {
+        return cvh::Answer::Ok;
+    }
+    cvh::Answer askYesNo(const std::string&, const std::string&, cvh::Icon, bool) override {
+        return cvh::Answer::Yes;
+    }
+    cvh::Answer askYesNoCancel(const std::string&, const std::string&, cvh::Icon) override {
+        return cvh::Answer::Yes;
+    }
+    std::optional<std::string> openFile(const cvh::FileDialogRequest&) override { return {}; }
+    std::optional<std::string> saveFile(const cvh::FileDialogRequest&) override { return {}; }
+    void beep() override {}
+};
+
+bool save(QWidget* w, const QString& dir, const QString& name) {
+    QApplication::processEvents();
+    const bool ok = w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(name));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    const int width = argc > 2 ? std::atoi(argv[2]) : 1280;
+    const int height = argc > 3 ? std::atoi(argv[3]) : 800;
+    QDir().mkpath(dir);
+    NoSerial backend;
+    SilentOperator op;
+    cvh::FixedClock clock;
+    clock.now = 1734264000;
+    cvh::HostSession session(backend, op, clock);
+    cvh::MainWindow window(session);
+    session.startUp("/tmp");
+    window.createSmallWindows();
+    window.resize(width, height);
+    window.show();
+    window.refreshView();
+    bool ok = save(&window, dir, QStringLiteral("mode_none"));
+
+    const std::pair<int, const char*> modes[] = {{1, "mode_1_analog"},   {2, "mode_2_moored"},
+                                                 {3, "mode_3_profile"},  {4, "mode_4_realtime"},
+                                                 {8, "mode_8_pclogger"}, {5, "mode_5_advanced"}};
+    for (const auto& [mode, name] : modes) {
+        session.requestedHostMode = static_cast<std::int16_t>(mode);
+        session.markSetup(0);
+        session.setupDisplayMode();
+        window.refreshView();
+        ok = save(&window, dir, QLatin1String(name)) && ok;
+    }
+    // The status group and the live rows with a logger reporting.
+    session.onTick10ms();
+    feedStatus(session, clock.now);
+    session.onTick1000ms();
+    session.realTime.Memo1.append(
+        std::string_view("$GPGGA,120000,4124.8963,N,08151.6838,W,1,05,1.5,280.2,M\r\nT= 12.345 C= "
+                         "3.4567 P= 101.3\r\n"));
+    window.refreshView();
+    for (int p = 0; p < cvh::kPageCount; ++p) {
+        if (!session.main.pageVisible[static_cast<std::size_t>(p)])
+            continue;
+        window.tabs()->setCurrentIndex(p);
+        window.refreshView();
+        ok = save(&window, dir,
+                  QStringLiteral("page_%1").arg(
+                      QLatin1String(cvh::kPages[static_cast<std::size_t>(p)].objectName))) &&
+             ok;
+    }
+    session.hostPortStatsClick();
+    session.onTick1000ms();
+    session.showTestPortWindow();
+    session.showMuxIdWindow();
+    window.refreshView();
+    for (const char* name :
+         {"TForm2", "TSleepForm", "TAnnotationForm", "TTestPortForm", "TStatsForm", "TMuxIDForm"}) {
+        auto* w = window.findChild<QWidget*>(QLatin1String(name));
+        if (!w)
+            continue;
+        w->show();
+        w->adjustSize();
+        ok = save(w, dir, QLatin1String(name)) && ok;
+    }
+    return ok ? 0 : 1;
+}
