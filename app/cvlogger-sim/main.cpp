@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "config/logger_setup.h"
 #include "fault_injector.h"
 #include "files/host_setup_file.h"
 #include "line_endpoint.h"
@@ -25,26 +26,7 @@ extern "C" void onStopSignal(int) {
 
 // The host's line choice ("600" .. "115200") for a baud rate; 9600 when unpaced.
 int lineChoiceOf(std::uint32_t baud) {
-    switch (baud) {
-        case 600:
-            return 1;
-        case 1200:
-            return 2;
-        case 2400:
-            return 3;
-        case 4800:
-            return 4;
-        case 19200:
-            return 8;
-        case 38400:
-            return 9;
-        case 57600:
-            return 10;
-        case 115200:
-            return 11;
-        default:
-            return 6;
-    }
+    return cvh::lineSettingFor(baud, 8).value_or(cvh::kPortSetup9600);
 }
 
 int writeHostSetup(const std::string& path, std::uint32_t baud) {

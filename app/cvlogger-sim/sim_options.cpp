@@ -6,6 +6,7 @@
 #include <map>
 
 #include "base/cformat.h"
+#include "link/line_choices.h"
 
 namespace cvh::sim {
 
@@ -47,22 +48,9 @@ bool parseFirmware(const std::string& text, int& major, int& minor) {
     return true;
 }
 
+// 0 (unpaced) or a rate of the host's line choices.
 bool isLineSpeed(std::int64_t baud) {
-    switch (baud) {
-        case 0:
-        case 600:
-        case 1200:
-        case 2400:
-        case 4800:
-        case 9600:
-        case 19200:
-        case 38400:
-        case 57600:
-        case 115200:
-            return true;
-        default:
-            return false;
-    }
+    return baud == 0 || (baud > 0 && lineSettingFor(static_cast<std::uint32_t>(baud), 8));
 }
 
 }  // namespace

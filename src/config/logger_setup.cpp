@@ -135,53 +135,21 @@ std::string pumpSettingText(int pump, int index) {
 }
 
 LineEncoding encodePortSetup(int meterType, int choice) {
-    static constexpr std::array<LineEncoding, kPortSetupCount> kRows{{{0, 8, 0},
-                                                                      {600, 8, 0},
-                                                                      {1200, 8, 0},
-                                                                      {2400, 8, 0},
-                                                                      {4800, 8, 0},
-                                                                      {4800, 7, 2},
-                                                                      {9600, 8, 0},
-                                                                      {9600, 7, 2},
-                                                                      {19200, 8, 0},
-                                                                      {38400, 8, 0},
-                                                                      {57600, 8, 0},
-                                                                      {115200, 8, 0},
-                                                                      {0, 7, 0}}};
-    if (meterType == kMeterPump && choice != 0)
-        choice = kPortSetupOn;
-    if (choice == kPortSetupOn && meterType != kMeterPump)
-        return kRows[0];
-    if (choice < 0 || choice >= kPortSetupCount)
-        return {9600, 8, 0};
-    return kRows[static_cast<std::size_t>(choice)];
+    // A pump is switched, not a serial line: "ON" is baud 0 with 7 data bits.
+    static constexpr LineEncoding kPumpOn{0, 7, 0};
+    const LineEncoding off = *lineChoiceParameters(0);
+    if (meterType == kMeterPump)
+        return choice == 0 ? off : kPumpOn;
+    if (choice == kPortSetupOn)
+        return off;
+    return lineChoiceParameters(choice).value_or(*lineChoiceParameters(kPortSetup9600));
 }
 
 int decodePortSetup(std::uint32_t baud, std::uint16_t dataBits) {
-    switch (baud) {
-        case 0:
-            return dataBits == 8 ? 0 : kPortSetupOn;
-        case 600:
-            return 1;
-        case 1200:
-            return 2;
-        case 2400:
-            return 3;
-        case 4800:
-            return dataBits == 8 ? 4 : 5;
-        case 9600:
-            return dataBits == 8 ? 6 : 7;
-        case 19200:
-            return 8;
-        case 38400:
-            return 9;
-        case 57600:
-            return 10;
-        case 115200:
-            return 11;
-        default:
-            return kPortSetup9600;
-    }
+    // Baud 0 is "OFF", or with 7 data bits a pump switched on.
+    if (baud == 0)
+        return dataBits == 8 ? 0 : kPortSetupOn;
+    return lineSettingFor(baud, dataBits).value_or(kPortSetup9600);
 }
 
 int decodeHostPortSetup(std::uint32_t baud, std::uint16_t dataBits) {

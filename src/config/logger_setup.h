@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/bytes.h"
+#include "link/line_choices.h"
 
 namespace cvh {
 
@@ -184,12 +185,9 @@ std::string pumpSettingText(int pump, int index);
 
 // ---- Conversions ----------------------------------------------------------------------------
 
-struct LineEncoding {
-    std::uint32_t baud = 0;
-    std::uint16_t dataBits = 8;
-    std::uint16_t parity = 0;
-    bool operator==(const LineEncoding&) const = default;
-};
+// A port slot's line fields in the record: those of a line choice, or baud 0 with 7 data bits
+// for a pump switched on.
+using LineEncoding = LineParameters;
 
 // A port slot's (baud, dataBits, parity) from its meter type and line choice. A pump port that
 // is not "OFF" is switched on without a serial line; "ON" on any other port means "OFF".

@@ -7,25 +7,6 @@
 
 namespace cvh {
 
-namespace {
-
-constexpr std::array<LineParameters, 12> kLineChoices{{
-    {0, 8, 0},
-    {600, 8, 0},
-    {1200, 8, 0},
-    {2400, 8, 0},
-    {4800, 8, 0},
-    {4800, 7, 2},
-    {9600, 8, 0},
-    {9600, 7, 2},
-    {19200, 8, 0},
-    {38400, 8, 0},
-    {57600, 8, 0},
-    {115200, 8, 0},
-}};
-
-}  // namespace
-
 CommandFrame buildCommandFrame(CommandCode code, std::uint32_t argumentA, std::uint16_t argumentB) {
     CommandFrame frame{};
     frame[0] = 2;
@@ -35,12 +16,6 @@ CommandFrame buildCommandFrame(CommandCode code, std::uint32_t argumentA, std::u
     writeLe16(frame, command_frame::kArgumentB, argumentB);
     storeChecksum(frame);
     return frame;
-}
-
-std::optional<LineParameters> lineChoiceParameters(int choice) {
-    if (choice < 0 || choice >= static_cast<int>(kLineChoices.size()))
-        return std::nullopt;
-    return kLineChoices[choice];
 }
 
 std::optional<PortTestFrame> buildPortTestFrame(int port, int testChoice, int hostChoice) {

@@ -10,6 +10,7 @@
 
 #include "base/bytes.h"
 #include "base/operator.h"
+#include "link/line_choices.h"
 #include "link/packet_types.h"
 
 namespace cvh {
@@ -63,15 +64,6 @@ inline constexpr std::size_t kHostDataBits = 18;
 
 CommandFrame buildCommandFrame(CommandCode code, std::uint32_t argumentA = 0,
                                std::uint16_t argumentB = 0);
-
-// Line parameters behind an operator line choice 0..11 ("OFF" .. "115200"). Choice 0 gives
-// baud 0, which the port-test window refuses before sending.
-struct LineParameters {
-    std::uint32_t baud = 0;
-    std::uint16_t dataBits = 8;
-    std::uint16_t parity = 0;  // 0 none, 2 even
-};
-std::optional<LineParameters> lineChoiceParameters(int choice);
 
 // The port-test frame (big-endian fields, little-endian checksum) for logger port 1..8, or 9 for
 // the analog ports, with the line choices for the port under test and for the host port.

@@ -8,50 +8,7 @@
 
 namespace cvh {
 
-const std::array<const char*, kLineChoiceCount> kLineChoiceTexts = {
-    "OFF",  "600",        "1200",  "2400",  "4800",  "4800,7,E,1",
-    "9600", "9600,7,E,1", "19200", "38400", "57600", "115200"};
-
-const std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts = {
-    "OFF",  "600",         "1200",  "2400",  "4800",  "4800,7,E,1",
-    "9600", "9600, 7,E,1", "19200", "38400", "57600", "115200"};
-
 namespace {
-
-constexpr const char* kDefaultMode = "9600,N,8,1";
-
-constexpr std::array<const char*, kLineChoiceCount> kModes = {
-    kDefaultMode, "600,N,8,1",  "1200,N,8,1",  "2400,N,8,1",  "4800,N,8,1",  "4800,E,7,1",
-    "9600,N,8,1", "9600,E,7,1", "19200,N,8,1", "38400,N,8,1", "57600,N,8,1", "115200,N,8,1"};
-
-struct BaudEntry {
-    int baud;
-    int eightBits;
-    int sevenBits;
-};
-constexpr std::array<BaudEntry, 9> kBaudTable = {{{600, 1, 1},
-                                                  {1200, 2, 2},
-                                                  {2400, 3, 3},
-                                                  {4800, 4, 5},
-                                                  {9600, 6, 7},
-                                                  {19200, 8, 8},
-                                                  {38400, 9, 9},
-                                                  {57600, 10, 10},
-                                                  {115200, 11, 11}}};
-
-// Baud rate and data bits behind each operator choice 1..11 (choice 0 is "OFF").
-constexpr std::array<BaudEntry, kLineChoiceCount> kChoiceLines = {{{0, 0, 0},
-                                                                   {600, 8, 0},
-                                                                   {1200, 8, 0},
-                                                                   {2400, 8, 0},
-                                                                   {4800, 8, 0},
-                                                                   {4800, 7, 0},
-                                                                   {9600, 8, 0},
-                                                                   {9600, 7, 0},
-                                                                   {19200, 8, 0},
-                                                                   {38400, 8, 0},
-                                                                   {57600, 8, 0},
-                                                                   {115200, 8, 0}}};
 
 std::string trim(const std::string& s) {
     std::size_t b = 0;
@@ -91,19 +48,6 @@ bool parseOverride(const std::string& line, int& comNumber, std::string& path) {
 }
 
 }  // namespace
-
-const char* lineSettingMode(int lineSetting) {
-    if (lineSetting < 1 || lineSetting >= kLineChoiceCount)
-        return kDefaultMode;
-    return kModes[static_cast<std::size_t>(lineSetting)];
-}
-
-std::optional<int> lineSettingFor(int baudRate, int dataBitCount) {
-    for (const auto& e : kBaudTable)
-        if (e.baud == baudRate)
-            return dataBitCount == 8 ? e.eightBits : e.sevenBits;
-    return std::nullopt;
-}
 
 ComPortNames::ComPortNames() {
 #ifdef _WIN32
@@ -256,10 +200,9 @@ void SerialPortTable::setLineSetting(int slot, int baudRate, int dataBitCount) {
 }
 
 int SerialPortTable::setLineSettingFromChoice(int slot, int choiceIndex) {
-    if (choiceIndex >= 1 && choiceIndex < kLineChoiceCount) {
-        const BaudEntry& line = kChoiceLines[static_cast<std::size_t>(choiceIndex)];
-        setLineSetting(slot, line.baud, line.eightBits);
-    }
+    // "OFF" changes nothing: the caller does not open the port.
+    if (const auto line = lineChoiceParameters(choiceIndex); line && choiceIndex != 0)
+        setLineSetting(slot, static_cast<int>(line->baud), line->dataBits);
     return choiceIndex;
 }
 

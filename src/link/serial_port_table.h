@@ -11,24 +11,13 @@
 #include <vector>
 
 #include "base/operator.h"
+#include "link/line_choices.h"
 #include "link/serial_backend.h"
 
 namespace cvh {
 
 inline constexpr int kSlotCount = 260;
 inline constexpr int kComNameCount = 260;
-
-// The twelve operator choices of every port-setup box; the index is the line-setting index.
-inline constexpr int kLineChoiceCount = 12;
-// "OFF" .. "115200" with entry 7 "9600,7,E,1" (CBHostPortSetup, CBTestPortSetup).
-extern const std::array<const char*, kLineChoiceCount> kLineChoiceTexts;
-// The same list as LoggerSetupCB and DeckSetup1CB..DeckSetup8CB show it: entry 7 "9600, 7,E,1".
-extern const std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts;
-// Mode string of a line-setting index; any index outside 1..11 gives "9600,N,8,1".
-const char* lineSettingMode(int lineSetting);
-// Line-setting index for a baud rate and data-bit count; nothing for a baud rate not listed.
-// Only 4800 and 9600 tell 7 data bits (with even parity) from 8.
-std::optional<int> lineSettingFor(int baudRate, int dataBitCount);
 
 // COM number to device name. On Windows "COM1".."COM8" and "\\.\COM9" upward; on Linux
 // COM 1..32 /dev/ttyS0..31, 33..64 /dev/ttyUSB0..31, 65..96 /dev/ttyACM0..31; comports.txt

@@ -44,33 +44,6 @@ TEST(PortTestFrame, FieldsAreBigEndianAndTheChecksumLittleEndian) {
     EXPECT_EQ((*f)[23], sum >> 8);
 }
 
-struct ChoiceCase {
-    const char* name;
-    int choice;
-    LineParameters expected;
-};
-
-class LineChoice : public ::testing::TestWithParam<ChoiceCase> {};
-
-TEST_P(LineChoice, GivesBaudDataBitsAndParity) {
-    const auto p = lineChoiceParameters(GetParam().choice);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->baud, GetParam().expected.baud);
-    EXPECT_EQ(p->dataBits, GetParam().expected.dataBits);
-    EXPECT_EQ(p->parity, GetParam().expected.parity);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PortTestFrame, LineChoice,
-    ::testing::Values(ChoiceCase{"OffGivesBaudZero", 0, {0, 8, 0}},
-                      ChoiceCase{"Choice600IsEightBitsNoParity", 1, {600, 8, 0}},
-                      ChoiceCase{"Choice4800SevenEvenIsSevenBitsEvenParity", 5, {4800, 7, 2}},
-                      ChoiceCase{"Choice9600IsEightBitsNoParity", 6, {9600, 8, 0}},
-                      ChoiceCase{"Choice9600SevenEvenIsSevenBitsEvenParity", 7, {9600, 7, 2}},
-                      ChoiceCase{"Choice19200IsEightBitsNoParity", 8, {19200, 8, 0}},
-                      ChoiceCase{"Choice115200IsEightBitsNoParity", 11, {115200, 8, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 TEST(PortTestFrame, OutOfRangePortOrChoiceBuildsNothing) {
     EXPECT_FALSE(buildPortTestFrame(0, 6, 6));
     EXPECT_FALSE(buildPortTestFrame(10, 6, 6));

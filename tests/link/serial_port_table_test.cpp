@@ -112,19 +112,6 @@ TEST(ComPortNames, LoadsTheOverrideFileAndToleratesItsAbsence) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(LineSettings, ChoiceTextsAndModesLineUp) {
-    EXPECT_STREQ(kLineChoiceTexts[0], "OFF");
-    EXPECT_STREQ(kLineChoiceTexts[7], "9600,7,E,1");
-    EXPECT_STREQ(kPortSetupChoiceTexts[7], "9600, 7,E,1");
-    EXPECT_STREQ(kLineChoiceTexts[11], "115200");
-    EXPECT_STREQ(lineSettingMode(0), "9600,N,8,1");
-    EXPECT_STREQ(lineSettingMode(5), "4800,E,7,1");
-    EXPECT_STREQ(lineSettingMode(7), "9600,E,7,1");
-    EXPECT_STREQ(lineSettingMode(11), "115200,N,8,1");
-    EXPECT_STREQ(lineSettingMode(12), "9600,N,8,1");
-    EXPECT_STREQ(lineSettingMode(-3), "9600,N,8,1");
-}
-
 TEST_F(SerialPortTableTest, EveryChoiceOpensWithItsModeString) {
     for (int choice = 1; choice < kLineChoiceCount; ++choice) {
         EXPECT_EQ(table.setLineSettingFromChoice(2, choice), choice);
