@@ -89,14 +89,4 @@ bool LoggerCommands::confirmLoadDefaultFlashSetup() {
     return true;
 }
 
-bool LoggerCommands::requestSetupIfIdle(int lastStatusCode) {
-    if (lastStatusCode != 9 && lastStatusCode != 10 && lastStatusCode != 30) {
-        operator_.notice("Unable to Complete Command",
-                         "The Logger Must be in Standby before Sending a new Logger Setup", true);
-        return false;
-    }
-    sendCommand(CommandCode::GetSetup);
-    return true;
-}
-
 }  // namespace cvh

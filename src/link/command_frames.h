@@ -98,10 +98,6 @@ public:
     bool confirmResetToMonitor();
     bool confirmLoadDefaultFlashSetup();
 
-    // A click on the setup-state panel asks for the setup only while the logger is idle
-    // (status 9 "Standby", 10 "Upload", 30 "End of Run"); otherwise the operator is told why.
-    bool requestSetupIfIdle(int lastStatusCode);
-
 private:
     SerialPortTable& ports_;
     Operator& operator_;

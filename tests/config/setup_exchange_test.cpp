@@ -385,6 +385,8 @@ TEST(SetupCommands, PStoreAsksOnlyWhileTheLoggerStandsBy) {
     EXPECT_FALSE(PStoreClick(6, op));
     ASSERT_EQ(op.notices().size(), 1u);
     EXPECT_EQ(op.notices()[0].caption, "Unable to Complete Command");
+    EXPECT_EQ(op.notices()[0].text,
+              "The Logger Must be in Standby before Sending a new Logger Setup");
     EXPECT_EQ(beginSampleCommand().code, CommandCode::BeginSample);
 }
 

@@ -142,20 +142,5 @@ INSTANTIATE_TEST_SUITE_P(
             Answer::Ok, Answer::Cancel, 1, buildCommandFrame(CommandCode::LoadDefaultFlashSetup)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CommandsTest, SetupPanelAsksForTheSetupOnlyWhileTheLoggerIsIdle) {
-    openSlot(0);
-    for (int code : {9, 10, 30})
-        EXPECT_TRUE(commands.requestSetupIfIdle(code));
-    EXPECT_EQ(line(0).written.size(), 3u * 12u);
-    EXPECT_TRUE(op.asked.empty());
-    line(0).written.clear();
-    EXPECT_FALSE(commands.requestSetupIfIdle(6));
-    EXPECT_TRUE(line(0).written.empty());
-    ASSERT_EQ(op.notices().size(), 1u);
-    EXPECT_EQ(op.notices()[0].caption, "Unable to Complete Command");
-    EXPECT_EQ(op.notices()[0].text,
-              "The Logger Must be in Standby before Sending a new Logger Setup");
-}
-
 }  // namespace
 }  // namespace cvh::test
