@@ -1,0 +1,389 @@
+// The host session against the simulated logger program: cvlogger-sim runs as a child process on
+// its own pseudo-terminal, the session opens the slave through the Qt serial backend as COM1, and
+// the test drives the session's tick methods on the real clock as the console's timers would.
+// Every wait polls for its condition under a generous limit, so a loaded machine only makes the
+// tests slower.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/cformat.h"
+#include "base/clock.h"
+#include "config/setup_exchange.h"
+#include "link/status_record.h"
+#include "platform/qt_serial_backend.h"
+#include "session/host_session.h"
+#include "session/live_format.h"
+#include "support/scripted_operator.h"
+
+extern char** environ;
+
+namespace cvh {
+namespace {
+
+using Steady = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr int kSimCom = 1;
+
+// The real cvlogger-sim with its log (--verbose) in a file. The first line it prints is the
+// device to open.
+class SimProgram {
+public:
+    ~SimProgram() {
+        stop();
+        if (!logPath_.empty())
+            std::remove(logPath_.c_str());
+    }
+
+    bool start(std::vector<std::string> args, std::string& error) {
+        std::string pattern = ::testing::TempDir() + "cvlogger-sim-XXXXXX";
+        const int logFd = ::mkstemp(pattern.data());
+        if (logFd < 0) {
+            error = "no log file";
+            return false;
+        }
+        logPath_ = pattern;
+        int out[2];
+        if (::pipe(out) != 0) {
+            ::close(logFd);
+            error = "no pipe";
+            return false;
+        }
+        args.insert(args.begin(), {CVLOGGER_SIM_PATH, "--verbose"});
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, logFd, 2);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        const int spawned =
+            ::posix_spawn(&pid_, CVLOGGER_SIM_PATH, &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(logFd);
+        if (spawned != 0) {
+            pid_ = -1;
+            ::close(out[0]);
+            error = "cannot start " CVLOGGER_SIM_PATH;
+            return false;
+        }
+
+        // Read the device line; a sanitizer build may take a few seconds to start.
+        const auto end = Steady::now() + 15s;
+        char c = 0;
+        while (Steady::now() < end) {
+            pollfd p{out[0], POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            if (::read(out[0], &c, 1) != 1 || c == '\n')
+                break;
+            device_ += c;
+        }
+        ::close(out[0]);
+        if (c != '\n' || device_.empty()) {
+            error = "cvlogger-sim printed no device; its log:\n" + log();
+            return false;
+        }
+        return true;
+    }
+
+    const std::string& device() const { return device_; }
+
+    // Ends the program with SIGTERM, as Ctrl-C in the demo does; true when it ended by itself
+    // with status 0 (and so wrote its closing summary).
+    bool stop() {
+        if (pid_ <= 0)
+            return false;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        pid_t done = 0;
+        const auto end = Steady::now() + 10s;
+        while ((done = ::waitpid(pid_, &status, WNOHANG)) == 0 && Steady::now() < end)
+            std::this_thread::sleep_for(10ms);
+        if (done == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+        return done != 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    std::string log() const {
+        std::ifstream in(logPath_);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    int logCount(const std::string& what) const {
+        const std::string text = log();
+        int n = 0;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string device_;
+    std::string logPath_;
+};
+
+// What the simulator's closing summary counted.
+struct SimSummary {
+    unsigned long long statusRecords = 0;
+    unsigned long long dataPackets = 0;
+    unsigned long long keepAlives = 0;
+};
+std::optional<SimSummary> readSummary(const std::string& log) {
+    const auto at = log.find("cvlogger-sim: stopped. ");
+    if (at == std::string::npos)
+        return std::nullopt;
+    SimSummary s;
+    if (std::sscanf(log.c_str() + at,
+                    "cvlogger-sim: stopped. %llu status records, %llu data packets, %llu "
+                    "keep-alives",
+                    &s.statusRecords, &s.dataPackets, &s.keepAlives) != 3)
+        return std::nullopt;
+    return s;
+}
+
+class SessionOnSim : public ::testing::Test {
+protected:
+    // Starts the simulator and connects the session to it as COM1, in the "Advanced User" mode
+    // the demonstration uses.
+    void connect(std::vector<std::string> simArgs) {
+        std::string error;
+        ASSERT_TRUE(sim.start(std::move(simArgs), error)) << error;
+        session.startUp(::testing::TempDir());
+        session.modeMenuClick(MenuItem::MenuAdvanced);
+        session.ports().names().set(kSimCom, sim.device());
+        session.loggerPortChange(kSimCom, kPortSetup9600);
+        ASSERT_TRUE(session.ports().isPortOpen(kLoggerSlot)) << sim.device();
+        ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
+        start_ = Steady::now();
+        nextRefresh_ = start_ + kRefreshPeriod;
+        nextSecond_ = start_ + 1s;
+        nextTimeout_ = start_ + 1500ms;
+    }
+
+    // Runs the session's timers until `done` holds, or for at most `limit`. The display refresh
+    // runs more often than the console's 1 s, so waits end sooner; what each tick does is the
+    // same.
+    template <class Done>
+    bool runUntil(Done done, std::chrono::milliseconds limit) {
+        const auto end = Steady::now() + limit;
+        for (;;) {
+            QCoreApplication::processEvents();
+            session.onTick10ms();
+            const auto now = Steady::now();
+            if (now >= nextRefresh_) {
+                session.displayRefreshTick();
+                nextRefresh_ = now + kRefreshPeriod;
+            }
+            if (now >= nextSecond_) {
+                session.onTick1000ms();
+                nextSecond_ += 1s;
+                if (nextSecond_ <= now)
+                    nextSecond_ = now + 1s;
+            }
+            if (now >= nextTimeout_) {
+                session.onTimeoutTick();
+                nextTimeout_ = now + 1500ms;
+            }
+            if (done())
+                return true;
+            if (now >= end)
+                return false;
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+
+    bool statusShown() const { return session.loggerOperationCode != 0; }
+
+    // "Get Setup", and the session's display refresh applying the answer to the pages.
+    bool getSetup() {
+        session.markSetup(0);
+        const CommandRequest get = getSetupCommand();
+        session.commands().sendCommand(get.code, get.argumentA, get.argumentB);
+        return runUntil([&] { return session.setup.PStore.caption == "Setup is Current"; }, 8s);
+    }
+
+    // "Send Setup" from the pages; true once the simulator has taken the record.
+    bool sendSetup() {
+        const int taken = sim.logCount("setup taken");
+        const auto frame =
+            buildSetupFrame(session.setup, session.setupSnapshot, session.loggerDeviceType, op);
+        if (!frame)
+            return false;
+        sentSetup_.assign(frame->begin(), frame->end());
+        session.commands().sendRecord(Bytes(frame->data(), frame->size()));
+        return runUntil([&] { return sim.logCount("setup taken") > taken; }, 8s);
+    }
+
+    bool noticeSeen(const std::string& part) const {
+        for (const auto& n : op.notices())
+            if (n.caption.find(part) != std::string::npos || n.text.find(part) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    static constexpr auto kRefreshPeriod = 250ms;
+
+    SimProgram sim;
+    QtSerialBackend backend;
+    test::ScriptedOperator op;
+    SystemClock clock;
+    HostSession session{backend, op, clock};
+    std::vector<std::uint8_t> sentSetup_;
+
+private:
+    Steady::time_point start_, nextRefresh_, nextSecond_, nextTimeout_;
+};
+
+TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
+    connect({"--device-type", "3", "--serial", "417", "--logger-id", "2"});
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+
+    EXPECT_EQ(session.loggerSerialNumber, 417);
+    EXPECT_EQ(session.loggerDeviceType, 3);
+    EXPECT_EQ(session.loggerOperationCode, 9);
+    EXPECT_EQ(session.loggerDeviceName, "Q-Span");
+    EXPECT_EQ(session.main.title, "CV Host: v7.09e    External kb5Plus-417: v7.12");
+    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Standby");
+    EXPECT_EQ(session.main.LoggerStatusGB.colour, Colour::ButtonFace);
+    EXPECT_EQ(session.muxId.LBCurrentMuxID, "Current Logger ID:    2");
+    EXPECT_TRUE(session.main.LBDandT.visible);
+    EXPECT_FALSE(session.main.LBDandT.caption.empty());
+    EXPECT_FALSE(session.main.LBDrift.visible);  // the simulator's clock is the PC's
+    EXPECT_FALSE(session.loggerStatus.LBTotalDisk.caption.empty());
+
+    EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
+}
+
+TEST_F(SessionOnSim, GetSetupAndSendSetupRoundTrip) {
+    connect({});
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+    EXPECT_EQ(session.setup.PStore.caption, "Setup is Not Current");
+
+    ASSERT_TRUE(getSetup()) << sim.log();
+    // The simulator's own setup: a CTD, a current meter and a GPS on ports 1 to 3, profiling.
+    const auto& ports = session.setup.portSetup;
+    EXPECT_EQ(ports.ComboMeter[0].index, 3);
+    EXPECT_EQ(ports.ComboMeter[1].index, 4);
+    EXPECT_EQ(ports.ComboMeter[2].index, 6);
+    EXPECT_EQ(ports.ComboMeter[3].index, 0);
+    EXPECT_EQ(session.setup.loggerControl.ModeCB.index, 0);
+    EXPECT_EQ(session.setup.PStore.colour, Colour::Silver);
+    EXPECT_EQ(session.dataStatus.PortRowTable[0].rate.caption, kResetRateText);
+
+    // An edit marks the setup not current; sending it hands the logger the edited record.
+    session.setup.portSetup.ComboMeter[3].index = 3;
+    session.setup.portSetup.CBPortSetup[3].index = kPortSetup9600;
+    CBPort1SetupChange(session.setup);
+    session.setup.loggerControl.UDAnalogRate = 4;
+    UDAnalogRateClick(session.setup);
+    EXPECT_EQ(session.setup.PStore.caption, "Setup is Not Current");
+    ASSERT_TRUE(sendSetup()) << sim.log();
+    EXPECT_EQ(sim.logCount("setup refused"), 0);
+
+    // Reading it back gives the very bytes that were sent, and the pages show the edit.
+    ASSERT_TRUE(getSetup()) << sim.log();
+    const Bytes back = session.setupSnapshot.bytes();
+    EXPECT_EQ(std::vector<std::uint8_t>(back.begin(), back.end()), sentSetup_);
+    EXPECT_EQ(session.setup.portSetup.ComboMeter[3].index, 3);
+    EXPECT_EQ(session.setup.portSetup.CBPortSetup[3].index, kPortSetup9600);
+    EXPECT_EQ(session.setup.loggerControl.UDAnalogRate, 4);
+    EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
+}
+
+TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
+    connect({"--rate", "10"});
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+    ASSERT_TRUE(getSetup()) << sim.log();
+    // Straight into sampling: no delay, flush or warm-up.
+    auto& control = session.setup.loggerControl;
+    for (Duration d :
+         {Duration::Delay, Duration::PreWarmUpFlush, Duration::WarmUp, Duration::Flush})
+        control.duration(d).number = 0;
+    SamplingUDClicks(session.setup);
+    ASSERT_TRUE(sendSetup()) << sim.log();
+
+    const CommandRequest begin = beginSampleCommand();
+    session.commands().sendCommand(begin.code, begin.argumentA, begin.argumentB);
+    const std::uint32_t& unitPackets = session.link().unitPackets[1];
+    ASSERT_TRUE(runUntil([&] { return unitPackets >= 10; }, 15s)) << sim.log();
+    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Sampling");
+
+    // Stop; once the logger reports it stands by, nothing more is on its way.
+    session.stopClick();
+    ASSERT_TRUE(runUntil(
+        [&] { return session.loggerOperationCode == 9 || session.loggerOperationCode == 30; }, 8s))
+        << sim.log();
+    ASSERT_TRUE(sim.stop());
+    const auto summary = readSummary(sim.log());
+    ASSERT_TRUE(summary) << sim.log();
+
+    // Every packet the logger sent was taken, each in sequence, from the logger ID it has.
+    const LinkStatistics& link = session.link();
+    EXPECT_EQ(link.unitPackets[1], summary->dataPackets);
+    EXPECT_EQ(link.keepAlivePackets, summary->keepAlives);
+    EXPECT_EQ(link.gapTotal, 0u);
+    EXPECT_EQ(link.unitGapEvents[1], 0u);
+    EXPECT_EQ(link.duplicatePackets, 0u);
+    EXPECT_EQ(link.badUnitPackets, 0u);
+    EXPECT_EQ(link.malformedRecords, 0u);
+    for (int u : {0, 2, 3, 4})
+        EXPECT_EQ(link.unitPackets[static_cast<std::size_t>(u)], 0u) << "unit " << u;
+    EXPECT_FALSE(noticeSeen("Mux ID"));
+
+    // The Real Time page's unit line shows the count.
+    session.onTick1000ms();
+    EXPECT_EQ(session.realTime.LBUnit[0].caption, formatUnitLine(1, link.unitPackets[1], 0, 0));
+}
+
+TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
+    connect({"--clock-offset", "-125"});
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+    // The first status shows the drift, and the session sets the clock at once.
+    EXPECT_TRUE(session.main.LBDrift.visible);
+    EXPECT_FALSE(session.main.LBDrift.caption.empty());
+    ASSERT_TRUE(runUntil([&] { return sim.logCount("clock set") >= 1; }, 5s)) << sim.log();
+
+    // The logger's next status carries the corrected clock, and the drift goes away.
+    ASSERT_TRUE(runUntil([&] { return !session.main.LBDrift.visible; }, 8s)) << sim.log();
+    const auto status = decodeStatusRecord(
+        Bytes(session.receiveLoop().records().status.data(), kStatusPacketLength));
+    ASSERT_TRUE(status);
+    const std::int64_t pcLocal = toLoggerTime(clock, clock.utcSeconds());
+    EXPECT_NEAR(static_cast<double>(status->loggerClock), static_cast<double>(pcLocal), 3.0);
+
+    // It stays in step: further statuses ask for no more settings.
+    const int sets = sim.logCount("clock set");
+    const std::uint32_t seen = session.link().packetCount;
+    ASSERT_TRUE(runUntil([&] { return session.link().packetCount >= seen + 2; }, 5s));
+    EXPECT_FALSE(session.main.LBDrift.visible);
+    EXPECT_EQ(sim.logCount("clock set"), sets);
+}
+
+}  // namespace
+}  // namespace cvh
