@@ -11,12 +11,6 @@ namespace {
 
 constexpr std::size_t kTextMemory = 32;
 
-// Port-test frame fields, big-endian.
-constexpr std::size_t kTestPort = 2;
-constexpr std::size_t kTestBaud = 4;
-constexpr std::size_t kTestHostBaud = 8;
-constexpr std::uint8_t kPortTestType = 10;
-
 bool endsWith(const std::string& s, std::string_view tail) {
     return s.size() >= tail.size() && std::string_view(s).substr(s.size() - tail.size()) == tail;
 }
@@ -49,38 +43,24 @@ void HostInput::feedFramer(std::uint8_t byte, std::vector<HostRequest>& out) {
         }
         const Bytes head = framer_.head();
         HostRequest r;
-        std::size_t used = 0;
+        const std::size_t used = code == 8 ? framer_.lastType8Length() : fixedPacketLength(code);
         switch (code) {
             case 2:
                 r.kind = HostRequest::Kind::Command;
                 r.code = readLe16(head, command_frame::kCode);
                 r.argumentA = readLe32(head, command_frame::kArgumentA);
                 r.argumentB = readLe16(head, command_frame::kArgumentB);
-                used = kCommandFrameLength;
                 break;
             case 1:
                 r.kind = HostRequest::Kind::Setup;
-                used = kSetupPacketLength;
                 break;
             case 6:
                 r.kind = HostRequest::Kind::Calibration;
-                used = kCalibrationPacketLength;
                 break;
             case 7:
                 r.kind = HostRequest::Kind::Hardware;
-                used = kHardwarePacketLength;
-                break;
-            case 3:
-                used = kStatusPacketLength;
-                break;
-            case 4:
-                used = kUploadBlockLength;
-                break;
-            case 5:
-                used = kDirectoryEntryLength;
                 break;
             default:
-                used = framer_.lastType8Length();
                 break;
         }
         if (code == 1 || code == 2 || code == 6 || code == 7) {
@@ -127,15 +107,15 @@ void HostInput::feedPortTest(std::uint8_t byte, std::vector<HostRequest>& out) {
         --windowFill_;
     }
     window_[windowFill_++] = byte;
-    if (windowFill_ < window_.size() || window_[0] != kPortTestType ||
-        window_[1] != kPortTestType || !checksumMatches(window_)) {
+    if (windowFill_ < window_.size() || window_[0] != port_test_frame::kType ||
+        window_[1] != port_test_frame::kType || !checksumMatches(window_)) {
         return;
     }
     HostRequest r;
     r.kind = HostRequest::Kind::PortTest;
-    r.portTest.port = readBe16(window_, kTestPort);
-    r.portTest.testBaud = readBe32(window_, kTestBaud);
-    r.portTest.hostBaud = readBe32(window_, kTestHostBaud);
+    r.portTest.port = readBe16(window_, port_test_frame::kPort);
+    r.portTest.testBaud = readBe32(window_, port_test_frame::kTestBaud);
+    r.portTest.hostBaud = readBe32(window_, port_test_frame::kHostBaud);
     windowFill_ = 0;
     out.push_back(std::move(r));
 }

@@ -1,6 +1,6 @@
-// The records only a logger writes: the directory entry of a stored run, an upload block, the
-// flash-status frame, and the summary record at the end of each run file; plus the logger's
-// own hardware configuration and analog calibration records, held whole as the host sent them.
+// The records only a logger writes, as line bytes: the flash-status frame, and the logger's own
+// hardware configuration and analog calibration records, held whole as the host sent them. The
+// directory entry, upload block and status record come from the link's encoders.
 #pragma once
 
 #include <array>
@@ -10,22 +10,19 @@
 
 #include "base/bytes.h"
 #include "link/packet_types.h"
-#include "link/run_directory_record.h"
-#include "link/status_record.h"
 
 namespace cvh::sim {
 
 using Packet = std::vector<std::uint8_t>;
 
-// Type 2: the flash error indicator (0 = no bad flash operations).
+// A whole record built by the link's encoders, as the bytes to put on the line.
+template <std::size_t N>
+Packet packetOf(const std::array<std::uint8_t, N>& record) {
+    return Packet(record.begin(), record.end());
+}
+
+// Type 2: the flash error indicator (0 = no bad flash operations), in the command frame's layout.
 Packet buildFlashStatus(std::int16_t indicator);
-
-// Type 4: one block of a run; `data` at most 1024 bytes, an empty block ends the run.
-inline constexpr std::size_t kUploadDataSize = kUploadDataCapacity;
-Packet buildUploadBlock(std::uint16_t blockNumber, Bytes data);
-
-// Type 5: one run of the directory.
-Packet buildDirectoryEntry(const DirectoryEntry& entry);
 
 // Type 7, 58 bytes: the fields the logger itself acts on.
 namespace hardware_offset {

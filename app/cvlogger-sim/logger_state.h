@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "link/status_record.h"
 
 namespace cvh::sim {
 
@@ -22,9 +25,12 @@ enum class LoggerState : std::uint16_t {
 // Standby and End of Run are the idle states: the host may then ask for the directory, a
 // single-port test or an upload, and the logger takes a new setup.
 inline bool isIdle(LoggerState s) {
-    return s == LoggerState::Standby || s == LoggerState::EndOfRun;
+    return isIdleStatus(static_cast<int>(s));
 }
 
-const char* stateName(LoggerState s);
+// The name the host's status page shows for the state.
+inline std::string stateName(LoggerState s) {
+    return statusCodeText(static_cast<int>(s));
+}
 
 }  // namespace cvh::sim

@@ -10,6 +10,7 @@
 #include "base/bytes.h"
 #include "files/summary_record.h"
 #include "link/data_packet.h"
+#include "link/run_directory_record.h"
 #include "logger_records.h"
 
 namespace cvh::sim {

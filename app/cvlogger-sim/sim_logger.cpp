@@ -383,7 +383,7 @@ RunTiming SimLogger::timing() const {
 
 void SimLogger::beginSample() {
     if (!isIdle(state()) || portTest_) {
-        say(cformat("Begin Sample ignored in %s", stateName(state())));
+        say(cformat("Begin Sample ignored in %s", stateName(state()).c_str()));
         return;
     }
     const std::int64_t now = nowMs();
@@ -565,7 +565,7 @@ void SimLogger::sendDirectory() {
         return;
     }
     for (const auto& run : memory_.runs()) {
-        send(buildDirectoryEntry(run.entry));
+        send(packetOf(encodeDirectoryEntry(run.entry)));
         ++counters_.directoryEntries;
     }
     say(cformat("directory: %zu runs", memory_.runs().size()));
@@ -668,7 +668,7 @@ std::int16_t SimLogger::batteryMillivolts() const {
 }
 
 void SimLogger::onPhaseChange(LoggerState from, LoggerState to, std::int64_t now) {
-    say(cformat("%s -> %s", stateName(from), stateName(to)));
+    say(cformat("%s -> %s", stateName(from).c_str(), stateName(to).c_str()));
     if (recordOnWake_ && to != LoggerState::Sleeping) {
         recordOnWake_ = false;
         beginRecording();

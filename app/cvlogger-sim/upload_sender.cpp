@@ -19,10 +19,10 @@ Packet UploadSender::begin(std::vector<std::uint8_t> file, std::int64_t nowMs) {
 }
 
 Packet UploadSender::buildCurrent() {
-    if (finalInFlight_)
-        return buildUploadBlock(blockNumber_, {});
-    return buildUploadBlock(blockNumber_,
-                            Bytes(file_).subspan(offset_ - inFlightSize_, inFlightSize_));
+    const Bytes data =
+        finalInFlight_ ? Bytes{} : Bytes(file_).subspan(offset_ - inFlightSize_, inFlightSize_);
+    // A block in flight never holds more than one block's data, so the encoder always builds.
+    return packetOf(*encodeUploadBlock(blockNumber_, data));
 }
 
 Packet UploadSender::sendNext(std::int64_t nowMs) {
@@ -32,7 +32,7 @@ Packet UploadSender::sendNext(std::int64_t nowMs) {
         finalInFlight_ = true;
         inFlightSize_ = 0;
     } else {
-        inFlightSize_ = std::min(kUploadDataSize, file_.size() - offset_);
+        inFlightSize_ = std::min(kUploadDataCapacity, file_.size() - offset_);
         offset_ += inFlightSize_;
     }
     sentAtMs_ = nowMs;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "link/run_directory_record.h"
 #include "logger_records.h"
 
 namespace cvh::sim {

@@ -50,6 +50,12 @@ inline constexpr std::size_t kArgumentB = 8;
 inline constexpr std::size_t kChecksum = 10;
 }  // namespace command_frame
 
+// The logger's type-2 flash-status frame has the command frame's layout, with its error
+// indicator (signed; 0 = no bad flash operations) where a command carries its code.
+namespace flash_status_frame {
+inline constexpr std::size_t kIndicator = command_frame::kCode;
+}  // namespace flash_status_frame
+
 // Fields of the port-test frame, big-endian apart from the checksum in its last two bytes.
 namespace port_test_frame {
 inline constexpr std::uint8_t kType = 10;  // bytes 0 and 1

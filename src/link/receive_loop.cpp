@@ -77,7 +77,8 @@ void ReceiveLoop::dispatch(int code, RecordMode recordMode) {
             break;
         case 2:
             store(records_.flashStatus, head);
-            records_.flashErrorIndicator = readLeS16(records_.flashStatus, 2);
+            records_.flashErrorIndicator =
+                readLeS16(records_.flashStatus, flash_status_frame::kIndicator);
             framer_.consume(kFlashStatusPacketLength);
             break;
         case 3:

@@ -45,32 +45,8 @@ private:
                 framer_.consume(1);
                 continue;
             }
-            std::size_t used = framer_.lastType8Length();
-            switch (code) {
-                case 1:
-                    used = kSetupPacketLength;
-                    break;
-                case 2:
-                    used = kFlashStatusPacketLength;
-                    break;
-                case 3:
-                    used = kStatusPacketLength;
-                    break;
-                case 4:
-                    used = kUploadBlockLength;
-                    break;
-                case 5:
-                    used = kDirectoryEntryLength;
-                    break;
-                case 6:
-                    used = kCalibrationPacketLength;
-                    break;
-                case 7:
-                    used = kHardwarePacketLength;
-                    break;
-                default:
-                    break;
-            }
+            const std::size_t used =
+                code == 8 ? framer_.lastType8Length() : fixedPacketLength(code);
             const Bytes head = framer_.head();
             into.byType[code].emplace_back(head.begin(), head.begin() + used);
             framer_.consume(used);
