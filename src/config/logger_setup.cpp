@@ -1,46 +1,11 @@
 #include "config/logger_setup.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "base/checksum.h"
+#include "link/record_fields.h"
 
 namespace cvh {
-
-namespace {
-
-template <class T>
-inline constexpr bool kIsStdArray = false;
-template <class T, std::size_t N>
-inline constexpr bool kIsStdArray<std::array<T, N>> = true;
-
-template <class T>
-void readField(Bytes b, std::size_t at, T& value) {
-    if constexpr (kIsStdArray<T>) {
-        for (std::size_t i = 0; i < value.size(); ++i)
-            readField(b, at + i * sizeof(typename T::value_type), value[i]);
-    } else if constexpr (sizeof(T) == 2) {
-        value = readLe16(b, at);
-    } else {
-        static_assert(sizeof(T) == 4);
-        value = readLe32(b, at);
-    }
-}
-
-template <class T>
-void writeField(MutableBytes b, std::size_t at, const T& value) {
-    if constexpr (kIsStdArray<T>) {
-        for (std::size_t i = 0; i < value.size(); ++i)
-            writeField(b, at + i * sizeof(typename T::value_type), value[i]);
-    } else if constexpr (sizeof(T) == 2) {
-        writeLe16(b, at, value);
-    } else {
-        static_assert(sizeof(T) == 4);
-        writeLe32(b, at, value);
-    }
-}
-
-}  // namespace
 
 bool SetupSnapshot::store(Bytes packet) {
     if (packet.size() != kSetupRecordLength)
@@ -51,16 +16,15 @@ bool SetupSnapshot::store(Bytes packet) {
 
 LoggerSetup SetupSnapshot::decode() const {
     LoggerSetup s;
-    visitSetupLayout(s, [&](std::size_t at, auto& field) { readField(bytes_, at, field); });
+    visitSetupLayout(s, [&](std::size_t at, auto& field) { readLeField(bytes_, at, field); });
     return s;
 }
 
 void SetupSnapshot::encode(const LoggerSetup& setup) {
     bytes_[0] = 1;
     bytes_[1] = 1;
-    visitSetupLayout(setup, [&](std::size_t at, const auto& field) {
-        writeField(MutableBytes(bytes_), at, field);
-    });
+    visitSetupLayout(setup,
+                     [&](std::size_t at, const auto& field) { writeLeField(bytes_, at, field); });
     storeChecksum(bytes_);
 }
 

@@ -1,28 +1,24 @@
 #include "link/run_directory_record.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "base/checksum.h"
 #include "link/packet_types.h"
+#include "link/record_fields.h"
 
 namespace cvh {
 
 namespace {
 
 // The directory entry's layout: each field with its offset; the width follows the member's
-// type. Decode and encode both walk this one list.
+// type, an array fills consecutive entries. Decode and encode both walk this one list.
 template <class Entry, class Visit>
 void forEachDirectoryField(Entry& e, Visit&& visit) {
-    auto array = [&](std::size_t offset, auto& values) {
-        for (std::size_t i = 0; i < values.size(); ++i)
-            visit(offset + 2 * i, values[i]);
-    };
     visit(2, e.runNumber);
     visit(4, e.runKind);
-    array(8, e.portTypes);
-    array(26, e.analogStates);
-    array(40, e.pumpStates);
+    visit(8, e.portTypes);
+    visit(26, e.analogStates);
+    visit(40, e.pumpStates);
     visit(48, e.startTime);
     visit(52, e.runSizeBytes);
     visit(56, e.firstValueThousandths);
@@ -41,26 +37,15 @@ std::optional<DirectoryEntry> decodeDirectoryEntry(Bytes packet) {
     if (packet.size() < kDirectoryEntryLength)
         return std::nullopt;
     DirectoryEntry e;
-    forEachDirectoryField(e, [&](std::size_t at, auto& field) {
-        using T = std::remove_reference_t<decltype(field)>;
-        if constexpr (sizeof(T) == 2)
-            field = static_cast<T>(readLe16(packet, at));
-        else
-            field = static_cast<T>(readLe32(packet, at));
-    });
+    forEachDirectoryField(e, [&](std::size_t at, auto& field) { readLeField(packet, at, field); });
     return e;
 }
 
 DirectoryEntryBytes encodeDirectoryEntry(const DirectoryEntry& entry) {
     DirectoryEntryBytes out{};
     out[0] = out[1] = 5;
-    forEachDirectoryField(entry, [&](std::size_t at, const auto& field) {
-        using T = std::remove_cvref_t<decltype(field)>;
-        if constexpr (sizeof(T) == 2)
-            writeLe16(out, at, static_cast<std::uint16_t>(field));
-        else
-            writeLe32(out, at, static_cast<std::uint32_t>(field));
-    });
+    forEachDirectoryField(entry,
+                          [&](std::size_t at, const auto& field) { writeLeField(out, at, field); });
     storeChecksum(out);
     return out;
 }

@@ -1,22 +1,17 @@
 #include "link/status_record.h"
 
-#include <type_traits>
-
 #include "base/cformat.h"
 #include "base/checksum.h"
+#include "link/record_fields.h"
 
 namespace cvh {
 
 namespace {
 
-// The layout: each field with its offset; the width and signedness follow the member's type.
-// Decode and encode both walk this one list.
+// The layout: each field with its offset; the width and signedness follow the member's type,
+// an array fills consecutive entries. Decode and encode both walk this one list.
 template <class Status, class Visit>
 void forEachField(Status& s, Visit&& visit) {
-    auto array = [&](std::size_t offset, auto& values) {
-        for (std::size_t i = 0; i < values.size(); ++i)
-            visit(offset + i * sizeof(values[i]), values[i]);
-    };
     visit(4, s.statusCode);
     visit(6, s.runNumber);
     visit(8, s.loggerClock);
@@ -27,12 +22,12 @@ void forEachField(Status& s, Visit&& visit) {
     visit(22, s.serialPortMask);
     visit(24, s.analogMask);
     visit(26, s.pumpMask);
-    array(28, s.portValues);
+    visit(28, s.portValues);
     visit(46, s.powerFlags);
-    array(48, s.voltages);
+    visit(48, s.voltages);
     visit(54, s.runStopSwitch);
-    array(56, s.analogThousandths);
-    array(72, s.portRunBytes);
+    visit(56, s.analogThousandths);
+    visit(72, s.portRunBytes);
     visit(108, s.analogRunBytes);
     visit(112, s.otherRunBytes);
     visit(116, s.freeMemoryBytes);
@@ -70,26 +65,14 @@ std::optional<LoggerStatus> decodeStatusRecord(Bytes record) {
     if (record.size() < kStatusPacketLength)
         return std::nullopt;
     LoggerStatus s;
-    forEachField(s, [&](std::size_t at, auto& field) {
-        using T = std::remove_reference_t<decltype(field)>;
-        if constexpr (sizeof(T) == 2)
-            field = static_cast<T>(readLe16(record, at));
-        else
-            field = static_cast<T>(readLe32(record, at));
-    });
+    forEachField(s, [&](std::size_t at, auto& field) { readLeField(record, at, field); });
     return s;
 }
 
 StatusRecordBytes encodeStatusRecord(const LoggerStatus& status) {
     StatusRecordBytes out{};
     out[0] = out[1] = 3;
-    forEachField(status, [&](std::size_t at, const auto& field) {
-        using T = std::remove_cvref_t<decltype(field)>;
-        if constexpr (sizeof(T) == 2)
-            writeLe16(out, at, static_cast<std::uint16_t>(field));
-        else
-            writeLe32(out, at, static_cast<std::uint32_t>(field));
-    });
+    forEachField(status, [&](std::size_t at, const auto& field) { writeLeField(out, at, field); });
     storeChecksum(out);
     return out;
 }
