@@ -43,7 +43,7 @@ void HostInput::feedFramer(std::uint8_t byte, std::vector<HostRequest>& out) {
         }
         const Bytes head = framer_.head();
         HostRequest r;
-        const std::size_t used = code == 8 ? framer_.lastType8Length() : fixedPacketLength(code);
+        const std::size_t used = framer_.packetLength(code);
         switch (code) {
             case 2:
                 r.kind = HostRequest::Kind::Command;

@@ -11,6 +11,9 @@
 
 namespace cvh {
 
+// Total length of a fixed-length packet type 1..7; 0 for any other type.
+std::size_t fixedPacketLength(int type);
+
 // Results of recognise(), in the order the receive loop acts on them.
 enum FramerResult : int {
     kFramerBadRemembered = -4,  // type 8 re-examined with its remembered length, checksum failed
@@ -49,6 +52,10 @@ public:
     void flush();
     // Total length of the type-8 packet just recognised.
     std::size_t lastType8Length() const { return expected_; }
+    // Total length of the packet recognise() just reported as `type` 1..8.
+    std::size_t packetLength(int type) const {
+        return type == 8 ? expected_ : fixedPacketLength(type);
+    }
 
     std::size_t size() const { return tail_ - head_; }
     std::size_t room() const { return kCapacity - size(); }
@@ -65,8 +72,5 @@ private:
     std::size_t expected_ = kDataOverheadLength;  // E: 36 while no type-8 header is half-parsed
     FramerCounters counters_;
 };
-
-// Total length of a fixed-length packet type 1..7; 0 for any other type.
-std::size_t fixedPacketLength(int type);
 
 }  // namespace cvh

@@ -45,8 +45,7 @@ private:
                 framer_.consume(1);
                 continue;
             }
-            const std::size_t used =
-                code == 8 ? framer_.lastType8Length() : fixedPacketLength(code);
+            const std::size_t used = framer_.packetLength(code);
             const Bytes head = framer_.head();
             into.byType[code].emplace_back(head.begin(), head.begin() + used);
             framer_.consume(used);
