@@ -70,9 +70,12 @@ const char* meterPortLabel(int meterType) {
     return kLabels[static_cast<std::size_t>(meterType)];
 }
 
-const std::array<const char*, kPortSetupCount> kPortSetupTexts{
-    "OFF",        "600",   "1200",  "2400",  "4800",   "4800,7,E,1", "9600",
-    "9600,7,E,1", "19200", "38400", "57600", "115200", "ON"};
+const std::array<const char*, kPortSetupCount> kPortSetupTexts = [] {
+    std::array<const char*, kPortSetupCount> texts{};
+    std::copy(kLineChoiceTexts.begin(), kLineChoiceTexts.end(), texts.begin());
+    texts[kPortSetupOn] = "ON";
+    return texts;
+}();
 
 int analogSettingCount() {
     return 3;

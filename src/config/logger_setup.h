@@ -170,9 +170,9 @@ inline constexpr int kMeterPump = 7;
 const char* meterPortLabel(int meterType);
 
 // Port line choices: the twelve line settings plus "ON" for pump ports.
-inline constexpr int kPortSetupCount = 13;
-inline constexpr int kHostPortSetupCount = 12;
-inline constexpr int kPortSetupOn = 12;
+inline constexpr int kPortSetupCount = kLineChoiceCount + 1;
+inline constexpr int kHostPortSetupCount = kLineChoiceCount;
+inline constexpr int kPortSetupOn = kLineChoiceCount;
 inline constexpr int kPortSetup9600 = 6;
 inline constexpr int kPortSetup19200 = 8;
 extern const std::array<const char*, kPortSetupCount> kPortSetupTexts;

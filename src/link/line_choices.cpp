@@ -4,14 +4,6 @@
 
 namespace cvh {
 
-const std::array<const char*, kLineChoiceCount> kLineChoiceTexts = {
-    "OFF",  "600",        "1200",  "2400",  "4800",  "4800,7,E,1",
-    "9600", "9600,7,E,1", "19200", "38400", "57600", "115200"};
-
-const std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts = {
-    "OFF",  "600",         "1200",  "2400",  "4800",  "4800,7,E,1",
-    "9600", "9600, 7,E,1", "19200", "38400", "57600", "115200"};
-
 namespace {
 
 constexpr const char* kDefaultMode = "9600,N,8,1";

@@ -11,10 +11,15 @@
 namespace cvh {
 
 inline constexpr int kLineChoiceCount = 12;
-// "OFF" .. "115200" with entry 7 "9600,7,E,1" (CBHostPortSetup, CBTestPortSetup).
-extern const std::array<const char*, kLineChoiceCount> kLineChoiceTexts;
+// "OFF" .. "115200" with entry 7 "9600,7,E,1" (CBHostPortSetup, CBTestPortSetup, and with
+// "ON" added the port boxes of the Port Setup page).
+inline constexpr std::array<const char*, kLineChoiceCount> kLineChoiceTexts = {
+    "OFF",  "600",        "1200",  "2400",  "4800",  "4800,7,E,1",
+    "9600", "9600,7,E,1", "19200", "38400", "57600", "115200"};
 // The same list as LoggerSetupCB and DeckSetup1CB..DeckSetup8CB show it: entry 7 "9600, 7,E,1".
-extern const std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts;
+inline constexpr std::array<const char*, kLineChoiceCount> kPortSetupChoiceTexts = {
+    "OFF",  "600",         "1200",  "2400",  "4800",  "4800,7,E,1",
+    "9600", "9600, 7,E,1", "19200", "38400", "57600", "115200"};
 
 // Line parameters behind a choice. "OFF" gives baud 0: the logger reads it as a port switched
 // off, and the port-test window refuses it before sending.

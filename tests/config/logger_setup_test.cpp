@@ -98,6 +98,13 @@ TEST(PortSetupEncoding, DecodeIgnoresParityAndSevenBitsSelectTheEvenParityChoice
     EXPECT_EQ(decodeHostPortSetup(57600, 8), 10);
 }
 
+TEST(PortSetupEncoding, PortBoxesListTheLineChoicesThenOn) {
+    EXPECT_STREQ(kPortSetupTexts[0], "OFF");
+    EXPECT_STREQ(kPortSetupTexts[7], "9600,7,E,1");
+    EXPECT_STREQ(kPortSetupTexts[11], "115200");
+    EXPECT_STREQ(kPortSetupTexts[kPortSetupOn], "ON");
+}
+
 TEST(PortSetupEncoding, PumpPortsSwitchOnWithoutALineAndOnMeansOffElsewhere) {
     const LineEncoding on{0, 7, 0};
     const LineEncoding off{0, 8, 0};
