@@ -20,11 +20,13 @@
 #include <QVBoxLayout>
 
 #include "config/setup_exchange.h"
+#include "console/annotation_binding.h"
 #include "console/exit_signals.h"
 #include "console/form_annotation.h"
 #include "console/form_port_tools.h"
 #include "console/form_sleep.h"
 #include "console/form_warning.h"
+#include "console/host_setup_binding.h"
 #include "console/live_pages.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
@@ -33,9 +35,13 @@
 #include "console/page_port_setup.h"
 #include "console/page_recording.h"
 #include "console/page_upload.h"
+#include "console/pc_logger_binding.h"
+#include "console/setup_binding.h"
+#include "console/sleep_binding.h"
 #include "console/view_sync.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
+#include "session/host_setup_flow.h"
 
 namespace cvh {
 
@@ -93,6 +99,10 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     row->addWidget(tabs_, 1);
     setCentralWidget(central);
     connectPages();
+    findNamedControls();
+    pcLoggerBinding_ = new PcLoggerBinding(*this, session_, [this] { refreshView(); });
+    hostSetupBinding_ = new HostSetupBinding(*this, session_, [this] { afterTick(); });
+    setupBinding_ = new SetupBinding(*this, session_, [this] { refreshView(); });
 
     Timer10ms.setObjectName(QStringLiteral("Timer10ms"));
     Timer1000ms.setObjectName(QStringLiteral("Timer1000ms"));
@@ -133,14 +143,18 @@ void MainWindow::createSmallWindows() {
     warning_ = new WarningForm(this);
     sleep_ = new SleepForm(this);
     annotation_ = new AnnotationForm(this);
+    annotationBinding_ =
+        new AnnotationBinding(*annotation_, *this, session_, [this] { refreshView(); });
     testPort_ = new TestPortForm(this);
     stats_ = new StatsForm(this);
     muxId_ = new MuxIdForm(this);
+    sleepBinding_ = new SleepBinding(*sleep_, session_, [this] { refreshView(); });
     for (QWidget* w : std::initializer_list<QWidget*>{warning_, sleep_, annotation_, testPort_,
                                                       stats_, muxId_}) {
         w->setWindowFlag(Qt::Window);
         w->hide();
     }
+    findNamedControls();
 
     connect(testPort_->CBTestPort, &QComboBox::activated, this,
             [this](int i) { session_.testPort.CBTestPort = i; });
@@ -231,6 +245,9 @@ void MainWindow::menuTriggered(MenuItem item) {
                 break;
             case MenuItem::MenuTestOneSerialPort:
                 session_.showTestPortWindow();
+                break;
+            case MenuItem::MenuMooredTimeUpdate:
+                session_.mooredTimeUpdatesClick();
                 break;
             case MenuItem::MenuChangeLoggerID:
                 session_.showMuxIdWindow();
@@ -360,8 +377,7 @@ QWidget* MainWindow::buildLeftColumn() {
     v->addStretch(1);
 
     connect(PStore_, &QPushButton::clicked, this, [this] {
-        if (auto request = PStoreClick(session_.loggerOperationCode, session_.noticeOperator()))
-            session_.commands().sendCommand(request->code, request->argumentA, request->argumentB);
+        session_.pStoreClick();
         afterTick();
     });
     connect(close, &QToolButton::clicked, this, [this] {
@@ -467,11 +483,6 @@ void MainWindow::connectPages() {
         connect(stop, &QPushButton::clicked, this, [this] { session_.stopClick(); });
     if (auto* exit = findChild<QPushButton*>(QStringLiteral("BTExit")))
         connect(exit, &QPushButton::clicked, this, &QWidget::close);
-    if (auto* clear = findChild<QPushButton*>(QStringLiteral("BTClearDeck")))
-        connect(clear, &QPushButton::clicked, this, [this] {
-            session_.pcLogger().clearSetup();
-            refreshView();
-        });
 }
 
 // --- ticks and refresh -------------------------------------------------------------------
@@ -500,24 +511,53 @@ void MainWindow::deliverNotices() {
     refreshView();
 }
 
+void MainWindow::findNamedControls() {
+    const char* combos[] = {"ModeCB", "FileCB", "OutputCB", "TimeSourceCB"};
+    for (std::size_t i = 0; i < 4; ++i)
+        setupCombos_[i] = findChild<QComboBox*>(QLatin1String(combos[i]));
+    autoStart_ = findChild<QCheckBox*>(QStringLiteral("CBAutoStart"));
+    btSleep_ = findChild<QWidget*>(QStringLiteral("BTSleep"));
+    for (std::size_t i = 0; i < 4; ++i)
+        polledButtons_[i] = findChild<QWidget*>(QStringLiteral("Button%1").arg(i + 1));
+    const char* replay[] = {"ReplayArchiveBT",    "ReplaySpeedLB1", "ReplaySpeedLB2",
+                            "ReplayContinuousBT", "ReplaySpeedUD",  "ReplaySpeedEdit"};
+    for (std::size_t i = 0; i < 6; ++i)
+        replayControls_[i] = findChild<QWidget*>(QLatin1String(replay[i]));
+    const char* status[] = {"LBOperation", "LBDandT",    "LBDrift",    "LBTimeLeft", "LBRunNumber",
+                            "LBRunSize",   "LBRunStop",  "LBPower",    "LBCurrentV", "LBStartV",
+                            "LBEndV",      "LBFreeDisk", "LBTotalDisk"};
+    for (std::size_t i = 0; i < statusLabels_.size(); ++i)
+        statusLabels_[i] = loggerStatusBody_->findChild<QLabel*>(QLatin1String(status[i]));
+    if (warning_)
+        warningText_ = warning_->findChild<QLabel*>(QStringLiteral("Label1"));
+    const char* clocks[] = {"HostTime", "HostDate", "SleepTime", "SleepDate"};
+    if (sleep_)
+        for (std::size_t i = 0; i < 4; ++i)
+            sleepClock_[i] = sleep_->findChild<QLabel*>(QLatin1String(clocks[i]));
+}
+
 void MainWindow::refreshSetupControls() {
     const auto& lc = session_.setup.loggerControl;
-    applyCombo(findChild<QComboBox*>(QStringLiteral("ModeCB")), lc.ModeCB);
-    applyCombo(findChild<QComboBox*>(QStringLiteral("FileCB")), lc.FileCB);
-    applyCombo(findChild<QComboBox*>(QStringLiteral("OutputCB")), lc.OutputCB);
-    applyCombo(findChild<QComboBox*>(QStringLiteral("TimeSourceCB")), lc.TimeSourceCB);
-    if (auto* autoStart = findChild<QCheckBox*>(QStringLiteral("CBAutoStart"))) {
-        const QSignalBlocker block(autoStart);
-        autoStart->setChecked(lc.CBAutoStart.checked);
-        setShown(autoStart, lc.CBAutoStart.visible);
+    applyCombo(setupCombos_[0], lc.ModeCB);
+    applyCombo(setupCombos_[1], lc.FileCB);
+    applyCombo(setupCombos_[2], lc.OutputCB);
+    applyCombo(setupCombos_[3], lc.TimeSourceCB);
+    if (autoStart_) {
+        if (autoStart_->isChecked() != lc.CBAutoStart.checked) {
+            const QSignalBlocker block(autoStart_);
+            autoStart_->setChecked(lc.CBAutoStart.checked);
+        }
+        setShown(autoStart_, lc.CBAutoStart.visible);
     }
-    setShown(findChild<QWidget*>(QStringLiteral("BTSleep")), lc.BTSleepVisible);
-    for (int i = 0; i < 4; ++i)
-        setShown(findChild<QWidget*>(QStringLiteral("Button%1").arg(i + 1)),
-                 lc.ButtonVisible[static_cast<std::size_t>(i)]);
-    for (const char* name : {"ReplayArchiveBT", "ReplayContinuousBT", "ReplaySpeedLB1",
-                             "ReplaySpeedLB2", "ReplaySpeedUD", "ReplaySpeedEdit"})
-        setShown(findChild<QWidget*>(QLatin1String(name)), session_.main.replayControlsVisible);
+    setShown(btSleep_, lc.BTSleepVisible);
+    for (std::size_t i = 0; i < 4; ++i)
+        setShown(polledButtons_[i], lc.ButtonVisible[i]);
+    for (QWidget* w : replayControls_)
+        setShown(w, session_.main.replayControlsVisible);
+    if (setupBinding_)
+        setupBinding_->refresh();
+    if (sleepBinding_)
+        sleepBinding_->refresh();
 }
 
 void MainWindow::refreshView() {
@@ -538,8 +578,11 @@ void MainWindow::refreshView() {
             const QSignalBlocker block(a);
             a->setChecked(st.checked);
         }
-        if (!kMenuTable[static_cast<std::size_t>(i)].separator && a->text() != qs(st.caption))
+        auto& shown = shownCaptions_[static_cast<std::size_t>(i)];
+        if (!kMenuTable[static_cast<std::size_t>(i)].separator && shown != st.caption) {
+            shown = st.caption;
             a->setText(qs(st.caption));
+        }
     }
     {
         const QSignalBlocker block(tabs_);
@@ -573,22 +616,12 @@ void MainWindow::refreshView() {
     setColour(LoggerStatusGB_, m.LoggerStatusGB.colour);
     setShown(loggerStatusBody_, m.loggerStatusExpanded);
     const auto& ls = s.loggerStatus;
-    auto status = [this](const char* name) {
-        return loggerStatusBody_->findChild<QLabel*>(QLatin1String(name));
-    };
-    applyLabel(status("LBOperation"), ls.LBOperation);
-    applyLabel(status("LBDandT"), m.LBDandT);
-    applyLabel(status("LBDrift"), m.LBDrift);
-    applyLabel(status("LBTimeLeft"), ls.LBTimeLeft);
-    applyLabel(status("LBRunNumber"), m.LBRunNumber);
-    applyLabel(status("LBRunSize"), ls.LBRunSize);
-    applyLabel(status("LBRunStop"), m.LBRunStop);
-    applyLabel(status("LBPower"), m.LBPower);
-    applyLabel(status("LBCurrentV"), ls.LBCurrentV);
-    applyLabel(status("LBStartV"), ls.LBStartV);
-    applyLabel(status("LBEndV"), ls.LBEndV);
-    applyLabel(status("LBFreeDisk"), ls.LBFreeDisk);
-    applyLabel(status("LBTotalDisk"), ls.LBTotalDisk);
+    const LabelState* status[] = {&ls.LBOperation, &m.LBDandT,    &m.LBDrift,   &ls.LBTimeLeft,
+                                  &m.LBRunNumber,  &ls.LBRunSize, &m.LBRunStop, &m.LBPower,
+                                  &ls.LBCurrentV,  &ls.LBStartV,  &ls.LBEndV,   &ls.LBFreeDisk,
+                                  &ls.LBTotalDisk};
+    for (std::size_t i = 0; i < statusLabels_.size(); ++i)
+        applyLabel(statusLabels_[i], *status[i]);
 
     refreshSetupControls();
     dataStatus_->refresh(s);
@@ -598,19 +631,21 @@ void MainWindow::refreshView() {
         stats_->refresh(s.stats);
         muxId_->refresh(s);
         if (s.warning.visible) {
-            if (auto* text = warning_->findChild<QLabel*>(QStringLiteral("Label1")))
-                setText(text, s.warning.text);
+            setText(warningText_, s.warning.text);
             warning_->show();
             s.warning.visible = false;
         }
-        const std::pair<const char*, const std::string*> clocks[] = {
-            {"HostTime", &s.sleepClock.HostTime},
-            {"HostDate", &s.sleepClock.HostDate},
-            {"SleepTime", &s.sleepClock.SleepTime},
-            {"SleepDate", &s.sleepClock.SleepDate}};
-        for (const auto& [name, text] : clocks)
-            setText(sleep_->findChild<QLabel*>(QLatin1String(name)), *text);
+        const std::string* clocks[] = {&s.sleepClock.HostTime, &s.sleepClock.HostDate,
+                                       &s.sleepClock.SleepTime, &s.sleepClock.SleepDate};
+        for (std::size_t i = 0; i < 4; ++i)
+            setText(sleepClock_[i], *clocks[i]);
     }
+    if (pcLoggerBinding_)
+        pcLoggerBinding_->refresh();
+    if (hostSetupBinding_)
+        hostSetupBinding_->refresh();
+    if (annotationBinding_)
+        annotationBinding_->refresh();
     s.layoutDirty = false;
 }
 
@@ -634,6 +669,9 @@ void MainWindow::confirmedExit() {
     Timer1000ms.stop();
     Timer475ms.stop();
     TTimeout.stop();
+    // A signal (logout, system shutdown, Ctrl-C) ends the program as a confirmed exit would,
+    // so the operator's settings are kept in "last.cvh" as well.
+    storeLastHostSetup(session_);
     session_.shutdown();
     close();
     QApplication::quit();

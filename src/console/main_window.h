@@ -10,6 +10,7 @@
 #include "session/host_modes.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -28,6 +29,11 @@ class MuxIdForm;
 class WarningForm;
 class SleepForm;
 class AnnotationForm;
+class PcLoggerBinding;
+class AnnotationBinding;
+class HostSetupBinding;
+class SetupBinding;
+class SleepBinding;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -98,6 +104,24 @@ private:
     WarningForm* warning_ = nullptr;
     SleepForm* sleep_ = nullptr;
     AnnotationForm* annotation_ = nullptr;
+    PcLoggerBinding* pcLoggerBinding_ = nullptr;
+    AnnotationBinding* annotationBinding_ = nullptr;
+    HostSetupBinding* hostSetupBinding_ = nullptr;
+    SetupBinding* setupBinding_ = nullptr;
+    SleepBinding* sleepBinding_ = nullptr;
+
+    // Controls found once by name (pages built by their own classes, small windows), so a
+    // refresh does not search the widget tree.
+    void findNamedControls();
+    std::array<QComboBox*, 4> setupCombos_{};  // ModeCB, FileCB, OutputCB, TimeSourceCB
+    QCheckBox* autoStart_ = nullptr;
+    QWidget* btSleep_ = nullptr;
+    std::array<QWidget*, 4> polledButtons_{};
+    std::array<QWidget*, 6> replayControls_{};
+    std::array<QLabel*, 13> statusLabels_{};
+    QLabel* warningText_ = nullptr;
+    std::array<QLabel*, 4> sleepClock_{};
+    std::array<std::string, kMenuItemCount> shownCaptions_;
 
     unsigned shownRevision_ = ~0u;
     bool deliveryQueued_ = false;

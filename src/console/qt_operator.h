@@ -9,7 +9,7 @@
 
 namespace cvh {
 
-class QtOperator final : public Operator {
+class QtOperator : public Operator {
 public:
     explicit QtOperator(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }

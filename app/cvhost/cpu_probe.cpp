@@ -1,0 +1,71 @@
+// The console as cvhost runs it (main window, four timers, session, Qt serial backend), with
+// the logger port chosen on COM 1 and the Real Time Data display running, for a fixed time;
+// prints the process CPU time over the wall time. bench/cvhost_cpu drives it with a logger on
+// a pseudo-terminal.
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
+#include "console/main_window.h"
+#include "console/qt_operator.h"
+#include "platform/qt_serial_backend.h"
+#include "session/host_session.h"
+
+namespace {
+
+// Notices go to stderr: a box nobody can close would stop the measurement.
+class PrintingOperator : public cvh::QtOperator {
+public:
+    void notice(const std::string& caption, const std::string& text, bool) override {
+        std::fprintf(stderr, "notice: %s: %s\n", caption.c_str(), text.c_str());
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
+    const bool openPort = argc > 2 && std::string(argv[2]) == "port";
+    cvh::QtSerialBackend backend;
+    PrintingOperator op;
+    cvh::SystemClock clock;
+    cvh::HostSession session(backend, op, clock);
+    std::vector<std::string> malformed;
+    session.ports().names().loadOverrideFile(QDir::currentPath().toStdString() + "/comports.txt",
+                                             malformed);
+    cvh::MainWindow window(session);
+    session.startUp(QDir::currentPath().toStdString());
+    window.createSmallWindows();
+    if (openPort) {
+        session.modeMenuClick(cvh::MenuItem::MenuRealTimeOutput);
+        session.loggerPortChange(1, 6);
+        window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::RealTime));
+        session.rawPortChange(0, 0, 1);
+        session.displayRawClick();
+        session.hostPortStatsClick();
+    }
+    window.refreshView();
+    window.show();
+    window.startTimers();
+    const auto wallStart = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    QTimer::singleShot(seconds * 1000, &app, [&] {
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+        const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+        std::printf("wall %.1f s cpu %.3f s -> %.2f %% of a core; packets %lu, units[1] %lu\n",
+                    wall, cpu, 100.0 * cpu / wall,
+                    static_cast<unsigned long>(session.link().packetCount),
+                    static_cast<unsigned long>(session.link().unitPackets[1]));
+        std::fflush(stdout);
+        window.confirmedExit();
+    });
+    return app.exec();
+}
