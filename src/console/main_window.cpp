@@ -118,7 +118,7 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
             return;
         }
         session_.onTick10ms();
-        afterTick();
+        afterTick(false);
     });
     connect(&Timer1000ms, &QTimer::timeout, this, [this] {
         session_.onTick1000ms();
@@ -487,14 +487,26 @@ void MainWindow::connectPages() {
 
 // --- ticks and refresh -------------------------------------------------------------------
 
-void MainWindow::afterTick() {
+void MainWindow::afterTick(bool now) {
     if (session_.hasDeferredNotices() && !deliveryQueued_) {
         deliveryQueued_ = true;
         // The box opens from the event loop, not from inside the timer's handler, so the
         // 10 ms timer keeps draining the logger port while the box waits for OK.
         QTimer::singleShot(0, this, &MainWindow::deliverNotices);
     }
-    refreshView();
+    if (now) {
+        refreshView();
+        return;
+    }
+    // Data arriving every few ticks would otherwise repaint the window as often; the eye
+    // needs no more than about 20 pictures a second.
+    if (session_.revision != shownRevision_ && !refreshQueued_) {
+        refreshQueued_ = true;
+        QTimer::singleShot(50, this, [this] {
+            refreshQueued_ = false;
+            refreshView();
+        });
+    }
 }
 
 void MainWindow::deliverNotices() {

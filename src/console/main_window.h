@@ -71,7 +71,8 @@ private:
     void buildPages();
     void connectPages();
     void menuTriggered(MenuItem item);
-    void afterTick();
+    // After a tick or an event: deferred notices, then the view (now, or within 50 ms).
+    void afterTick(bool now = true);
     void deliverNotices();
     void refreshLoggerPortItems();
     void refreshSetupControls();
@@ -125,6 +126,7 @@ private:
 
     unsigned shownRevision_ = ~0u;
     bool deliveryQueued_ = false;
+    bool refreshQueued_ = false;
     bool exiting_ = false;
 };
 
