@@ -4,7 +4,9 @@
 
 #include "base/cformat.h"
 #include "config/setup_exchange.h"
+#include "session/host_setup_flow.h"
 #include "session/live_format.h"
+#include "session/pc_logger_flow.h"
 
 namespace cvh {
 
@@ -41,6 +43,7 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       portManager_(
           std::make_unique<PortManager>(*ports_, receive_->framer(), receive_->statistics())),
       pcLogger_(std::make_unique<PcLoggerSetup>(receive_->deckRouting(), *ports_, *portManager_)),
+      pcFlow_(std::make_unique<PcLoggerFlow>(clock, *ports_, *receive_, sessionOperator_)),
       hostClock_(clock) {
     titleText = baseTitleText();
     main.title = titleText;
@@ -56,6 +59,7 @@ void HostSession::resetToDefaults() {
     ports_->resetToDefaults();
     for (int k = 0; k < 6; ++k)
         pcLogger_->form.rows[static_cast<std::size_t>(k)].DeckSetupCB = 6;
+    pcFlow_->reset();
     for (auto& c : setup.portSetup.CBAnalog)
         c.index = 0;
     for (auto& c : setup.portSetup.CBPump)
@@ -81,9 +85,11 @@ void HostSession::startUp(const std::string& directory) {
     portView().loggerPortIndex = 0;
     portView().loggerSetupIndex = 6;
     startDirectory = directory.substr(0, 260);
-    // Without a host setup file the program starts with no mode.
-    requestedHostMode = -1;
-    setupDisplayMode();
+    // "last.cvh" selects the mode and reopens the logger port; without it there is no mode.
+    if (!loadLastHostSetup(*this)) {
+        requestedHostMode = -1;
+        setupDisplayMode();
+    }
     if ((portView().loggerPortIndex == 0 || portView().loggerSetupIndex == 0) &&
         !portView().loggerPortGroupVisible)
         showLoggerPortPanel();
@@ -95,6 +101,7 @@ bool HostSession::requestExit() {
     if (realOperator_.askOkCancel("Program Termination", "EXIT Program?", Icon::Question, true) !=
         Answer::Ok)
         return false;
+    storeLastHostSetup(*this);
     shutdown();
     return true;
 }
@@ -272,6 +279,12 @@ void HostSession::onTick10ms() {
         portManager_->onPacketRecognised();
         syncPortView();
     }
+    const std::string pcRaw = pcFlow_->tick(pcLogger_->form, pcLogger_->pcCycleMs(),
+                                            receive_->rawDisplay, recordMode);
+    if (!pcRaw.empty()) {
+        realTime.Memo1.append(pcRaw);
+        ++revision;
+    }
     flushDisplayBuffers();
 }
 
@@ -316,6 +329,9 @@ void HostSession::onTick1000ms() {
 
 void HostSession::showPcPortLines() {
     auto& routing = deckRouting();
+    const auto bytesIn = pcFlow_->packet.takeBytesIn();
+    for (int k = 1; k <= kDeckSlots; ++k)
+        pcBytesIn[static_cast<std::size_t>(k)] += bytesIn[static_cast<std::size_t>(k)];
     bool anyOpen = false;
     for (int k = 1; k <= kDeckSlots; ++k) {
         const auto i = static_cast<std::size_t>(k);

@@ -25,6 +25,7 @@
 #include "session/console_views.h"
 #include "session/host_clock.h"
 #include "session/host_modes.h"
+#include "session/host_setup_controls.h"
 #include "session/link_monitor.h"
 #include "session/notice_queue.h"
 #include "session/stats_window.h"
@@ -32,6 +33,7 @@
 namespace cvh {
 
 class HostSession;
+class PcLoggerFlow;
 
 // The Operator handed to every lower layer: notices go through ShowNotice (limit and deferral),
 // questions and dialogs straight to the real operator.
@@ -176,6 +178,8 @@ public:
     TestPortView testPort;
     MuxIdView muxId;
     SleepClockView sleepClock;
+    // Window geometry, extraction choice, replay speed and DandTCB (the host setup file).
+    HostSetupControls hostControls;
     // PC-logger input bytes of this second per deck slot 1..8 (index 0 unused), filled by
     // the PC logger's packet builder.
     std::array<int, kDeckSlotCount> pcBytesIn{};
@@ -192,6 +196,8 @@ public:
     LoggerPortView& portView() { return portManager_->view(); }
     const LoggerPortView& portView() const { return portManager_->view(); }
     PcLoggerSetup& pcLogger() { return *pcLogger_; }
+    // The PC logger's clock, packet builder and the annotation window's state.
+    PcLoggerFlow& pcLoggerFlow() { return *pcFlow_; }
     DeckRouting& deckRouting() { return receive_->deckRouting(); }
     Operator& noticeOperator() { return sessionOperator_; }
     HostClock& hostClock() { return hostClock_; }
@@ -226,6 +232,7 @@ private:
     std::unique_ptr<ReceiveLoop> receive_;
     std::unique_ptr<PortManager> portManager_;
     std::unique_ptr<PcLoggerSetup> pcLogger_;
+    std::unique_ptr<PcLoggerFlow> pcFlow_;
     NoticeQueue notices_;
     HostClock hostClock_;
     LinkMonitor monitor_;

@@ -1,0 +1,362 @@
+#include "session/host_setup_flow.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "config/logger_setup.h"
+#include "config/pc_logger_setup.h"
+#include "config/setup_exchange.h"
+#include "link/port_manager.h"
+#include "session/host_session.h"
+
+namespace cvh {
+
+namespace {
+
+constexpr int kRawSourceItems = 3;    // "Parsed Data", "Raw Logger Data", "Raw PC Logger Data"
+constexpr int kRawPortItems = 9;      // "Display Port 1".."Display Port 8", "All Analog Data"
+constexpr int kExtractItems = 2;      // "CV Archive", "CV Archive Plus Raw Files"
+constexpr int kLineChoiceItems = 12;  // "OFF" .. "115200"
+constexpr SpinRange kRawMuxIdRange{1, 4, 1, 2};
+constexpr SpinRange kDeckRateRange{1, 20, 1, 1};
+constexpr SpinRange kSourceIdRange{1, 4, 1, 2};
+constexpr SpinRange kSourcePortRange{1, 9, 1, 1};
+constexpr SpinRange kReplaySpeedRange{1, 10, 1, 1};
+
+std::int16_t v16(int v) {
+    return static_cast<std::int16_t>(std::clamp(v, -32768, 32767));
+}
+std::int16_t v16(bool b) {
+    return b ? 1 : 0;
+}
+
+// An item index a list can show: anything beyond the list selects nothing.
+int item(int stored, int count) {
+    return stored >= -1 && stored < count ? stored : -1;
+}
+// A list that always has an item chosen (the port boxes): anything else is its first item.
+int itemOrFirst(int stored, int count) {
+    return stored >= 0 && stored < count ? stored : 0;
+}
+int position(int stored, const SpinRange& range) {
+    return std::clamp(stored, range.min, range.max);
+}
+
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+bool pageShown(const HostSession& s, Page p) {
+    return s.main.pageVisible[at(pageIndex(p))];
+}
+
+void applyStep(HostSession& s, HostSetupStep step, const HostSetup& f, bool openedFromMenu) {
+    auto& pc = s.pcLogger();
+    auto& ps = s.setup.portSetup;
+    auto& lc = s.setup.loggerControl;
+    auto& menu = s.main;
+    switch (step) {
+        case HostSetupStep::LoggerPort: {
+            const LoggerPortRestore r =
+                restoreLoggerPort(f, openedFromMenu, s.portView().loggerPortIndex);
+            if (r.selectLoggerPort) {
+                s.portView().loggerPortIndex = itemOrFirst(r.loggerPortIndex, kComBoxItemCount);
+                s.portView().loggerSetupIndex = itemOrFirst(r.loggerSetupIndex, kLineChoiceItems);
+            }
+            if (r.hostPortSetupIndex)
+                ps.CBHostPortSetup.index = item(*r.hostPortSetupIndex, kHostPortSetupCount);
+            s.markSetup(0);
+            break;
+        }
+        case HostSetupStep::HostMode:
+            s.requestedHostMode = f.activeHostMode;
+            s.setupDisplayMode();
+            // Drains the logger port and the packet assembly, then reopens the port from the
+            // boxes as they stand now (a PC-Logger mode has just emptied them).
+            s.loggerPortChange(s.portView().loggerPortIndex, s.portView().loggerSetupIndex);
+            break;
+        case HostSetupStep::WindowGeometry:
+            s.hostControls.windowState = std::clamp<int>(f.windowState, 0, 2);
+            s.hostControls.windowHeight = f.windowHeight;
+            s.hostControls.windowWidth = f.windowWidth;
+            ++s.hostControls.geometryRevision;
+            break;
+        case HostSetupStep::MenuItems: {
+            menu.item(MenuItem::Menukb5PassThru).visible = f.menuKb5PassThruVisible != 0;
+            menu.item(MenuItem::MenuAnnotateFile).visible = f.menuAnnotateFileVisible != 0;
+            menu.item(MenuItem::MenuLoggerTimeUpdate).visible = f.menuLoggerTimeUpdateVisible != 0;
+            menu.item(MenuItem::MenuAutoTimeUpdate).visible = f.menuAutoTimeUpdateVisible != 0;
+            s.timeSync.MenuAutoTimeUpdate = f.menuAutoTimeUpdateChecked != 0;
+            menu.item(MenuItem::MenuAutoTimeUpdate).checked = s.timeSync.MenuAutoTimeUpdate;
+            menu.item(MenuItem::MenuUpdateTimeNow).visible = f.menuUpdateTimeNowVisible != 0;
+            menu.item(MenuItem::MenuChangeLoggerID).visible = f.menuChangeLoggerIdVisible != 0;
+            // The moored layout (sample interval and Sleep) follows the restored host mode.
+            const bool moored = s.activeHostMode == 2 || s.activeHostMode == 5;
+            lc.duration(Duration::SampleInterval).visible = moored;
+            lc.BTSleepVisible = moored;
+            break;
+        }
+        case HostSetupStep::MooredTimeSource:
+            menu.item(MenuItem::MenuMooredTimeUpdate).visible = f.menuMooredTimeUpdateVisible != 0;
+            s.timeSync.MenuMooredTimeUpdate = f.menuMooredTimeUpdateChecked != 0;
+            menu.item(MenuItem::MenuMooredTimeUpdate).checked = s.timeSync.MenuMooredTimeUpdate;
+            lc.TimeSourceCB.visible = f.timeSourceVisible != 0;
+            lc.TimeSourceCB.index = item(f.timeSourceIndex, kTimeSourceCount);
+            break;
+        case HostSetupStep::AutoStart:
+            lc.CBAutoStart.visible = true;
+            lc.CBAutoStart.checked = f.autoStartShownChecked != 0;
+            break;
+        case HostSetupStep::LoggerPortMenu:
+            menu.item(MenuItem::MenuLoggerPortSetup).visible = f.menuLoggerPortSetupVisible != 0;
+            break;
+        case HostSetupStep::RawDisplay:
+            s.hostControls.ExtractFilesRG = item(f.extractFilesIndex, kExtractItems);
+            // As RawPortCB's change handler does: the display follows the three choices.
+            s.rawPortChange(itemOrFirst(f.rawSourceIndex, kRawSourceItems),
+                            itemOrFirst(f.rawPortIndex, kRawPortItems),
+                            position(f.rawMuxId, kRawMuxIdRange));
+            break;
+        case HostSetupStep::DeckRate:
+            pc.UDDeckRateClick(position(f.deckRate, kDeckRateRange));
+            pc.form.CBRecordPCTime = f.recordPcTime != 0;
+            break;
+        case HostSetupStep::PcPortBoxes:
+            for (int k = 0; k < kPcSlotCount; ++k) {
+                auto& row = pc.form.rows[at(k)];
+                row.DeckPortCB = itemOrFirst(f.deckPort[at(k)], kComBoxItemCount);
+                row.DeckSetupCB = itemOrFirst(f.deckSetup[at(k)], kLineChoiceItems);
+                row.PortTypeCB = itemOrFirst(f.portType[at(k)], int(kPcPortTypeItems.size()));
+            }
+            break;
+        case HostSetupStep::PcPortSpinners:
+            for (int k = 0; k < kPcSlotCount; ++k) {
+                auto& row = pc.form.rows[at(k)];
+                row.UDDeckType = position(f.deckType[at(k)], kSourceIdRange);
+                row.UDOutPort = position(f.outPort[at(k)], kSourcePortRange);
+            }
+            break;
+        case HostSetupStep::ReplayControls:
+            // The six controls are shown and hidden together; any one shown shows them.
+            menu.replayControlsVisible = std::any_of(f.replayVisible.begin(), f.replayVisible.end(),
+                                                     [](std::int16_t v) { return v != 0; });
+            s.hostControls.ReplaySpeedUD = position(f.replaySpeed, kReplaySpeedRange);
+            break;
+        case HostSetupStep::ModeBoxes:
+            lc.ModeCB = {item(f.modeIndex, kModeCount), f.modeVisible != 0};
+            lc.FileCB = {item(f.fileIndex, kFileFormatCount), f.fileVisible != 0};
+            lc.OutputCB = {item(f.outputIndex, kOutputFormatCount), f.outputVisible != 0};
+            break;
+        case HostSetupStep::PortSetupRows:
+            for (int k = 0; k < kLoggerPortCount; ++k) {
+                ps.ComboMeter[at(k)].index = item(f.meterType[at(k)], kMeterTypeCount);
+                ps.CBPortSetup[at(k)].index = item(f.portSetup[at(k)], kPortSetupCount);
+                ps.SOPH[at(k)].checked = f.serialOncePerHour[at(k)] != 0;
+            }
+            for (int k = 0; k < kAnalogChannelCount; ++k) {
+                ps.CBAnalog[at(k)].index = item(f.analog[at(k)], analogSettingCount());
+                ps.AOPH[at(k)].checked = f.analogOncePerHour[at(k)] != 0;
+            }
+            for (int k = 0; k < kPumpPortCount; ++k) {
+                ps.CBPump[at(k)].index = item(f.pump[at(k)], pumpSettingCount(k + 1));
+                ps.POPH[at(k)].checked = f.pumpOncePerHour[at(k)] != 0;
+            }
+            break;
+        case HostSetupStep::AnalogRate:
+            lc.UDAnalogRate = position(f.analogRate, kAnalogRateRange);
+            lc.UDLVCutOff = position(f.lvCutOff, kLowVoltageRange);
+            lc.CBAutoStart.checked = f.autoStart != 0;
+            s.hostControls.DandTCB = f.dateAndTime != 0;
+            UDAnalogRateClick(s.setup);
+            UDLVCutOffClick(s.setup);
+            break;
+        case HostSetupStep::Sampling:
+            for (int d = 0; d < kDurationCount; ++d) {
+                auto& duration = lc.durations[at(d)];
+                duration.number = position(f.samplingPosition[at(d)], kDurationRanges[at(d)]);
+                duration.number = position(f.samplingEdit[at(d)], kDurationRanges[at(d)]);
+                duration.unit = item(f.samplingUnit[at(d)], kDurationUnitCount);
+            }
+            break;
+        case HostSetupStep::ModeSelections:
+            lc.ModeCB.index = item(f.finalModeIndex, kModeCount);
+            lc.FileCB.index = item(f.finalFileIndex, kFileFormatCount);
+            lc.OutputCB.index = item(f.finalOutputIndex, kOutputFormatCount);
+            lc.TimeSourceCB.index = item(f.finalTimeSourceIndex, kTimeSourceCount);
+            break;
+        case HostSetupStep::PcLoggerReload:
+            // The PC ports open only now, with every box of their rows restored.
+            pc.PortTypeCBChange();
+            pc.loadPcSetup();
+            break;
+    }
+}
+
+}  // namespace
+
+HostSetup captureHostSetup(HostSession& s) {
+    HostSetup f;
+    const auto& ps = s.setup.portSetup;
+    const auto& lc = s.setup.loggerControl;
+    const auto& menu = s.main;
+    const auto& pc = s.pcLogger().form;
+
+    f.loggerPortIndex = v16(s.portView().loggerPortIndex);
+    f.loggerSetupIndex = v16(s.portView().loggerSetupIndex);
+    f.hostPortSetupIndex = v16(ps.CBHostPortSetup.index);
+    f.hasHostPortSetup = true;
+    f.activeHostMode = s.activeHostMode;
+    f.windowState = v16(s.hostControls.windowState);
+    f.windowHeight = v16(s.hostControls.windowHeight);
+    f.windowWidth = v16(s.hostControls.windowWidth);
+
+    f.tabPortSetup = v16(pageShown(s, Page::PortSetup));
+    f.tabLoggerControl = v16(pageShown(s, Page::LoggerControl));
+    f.tabDataStatus = v16(pageShown(s, Page::DataStatus));
+    f.tabUpload = v16(pageShown(s, Page::Upload));
+    f.tabRealTime = v16(pageShown(s, Page::RealTime));
+    f.tabRecord = v16(pageShown(s, Page::Record));
+    f.tabPcLogger = v16(pageShown(s, Page::PCLogger));
+    f.tabPlotSetup = v16(pageShown(s, Page::PlotSetup));
+    f.tabHardware = v16(pageShown(s, Page::Hardware));
+    f.tabAnalog = v16(pageShown(s, Page::Analog));
+
+    f.menuKb5PassThruVisible = v16(menu.item(MenuItem::Menukb5PassThru).visible);
+    f.menuAnnotateFileVisible = v16(menu.item(MenuItem::MenuAnnotateFile).visible);
+    f.menuLoggerTimeUpdateVisible = v16(menu.item(MenuItem::MenuLoggerTimeUpdate).visible);
+    f.menuAutoTimeUpdateVisible = v16(menu.item(MenuItem::MenuAutoTimeUpdate).visible);
+    f.menuAutoTimeUpdateChecked = v16(s.timeSync.MenuAutoTimeUpdate);
+    f.menuUpdateTimeNowVisible = v16(menu.item(MenuItem::MenuUpdateTimeNow).visible);
+    f.menuChangeLoggerIdVisible = v16(menu.item(MenuItem::MenuChangeLoggerID).visible);
+
+    f.menuMooredTimeUpdateVisible = v16(menu.item(MenuItem::MenuMooredTimeUpdate).visible);
+    f.menuMooredTimeUpdateChecked = v16(s.timeSync.MenuMooredTimeUpdate);
+    f.timeSourceVisible = v16(lc.TimeSourceCB.visible);
+    f.timeSourceIndex = v16(lc.TimeSourceCB.index);
+    f.autoStartShownChecked = v16(lc.CBAutoStart.checked);
+    f.menuLoggerPortSetupVisible = v16(menu.item(MenuItem::MenuLoggerPortSetup).visible);
+
+    f.extractFilesIndex = v16(s.hostControls.ExtractFilesRG);
+    f.rawSourceIndex = v16(s.realTime.RawSourceCB);
+    f.rawMuxId = v16(s.realTime.RawMuxIDUD);
+    f.rawPortIndex = v16(s.realTime.RawPortCB);
+
+    f.deckRate = v16(pc.UDDeckRate);
+    f.recordPcTime = v16(pc.CBRecordPCTime);
+    for (int k = 0; k < kPcSlotCount; ++k) {
+        const auto& row = pc.rows[at(k)];
+        f.deckPort[at(k)] = v16(row.DeckPortCB);
+        f.deckSetup[at(k)] = v16(row.DeckSetupCB);
+        f.portType[at(k)] = v16(row.PortTypeCB);
+        f.deckType[at(k)] = v16(row.UDDeckType);
+        f.outPort[at(k)] = v16(row.UDOutPort);
+    }
+
+    f.replayVisible.fill(v16(menu.replayControlsVisible));
+    f.replaySpeed = v16(s.hostControls.ReplaySpeedUD);
+
+    f.modeVisible = v16(lc.ModeCB.visible);
+    f.modeIndex = v16(lc.ModeCB.index);
+    f.fileVisible = v16(lc.FileCB.visible);
+    f.fileIndex = v16(lc.FileCB.index);
+    f.outputVisible = v16(lc.OutputCB.visible);
+    f.outputIndex = v16(lc.OutputCB.index);
+
+    for (int k = 0; k < kLoggerPortCount; ++k) {
+        f.meterType[at(k)] = v16(ps.ComboMeter[at(k)].index);
+        f.portSetup[at(k)] = v16(ps.CBPortSetup[at(k)].index);
+        f.serialOncePerHour[at(k)] = v16(ps.SOPH[at(k)].checked);
+    }
+    for (int k = 0; k < kAnalogChannelCount; ++k) {
+        f.analog[at(k)] = v16(ps.CBAnalog[at(k)].index);
+        f.analogOncePerHour[at(k)] = v16(ps.AOPH[at(k)].checked);
+    }
+    for (int k = 0; k < kPumpPortCount; ++k) {
+        f.pump[at(k)] = v16(ps.CBPump[at(k)].index);
+        f.pumpOncePerHour[at(k)] = v16(ps.POPH[at(k)].checked);
+    }
+
+    f.analogRate = v16(lc.UDAnalogRate);
+    f.lvCutOff = v16(lc.UDLVCutOff);
+    f.autoStart = v16(lc.CBAutoStart.checked);
+    f.dateAndTime = v16(s.hostControls.DandTCB);
+    for (int d = 0; d < kDurationCount; ++d) {
+        const auto& duration = lc.durations[at(d)];
+        // The edit box and its spinner show the same number.
+        f.samplingPosition[at(d)] = v16(duration.number);
+        f.samplingEdit[at(d)] = v16(duration.number);
+        f.samplingUnit[at(d)] = v16(duration.unit);
+    }
+    f.finalModeIndex = v16(lc.ModeCB.index);
+    f.finalFileIndex = v16(lc.FileCB.index);
+    f.finalOutputIndex = v16(lc.OutputCB.index);
+    f.finalTimeSourceIndex = v16(lc.TimeSourceCB.index);
+    return f;
+}
+
+void applyHostSetup(HostSession& session, const HostSetup& setup, bool openedFromMenu) {
+    for (const HostSetupApplyStep& step : hostSetupApplyOrder())
+        applyStep(session, step.step, setup, openedFromMenu);
+    session.layoutDirty = true;
+    ++session.revision;
+}
+
+bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
+                       bool openedFromMenu) {
+    const HostSetupLoad load = loadHostSetup(path, session.noticeOperator());
+    switch (load.result) {
+        case HostSetupLoadResult::Loaded:
+            applyHostSetup(session, *load.setup, openedFromMenu);
+            return true;
+        case HostSetupLoadResult::Unreadable:
+            return true;
+        case HostSetupLoadResult::Missing:
+        case HostSetupLoadResult::Invalid:
+            break;
+    }
+    return false;
+}
+
+bool storeHostSetupFrom(HostSession& session, const std::filesystem::path& path) {
+    return storeHostSetup(path, captureHostSetup(session)) == HostSetupStoreResult::Stored;
+}
+
+std::filesystem::path lastHostSetupPath(const HostSession& session) {
+    if (session.startDirectory.empty())
+        return {};
+    return std::filesystem::path(session.startDirectory) / kLastHostSetupName;
+}
+
+bool loadLastHostSetup(HostSession& session) {
+    const auto path = lastHostSetupPath(session);
+    if (path.empty())
+        return false;
+    // A missing or unreadable file leaves the program without a mode, unreported; a bad one
+    // has shown its notice.
+    const HostSetupLoad load = loadHostSetup(path, session.noticeOperator());
+    if (!load.loaded())
+        return false;
+    applyHostSetup(session, *load.setup, false);
+    return true;
+}
+
+bool storeLastHostSetup(HostSession& session) {
+    const auto path = lastHostSetupPath(session);
+    return !path.empty() && storeHostSetupFrom(session, path);
+}
+
+void LoadHostSetupFileClick(HostSession& session) {
+    const auto chosen = session.noticeOperator().openFile(openHostSetupDialog());
+    if (!chosen)
+        return;
+    loadHostSetupInto(session, *chosen, true);
+}
+
+void StoreHostSetupFileClick(HostSession& session) {
+    const auto chosen = session.noticeOperator().saveFile(saveHostSetupDialog());
+    if (!chosen)
+        return;
+    storeHostSetupFrom(session, *chosen);
+}
+
+}  // namespace cvh

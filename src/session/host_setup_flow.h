@@ -1,0 +1,42 @@
+// The host setup file and the session: which control each stored value comes from, the order
+// in which a loaded file is applied, "last.cvh" at start-up and exit, and the File menu items.
+#pragma once
+
+#include <filesystem>
+
+#include "files/host_setup_file.h"
+
+namespace cvh {
+
+class HostSession;
+
+// The values of every control the file carries, as the session shows them now.
+HostSetup captureHostSetup(HostSession& session);
+
+// Applies a checked file in record order, each step finished before the next starts. With
+// `openedFromMenu` a logger port the operator already chose is kept. A value that no control
+// could show (an item beyond a list, a spinner position out of range) is brought into range
+// as the control itself would, so no later rule indexes a table with it.
+void applyHostSetup(HostSession& session, const HostSetup& setup, bool openedFromMenu);
+
+// loadHostSetup: false when there is no such file or a record is bad (one notice, nothing
+// applied); true when the file was applied, and also when it exists but cannot be read
+// (then nothing changes).
+bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
+                       bool openedFromMenu);
+// storeHostSetup: silent on failure; false when nothing was stored.
+bool storeHostSetupFrom(HostSession& session, const std::filesystem::path& path);
+
+// "last.cvh" in the start directory; empty before the session has started up.
+std::filesystem::path lastHostSetupPath(const HostSession& session);
+// Start-up: loads "last.cvh"; false when the program has to start without a mode.
+bool loadLastHostSetup(HostSession& session);
+// Exit: stores "last.cvh" (nothing when the session never started up).
+bool storeLastHostSetup(HostSession& session);
+
+// File menu: "Open Corvane Host Setup File (CVH)" and "Save Corvane Host Setup File (CVH)".
+// Both ask for a file through the operator; cancelling does nothing.
+void LoadHostSetupFileClick(HostSession& session);
+void StoreHostSetupFileClick(HostSession& session);
+
+}  // namespace cvh

@@ -1,0 +1,325 @@
+// The host setup file through the session: what one session stores, a fresh session restores
+// control by control; "last.cvh" at start-up and exit; the File menu items.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "config/setup_exchange.h"
+#include "session/host_setup_flow.h"
+#include "session/session_fixture.h"
+
+namespace cvh::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A directory of the test's own, so no test reads a "last.cvh" another one left behind.
+class TempDir {
+public:
+    TempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = fs::temp_directory_path() /
+                (std::string("cvh_hsf_") + info->name() + "_" + std::to_string(::getpid()));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    fs::path path_;
+};
+
+std::string readText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Devices behind the COM numbers the tests choose, so ports open without a notice.
+void addLines(SessionFixture& f) {
+    for (int com : {3, 5, 6})
+        f.addLoggerLine(com);
+}
+
+// Sets every control the file carries to something other than its default.
+void setNonDefaults(HostSession& s) {
+    s.modeMenuClick(MenuItem::MenuAdvanced);  // mode 5: the setup boxes are shown
+    s.loggerPortChange(3, 8);
+    s.setup.portSetup.CBHostPortSetup.index = 9;
+    s.hostControls.windowState = 2;
+    s.hostControls.windowHeight = 700;
+    s.hostControls.windowWidth = 1100;
+
+    s.main.item(MenuItem::Menukb5PassThru).visible = true;
+    s.main.item(MenuItem::MenuAnnotateFile).visible = false;
+    s.main.item(MenuItem::MenuUpdateTimeNow).visible = false;
+    s.main.item(MenuItem::MenuChangeLoggerID).visible = false;
+    s.timeSync.MenuAutoTimeUpdate = false;
+    s.main.item(MenuItem::MenuMooredTimeUpdate).visible = true;
+    s.timeSync.MenuMooredTimeUpdate = true;
+    auto& lc = s.setup.loggerControl;
+    lc.TimeSourceCB = {2, true};
+    lc.CBAutoStart.checked = true;
+    s.main.item(MenuItem::MenuLoggerPortSetup).visible = false;
+
+    s.hostControls.ExtractFilesRG = 1;
+    s.rawPortChange(1, 4, 3);
+
+    auto& pc = s.pcLogger();
+    pc.UDDeckRateClick(16);
+    pc.form.CBRecordPCTime = true;
+    for (auto& row : pc.form.rows)
+        row.PortTypeCB = kPcPortTypeInactive;
+    pc.form.rows[0] = PcPortRow{};
+    pc.form.rows[0].PortTypeCB = kPcPortTypeMeterInput;
+    pc.form.rows[0].DeckPortCB = 5;
+    pc.form.rows[0].DeckSetupCB = 8;
+    pc.form.rows[1].PortTypeCB = kPcPortTypeLoggerOutput;
+    pc.form.rows[1].DeckPortCB = 6;
+    pc.form.rows[1].DeckSetupCB = 11;
+    pc.UDDeckTypeClick(2, 3);
+    pc.UDOutPortClick(2, 7);
+    pc.UDDeckTypeClick(5, 4);  // inactive rows keep their spinners too
+    pc.UDOutPortClick(8, 9);
+    pc.PortTypeCBChange();
+
+    s.main.replayControlsVisible = true;
+    s.hostControls.ReplaySpeedUD = 7;
+
+    lc.ModeCB = {12, true};
+    lc.FileCB = {1, false};
+    lc.OutputCB = {5, true};
+    auto& ps = s.setup.portSetup;
+    for (int k = 0; k < 8; ++k) {
+        ps.ComboMeter[k].index = (k + 2) % kMeterTypeCount;
+        ps.CBPortSetup[k].index = (k + 3) % kPortSetupCount;
+        ps.SOPH[k].checked = k % 2 == 0;
+    }
+    for (int k = 0; k < 7; ++k) {
+        ps.CBAnalog[k].index = (k + 1) % analogSettingCount();
+        ps.AOPH[k].checked = k % 3 == 0;
+    }
+    for (int k = 0; k < 4; ++k) {
+        ps.CBPump[k].index = (k + 1) % pumpSettingCount(k + 1);
+        ps.POPH[k].checked = k != 1;
+    }
+    lc.UDAnalogRate = 7;
+    lc.UDLVCutOff = 101;
+    s.hostControls.DandTCB = true;
+    for (int d = 0; d < kDurationCount; ++d) {
+        lc.durations[d].number = kDurationRanges[d].min + d + 1;
+        lc.durations[d].unit = (d + 1) % kDurationUnitCount;
+    }
+}
+
+TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
+    TempDir dir;
+    SessionFixture a;
+    addLines(a);
+    a.s().startUp(dir.str());
+    setNonDefaults(a.s());
+    const HostSetup stored = captureHostSetup(a.s());
+    ASSERT_NE(stored, HostSetup{});
+    a.op.answers.push_back(Answer::Ok);
+    ASSERT_TRUE(a.s().requestExit());
+    ASSERT_TRUE(fs::exists(dir.path() / "last.cvh"));
+
+    SessionFixture b;
+    addLines(b);
+    b.s().startUp(dir.str());
+    EXPECT_TRUE(b.op.notices().empty());
+    // Every value the file names reads back as it was stored...
+    EXPECT_EQ(captureHostSetup(b.s()), stored);
+    // ...and the controls act on it: mode, logger port, PC ports, displays, labels.
+    HostSession& s = b.s();
+    EXPECT_EQ(s.activeHostMode, 5);
+    EXPECT_EQ(s.main.HostMode.caption, "Advanced User");
+    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_TRUE(s.ports().isPortOpen(0));
+    EXPECT_EQ(s.portView().loggerPortIndex, 3);
+    EXPECT_EQ(s.portView().loggerSetupIndex, 8);
+    EXPECT_TRUE(s.ports().isPortOpen(1));
+    EXPECT_TRUE(s.ports().isPortOpen(2));
+    EXPECT_FALSE(s.ports().isPortOpen(3));
+    EXPECT_EQ(s.deckRouting().pcFunction[1], kPcFunctionMeterInput);
+    EXPECT_EQ(s.deckRouting().pcFunction[2], kPcFunctionLoggerOutput);
+    EXPECT_EQ(s.deckRouting().pcSourceId[2], 3);
+    EXPECT_EQ(s.deckRouting().pcSourcePort[2], 7);
+    EXPECT_EQ(s.pcLogger().lastLoaded().lastComPort[1], 5);
+    EXPECT_FALSE(s.pcLogger().form.PCLoggerPanel);
+    EXPECT_EQ(s.pcLogger().pcCycleMs(), 62);
+    EXPECT_EQ(s.pcLogger().form.LBDeckInterval, "Deck Interval:   62 ms");
+    EXPECT_EQ(s.pcLogger().form.rows[1].LBDeckType, "Output Logger ID=3");
+    EXPECT_EQ(s.pcLogger().form.rows[1].PCOutPort, "Port=7");
+    EXPECT_TRUE(s.pcLogger().form.rows[1].DeckTypeVisible);
+    EXPECT_EQ(s.receiveLoop().rawDisplay.source, 1);
+    EXPECT_EQ(s.receiveLoop().rawDisplay.port, 4);
+    EXPECT_EQ(s.receiveLoop().rawDisplay.unit, 3);
+    EXPECT_EQ(s.realTime.RawMuxIDLB.caption, "Logger ID:    3");
+    EXPECT_FALSE(s.main.item(MenuItem::MenuAutoTimeUpdate).checked);
+    EXPECT_TRUE(s.main.item(MenuItem::MenuMooredTimeUpdate).checked);
+    EXPECT_TRUE(s.setup.loggerControl.BTSleepVisible);  // mode 5: the moored layout
+    EXPECT_EQ(s.setup.loggerControl.LBLowVoltage.caption, lowVoltageText(101));
+    EXPECT_NE(s.hostControls.geometryRevision, 0u);
+}
+
+TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
+    TempDir dir;
+    HostSetup file;
+    file.activeHostMode = 4;
+    ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
+    SessionFixture f;
+    f.s().startUp(dir.str());
+    EXPECT_EQ(f.s().activeHostMode, 4);
+    EXPECT_EQ(f.s().main.HostMode.caption, "Real Time Data");
+    EXPECT_TRUE(f.s().main.page(Page::RealTime));
+    EXPECT_TRUE(f.s().main.page(Page::PCLogger));
+    EXPECT_TRUE(f.op.asked.empty());
+}
+
+TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
+    TempDir dir;
+    SessionFixture missing;
+    missing.s().startUp(dir.str());
+    EXPECT_EQ(missing.s().activeHostMode, -1);
+    EXPECT_EQ(missing.s().main.HostMode.caption, "No Mode Selected");
+    EXPECT_TRUE(missing.op.asked.empty());
+
+    HostSetup file;
+    file.activeHostMode = 2;
+    std::string text = formatHostSetup(file);
+    text.resize(text.find("\n20 "));  // records 20..34 are missing
+    std::ofstream(dir.path() / "last.cvh", std::ios::binary) << text;
+    SessionFixture bad;
+    bad.s().startUp(dir.str());
+    EXPECT_EQ(bad.s().activeHostMode, -1);
+    ASSERT_EQ(bad.op.notices().size(), 1u);
+    // The first missing record reads as an empty line.
+    EXPECT_EQ(bad.op.notices()[0].caption,
+              "Invalid Record in *.CVH File - The CVH File was NOT Loaded E1");
+    EXPECT_EQ(bad.op.notices()[0].text, "");
+}
+
+TEST(HostSetupFlow, ExitStoresOnlyWhenConfirmed) {
+    TempDir dir;
+    SessionFixture f;
+    f.s().startUp(dir.str());
+    f.s().modeMenuClick(MenuItem::MenuMoored);
+    f.op.answers.push_back(Answer::Cancel);
+    EXPECT_FALSE(f.s().requestExit());
+    EXPECT_FALSE(fs::exists(dir.path() / "last.cvh"));
+    f.op.answers.push_back(Answer::Ok);
+    EXPECT_TRUE(f.s().requestExit());
+    const std::string text = readText(dir.path() / "last.cvh");
+    EXPECT_EQ(text.rfind("CV Host Version=7.09e\n", 0), 0u);
+    EXPECT_NE(text.find("\n2 1 2\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.path() / "last.cvh.tmp"));
+}
+
+TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) {
+    TempDir dir;
+    SessionFixture f;
+    addLines(f);
+    f.addLoggerLine(7);
+    f.s().startUp(dir.str());
+    HostSetup file;
+    file.activeHostMode = 3;
+    file.loggerPortIndex = 7;
+    file.loggerSetupIndex = 11;
+    file.hostPortSetupIndex = 10;
+    const fs::path other = dir.path() / "other.cvh";
+    ASSERT_EQ(storeHostSetup(other, file), HostSetupStoreResult::Stored);
+
+    // A logger port chosen by the operator stays.
+    f.s().loggerPortChange(3, 6);
+    f.op.files.push_back(other.string());
+    LoadHostSetupFileClick(f.s());
+    EXPECT_EQ(f.op.asked.back().caption, "Open CV Host Program Setup");
+    EXPECT_EQ(f.s().activeHostMode, 3);
+    EXPECT_EQ(f.s().portView().loggerPortIndex, 3);
+    EXPECT_EQ(f.s().portView().loggerSetupIndex, 6);
+    EXPECT_EQ(f.s().setup.portSetup.CBHostPortSetup.index, 10);
+    EXPECT_TRUE(f.s().ports().isPortOpen(0));
+
+    // With no port chosen the file's port is taken and opened.
+    f.s().loggerPortChange(0, 6);
+    f.op.files.push_back(other.string());
+    LoadHostSetupFileClick(f.s());
+    EXPECT_EQ(f.s().portView().loggerPortIndex, 7);
+    EXPECT_EQ(f.s().portView().loggerSetupIndex, 11);
+    EXPECT_TRUE(f.s().ports().isPortOpen(0));
+
+    // Cancelled dialogs change nothing.
+    LoadHostSetupFileClick(f.s());
+    StoreHostSetupFileClick(f.s());
+    EXPECT_EQ(f.s().activeHostMode, 3);
+
+    const fs::path saved = dir.path() / "saved.cvh";
+    f.op.files.push_back(saved.string());
+    StoreHostSetupFileClick(f.s());
+    EXPECT_EQ(f.op.asked.back().caption, "Save CV Host Program Setup");
+    ScriptedOperator quiet;
+    const HostSetupLoad back = loadHostSetup(saved, quiet);
+    ASSERT_TRUE(back.loaded());
+    EXPECT_EQ(back.setup->activeHostMode, 3);
+    EXPECT_EQ(back.setup->loggerPortIndex, 7);
+    EXPECT_TRUE(quiet.asked.empty());
+}
+
+TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
+    TempDir dir;
+    HostSetup file;
+    file.activeHostMode = 5;
+    file.loggerPortIndex = 999;
+    file.loggerSetupIndex = -7;
+    file.rawSourceIndex = 40;
+    file.rawMuxId = 0;
+    file.rawPortIndex = -3;
+    file.deckRate = 300;
+    file.deckPort = {900, -5, 0, 0, 0, 0, 0, 0};
+    file.deckSetup = {99, 0, 0, 0, 0, 0, 0, 0};
+    file.portType = {1, 7, 0, 0, 0, 0, 0, 0};
+    file.deckType = {0, 9, 2, 2, 2, 2, 2, 2};
+    file.outPort = {-1, 10, 1, 1, 1, 1, 1, 1};
+    file.meterType.fill(500);
+    file.finalModeIndex = 13;
+    file.samplingUnit.fill(3);
+    file.analogRate = 1000;
+    ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
+
+    SessionFixture f;
+    f.s().startUp(dir.str());
+    HostSession& s = f.s();
+    EXPECT_EQ(s.activeHostMode, 5);
+    EXPECT_EQ(s.portView().loggerPortIndex, 0);
+    EXPECT_EQ(s.portView().loggerSetupIndex, 0);
+    EXPECT_EQ(s.realTime.RawSourceCB, 0);
+    EXPECT_EQ(s.realTime.RawMuxIDUD, 1);
+    EXPECT_EQ(s.realTime.RawPortCB, 0);
+    EXPECT_EQ(s.pcLogger().form.UDDeckRate, 20);
+    EXPECT_EQ(s.pcLogger().form.rows[0].DeckPortCB, 0);
+    EXPECT_EQ(s.pcLogger().form.rows[0].DeckSetupCB, 0);
+    EXPECT_EQ(s.pcLogger().form.rows[1].PortTypeCB, 0);
+    EXPECT_EQ(s.pcLogger().form.rows[0].UDDeckType, 1);
+    EXPECT_EQ(s.pcLogger().form.rows[1].UDDeckType, 4);
+    EXPECT_EQ(s.pcLogger().form.rows[0].UDOutPort, 1);
+    EXPECT_EQ(s.pcLogger().form.rows[1].UDOutPort, 9);
+    EXPECT_EQ(s.setup.portSetup.ComboMeter[0].index, -1);
+    EXPECT_EQ(s.setup.loggerControl.ModeCB.index, -1);
+    EXPECT_EQ(s.setup.loggerControl.durations[0].unit, -1);
+    EXPECT_EQ(s.setup.loggerControl.UDAnalogRate, kAnalogRateRange.max);
+    // Ticks run on with it.
+    for (int i = 0; i < 150; ++i)
+        s.onTick10ms();
+    s.onTick1000ms();
+    s.displayRefreshTick();
+}
+
+}  // namespace
+}  // namespace cvh::test
