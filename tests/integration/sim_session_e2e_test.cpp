@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -167,6 +168,25 @@ std::optional<SimSummary> readSummary(const std::string& log) {
     return s;
 }
 
+// An empty directory of its own, so no host setup file or port list left by others is read.
+class StartDirectory {
+public:
+    StartDirectory() {
+        std::string pattern = ::testing::TempDir() + "cvhost-start-XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~StartDirectory() {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 class SessionOnSim : public ::testing::Test {
 protected:
     // Starts the simulator and connects the session to it as COM1, in the "Advanced User" mode
@@ -174,7 +194,8 @@ protected:
     void connect(std::vector<std::string> simArgs) {
         std::string error;
         ASSERT_TRUE(sim.start(std::move(simArgs), error)) << error;
-        session.startUp(::testing::TempDir());
+        ASSERT_FALSE(startDirectory.path().empty());
+        session.startUp(startDirectory.path());
         session.modeMenuClick(MenuItem::MenuAdvanced);
         session.ports().names().set(kSimCom, sim.device());
         session.loggerPortChange(kSimCom, kPortSetup9600);
@@ -250,6 +271,7 @@ protected:
     static constexpr auto kRefreshPeriod = 250ms;
 
     SimProgram sim;
+    StartDirectory startDirectory;
     QtSerialBackend backend;
     test::ScriptedOperator op;
     SystemClock clock;
