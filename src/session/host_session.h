@@ -16,6 +16,7 @@
 #include "config/logger_status_view.h"
 #include "config/pc_logger_setup.h"
 #include "config/setup_exchange_forms.h"
+#include "config/sleep_request.h"
 #include "link/command_frames.h"
 #include "link/link_statistics.h"
 #include "link/port_manager.h"
@@ -28,6 +29,7 @@
 #include "session/host_setup_controls.h"
 #include "session/link_monitor.h"
 #include "session/notice_queue.h"
+#include "session/setup_flow.h"
 #include "session/stats_window.h"
 
 namespace cvh {
@@ -150,6 +152,20 @@ public:
     void closeMuxIdWindow();
     void stopClick();  // BTStop: the stop sequence
 
+    // --- setup exchange and sleep (setup_flow.cpp) --------------------------------------------
+    void getSetupClick();     // BTGetSetup1, BTGetSetup2
+    void sendSetupClick();    // BTSendSetup1, BTSendSetup2
+    void beginSampleClick();  // BTBegin
+    void pStoreClick();       // PStore: re-reads the setup while the logger stands by
+    void polledWakeClick();   // Button1, Button3
+    void polledSleepClick();  // Button2, Button4
+    // An operator edit of a setup control, after its value was stored into `setup`.
+    void setupEdited(SetupEdit edit);
+    void sleepClick();         // BTSleep: shows the sleep window
+    void sleepButtonClick();   // SleepButton: requestSleep
+    void sleepCancelClick();   // CancelButton
+    void mooredTimeUpdatesClick();  // "Moored Time Source"
+
     // --- state owned by the main window ---------------------------------------------------
     std::int16_t requestedHostMode = 0;
     std::int16_t activeHostMode = -1;
@@ -180,6 +196,8 @@ public:
     SleepClockView sleepClock;
     // Window geometry, extraction choice, replay speed and DandTCB (the host setup file).
     HostSetupControls hostControls;
+    // The sleep window's visibility and its two edits (its clock lines are sleepClock).
+    SleepWindow sleepWindow;
     // PC-logger input bytes of this second per deck slot 1..8 (index 0 unused), filled by
     // the PC logger's packet builder.
     std::array<int, kDeckSlotCount> pcBytesIn{};
