@@ -149,6 +149,22 @@ private:
     std::string logPath_;
 };
 
+// Runs cvlogger-sim for a task that ends by itself; its exit status, or -1.
+int runSimToEnd(std::vector<std::string> args) {
+    args.insert(args.begin(), CVLOGGER_SIM_PATH);
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, CVLOGGER_SIM_PATH, nullptr, nullptr, argv.data(), environ) != 0)
+        return -1;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 // What the simulator's closing summary counted.
 struct SimSummary {
     unsigned long long statusRecords = 0;
@@ -201,10 +217,14 @@ protected:
         session.loggerPortChange(kSimCom, kPortSetup9600);
         ASSERT_TRUE(session.ports().isPortOpen(kLoggerSlot)) << sim.device();
         ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
-        start_ = Steady::now();
-        nextRefresh_ = start_ + kRefreshPeriod;
-        nextSecond_ = start_ + 1s;
-        nextTimeout_ = start_ + 1500ms;
+        startTimers();
+    }
+
+    void startTimers() {
+        const auto now = Steady::now();
+        nextRefresh_ = now + kRefreshPeriod;
+        nextSecond_ = now + 1s;
+        nextTimeout_ = now + 1500ms;
     }
 
     // Runs the session's timers until `done` holds, or for at most `limit`. The display refresh
@@ -244,20 +264,17 @@ protected:
     // "Get Setup", and the session's display refresh applying the answer to the pages.
     bool getSetup() {
         session.markSetup(0);
-        const CommandRequest get = getSetupCommand();
-        session.commands().sendCommand(get.code, get.argumentA, get.argumentB);
+        session.getSetupClick();
         return runUntil([&] { return session.setup.PStore.caption == "Setup is Current"; }, 8s);
     }
 
     // "Send Setup" from the pages; true once the simulator has taken the record.
     bool sendSetup() {
         const int taken = sim.logCount("setup taken");
-        const auto frame =
-            buildSetupFrame(session.setup, session.setupSnapshot, session.loggerDeviceType, op);
-        if (!frame)
-            return false;
-        sentSetup_.assign(frame->begin(), frame->end());
-        session.commands().sendRecord(Bytes(frame->data(), frame->size()));
+        session.sendSetupClick();
+        // The record sent is the one encoded into the snapshot.
+        const Bytes sent = session.setupSnapshot.bytes();
+        sentSetup_.assign(sent.begin(), sent.end());
         return runUntil([&] { return sim.logCount("setup taken") > taken; }, 8s);
     }
 
@@ -279,7 +296,7 @@ protected:
     std::vector<std::uint8_t> sentSetup_;
 
 private:
-    Steady::time_point start_, nextRefresh_, nextSecond_, nextTimeout_;
+    Steady::time_point nextRefresh_, nextSecond_, nextTimeout_;
 };
 
 TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
@@ -321,9 +338,9 @@ TEST_F(SessionOnSim, GetSetupAndSendSetupRoundTrip) {
     // An edit marks the setup not current; sending it hands the logger the edited record.
     session.setup.portSetup.ComboMeter[3].index = 3;
     session.setup.portSetup.CBPortSetup[3].index = kPortSetup9600;
-    CBPort1SetupChange(session.setup);
+    session.setupEdited(SetupEdit::CBPort1SetupChange);
     session.setup.loggerControl.UDAnalogRate = 4;
-    UDAnalogRateClick(session.setup);
+    session.setupEdited(SetupEdit::UDAnalogRateClick);
     EXPECT_EQ(session.setup.PStore.caption, "Setup is Not Current");
     ASSERT_TRUE(sendSetup()) << sim.log();
     EXPECT_EQ(sim.logCount("setup refused"), 0);
@@ -347,11 +364,10 @@ TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
     for (Duration d :
          {Duration::Delay, Duration::PreWarmUpFlush, Duration::WarmUp, Duration::Flush})
         control.duration(d).number = 0;
-    SamplingUDClicks(session.setup);
+    session.setupEdited(SetupEdit::SamplingUDClicks);
     ASSERT_TRUE(sendSetup()) << sim.log();
 
-    const CommandRequest begin = beginSampleCommand();
-    session.commands().sendCommand(begin.code, begin.argumentA, begin.argumentB);
+    session.beginSampleClick();
     const std::uint32_t& unitPackets = session.link().unitPackets[1];
     ASSERT_TRUE(runUntil([&] { return unitPackets >= 10; }, 15s)) << sim.log();
     EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Sampling");
@@ -405,6 +421,31 @@ TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
     ASSERT_TRUE(runUntil([&] { return session.link().packetCount >= seen + 2; }, 5s));
     EXPECT_FALSE(session.main.LBDrift.visible);
     EXPECT_EQ(sim.logCount("clock set"), sets);
+}
+
+// The demonstration's start directory: the simulator writes last.cvh, comports.txt names its line
+// as COM1, and the session starts up connected, in "Advanced User", with no step by the operator.
+TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
+    std::string error;
+    ASSERT_TRUE(sim.start({"--serial", "55"}, error)) << error;
+    const std::string dir = startDirectory.path();
+    ASSERT_FALSE(dir.empty());
+    ASSERT_EQ(runSimToEnd({"--write-host-setup", dir + "/last.cvh"}), 0);
+    std::ofstream(dir + "/comports.txt") << "# the simulated logger\nCOM1 " << sim.device() << "\n";
+
+    // As the program's main does: the port names first, then the window's start-up.
+    std::vector<std::string> malformed;
+    ASSERT_TRUE(session.ports().names().loadOverrideFile(dir + "/comports.txt", malformed));
+    EXPECT_TRUE(malformed.empty());
+    session.startUp(dir);
+    EXPECT_EQ(session.activeHostMode, 5);
+    ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
+
+    startTimers();
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+    EXPECT_EQ(session.loggerSerialNumber, 55);
+    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Standby");
+    EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
 }
 
 }  // namespace
