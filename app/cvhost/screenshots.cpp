@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <string>
 
@@ -93,9 +94,12 @@ int main(int argc, char** argv) {
     SilentOperator op;
     cvh::FixedClock clock;
     clock.now = 1734264000;
+    // An empty start directory: no host setup file of an earlier run changes the pictures,
+    // and none is left behind.
+    QTemporaryDir startDir;
     cvh::HostSession session(backend, op, clock);
     cvh::MainWindow window(session);
-    session.startUp("/tmp");
+    session.startUp(startDir.path().toStdString());
     window.createSmallWindows();
     window.resize(width, height);
     window.show();

@@ -525,8 +525,11 @@ void MainWindow::deliverNotices() {
 
 void MainWindow::findNamedControls() {
     const char* combos[] = {"ModeCB", "FileCB", "OutputCB", "TimeSourceCB"};
-    for (std::size_t i = 0; i < 4; ++i)
+    const char* comboLabels[] = {"ModeLB", "FileLB", "OutputLB", "TimeSourceLB"};
+    for (std::size_t i = 0; i < 4; ++i) {
         setupCombos_[i] = findChild<QComboBox*>(QLatin1String(combos[i]));
+        setupComboLabels_[i] = findChild<QLabel*>(QLatin1String(comboLabels[i]));
+    }
     autoStart_ = findChild<QCheckBox*>(QStringLiteral("CBAutoStart"));
     btSleep_ = findChild<QWidget*>(QStringLiteral("BTSleep"));
     for (std::size_t i = 0; i < 4; ++i)
@@ -554,6 +557,10 @@ void MainWindow::refreshSetupControls() {
     applyCombo(setupCombos_[1], lc.FileCB);
     applyCombo(setupCombos_[2], lc.OutputCB);
     applyCombo(setupCombos_[3], lc.TimeSourceCB);
+    // A caption never stands beside the empty room of a hidden box: each label follows its box.
+    const ComboState* boxes[] = {&lc.ModeCB, &lc.FileCB, &lc.OutputCB, &lc.TimeSourceCB};
+    for (std::size_t i = 0; i < 4; ++i)
+        setShown(setupComboLabels_[i], boxes[i]->visible);
     if (autoStart_) {
         if (autoStart_->isChecked() != lc.CBAutoStart.checked) {
             const QSignalBlocker block(autoStart_);

@@ -114,7 +114,8 @@ private:
     // Controls found once by name (pages built by their own classes, small windows), so a
     // refresh does not search the widget tree.
     void findNamedControls();
-    std::array<QComboBox*, 4> setupCombos_{};  // ModeCB, FileCB, OutputCB, TimeSourceCB
+    std::array<QComboBox*, 4> setupCombos_{};    // ModeCB, FileCB, OutputCB, TimeSourceCB
+    std::array<QLabel*, 4> setupComboLabels_{};  // ModeLB, FileLB, OutputLB, TimeSourceLB
     QCheckBox* autoStart_ = nullptr;
     QWidget* btSleep_ = nullptr;
     std::array<QWidget*, 4> polledButtons_{};

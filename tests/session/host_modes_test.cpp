@@ -104,7 +104,7 @@ void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
 TEST(HostModes, EveryMenuModeArrangesItsPagesControlsAndMenus) {
     for (const ModeRow& row : kRows) {
         SessionFixture f;
-        f.s().startUp("/tmp");
+        f.s().startUp(f.dir());
         const int before = f.s().setup.loggerControl.ModeCB.index;
         f.s().modeMenuClick(row.menuItem);
         expectLayout(f.s(), row, before);
@@ -113,7 +113,7 @@ TEST(HostModes, EveryMenuModeArrangesItsPagesControlsAndMenus) {
 
 TEST(HostModes, ModesFollowEachOtherWithoutLeftovers) {
     SessionFixture f;
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     for (const ModeRow& row : kRows) {
         const int before = f.s().setup.loggerControl.ModeCB.index;
         f.s().modeMenuClick(row.menuItem);
@@ -128,7 +128,7 @@ TEST(HostModes, ModesFollowEachOtherWithoutLeftovers) {
 
 TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
     SessionFixture f;
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     auto& s = f.s();
     EXPECT_EQ(s.main.HostMode.caption, "No Mode Selected");
     EXPECT_EQ(s.activeHostMode, -1);
@@ -154,7 +154,7 @@ TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
 TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
     for (int mode : {0, 6, 7, 9, -2, 300}) {
         SessionFixture f;
-        f.s().startUp("/tmp");
+        f.s().startUp(f.dir());
         f.s().modeMenuClick(MenuItem::MenuMoored);
         const auto pagesBefore = f.s().main.pageVisible;
         const auto menuBefore = f.s().main.menu;
@@ -191,7 +191,7 @@ TEST(HostModes, PassThruItemIsHiddenByEveryArrangingModeOnly) {
 
 TEST(HostModes, AdvancedUserKeepsTheChosenLoggerMode) {
     SessionFixture f;
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     f.s().setup.loggerControl.ModeCB.index = -1;
     f.s().requestedHostMode = 5;
     f.s().setupDisplayMode();
@@ -206,7 +206,7 @@ TEST(HostModes, AdvancedUserKeepsTheChosenLoggerMode) {
 
 TEST(HostModes, MooredModeOffersTheOncePerHourColumnForShownRows) {
     SessionFixture f;
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     auto& ps = f.s().setup.portSetup;
     for (auto& l : ps.LBS)
         l.visible = false;
@@ -234,7 +234,7 @@ TEST(HostModes, ModeMenusClosePortsAsTheirTablesSay) {
     SessionFixture f;
     auto logger = f.addLoggerLine(1);
     auto deck = f.backend.add(f.s().ports().names().name(2));
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     f.s().loggerPortChange(1, 6);
     f.s().ports().openPort(3, 2);
     ASSERT_TRUE(f.s().ports().isPortOpen(0));
@@ -277,7 +277,7 @@ TEST(HostModes, DebugItemAndPortPanelToggle) {
     EXPECT_TRUE(f.s().main.item(MenuItem::ToggleDebug).checked);
     f.s().toggleDebug();
     EXPECT_FALSE(f.s().main.item(MenuItem::ToggleDebug).checked);
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     EXPECT_TRUE(f.s().portView().loggerPortGroupVisible);
     f.s().toggleLoggerPortPanel();
     EXPECT_FALSE(f.s().portView().loggerPortGroupVisible);

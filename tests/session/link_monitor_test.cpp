@@ -36,7 +36,7 @@ TEST(StatsWindow, BindsToOneSlotAndIgnoresOthers) {
 
 struct Monitor : SessionFixture {
     Monitor() {
-        s().startUp("/tmp");
+        s().startUp(dir());
         s().hostPortStatsClick();
     }
     const StatsLine& line(int n) { return s().stats.line(n); }

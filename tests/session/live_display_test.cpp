@@ -9,7 +9,7 @@ namespace {
 
 TEST(LiveDisplay, SourceSelectorShowsTheParsedDataChoicesOnlyForParsedData) {
     SessionFixture f;
-    f.s().startUp("/tmp");
+    f.s().startUp(f.dir());
     EXPECT_EQ(f.s().realTime.RawMuxIDLB.caption, "Logger ID:    2");
     f.s().rawPortChange(1, 3, 2);
     EXPECT_FALSE(f.s().realTime.selectorsVisible);

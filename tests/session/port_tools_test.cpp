@@ -12,7 +12,7 @@ struct Tools : SessionFixture {
     std::shared_ptr<FakeLine> line;
     Tools() {
         line = addLoggerLine(1);
-        s().startUp("/tmp");
+        s().startUp(dir());
         s().loggerPortChange(1, 6);
         line->written.clear();
     }

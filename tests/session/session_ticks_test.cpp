@@ -32,7 +32,7 @@ struct Ticks : SessionFixture {
     std::shared_ptr<FakeLine> line;
     Ticks() {
         line = addLoggerLine(1);
-        s().startUp("/tmp");
+        s().startUp(dir());
         s().loggerPortChange(1, 6);
         line->written.clear();
     }
@@ -156,9 +156,10 @@ TEST_P(ClockRules, LoggerClockInLocalFormAgainstThePcClock) {
     FakeSerialBackend backend;
     ScriptedOperator op;
     ZoneClock clock(kNoonUtc);
+    ScratchDir dir;
     HostSession s(backend, op, clock);
     auto line = backend.add(s.ports().names().name(1));
-    s.startUp("/tmp");
+    s.startUp(dir.path());
     s.loggerPortChange(1, 6);
     s.onTick10ms();
     EXPECT_EQ(s.main.LBHostDandT.caption, zc.hostLabel);

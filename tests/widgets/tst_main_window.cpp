@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "console/form_port_tools.h"
@@ -24,11 +25,12 @@ class TestMainWindow : public QObject {
         test::FakeSerialBackend backend;
         test::ScriptedOperator op;
         FixedClock clock;
+        QTemporaryDir dir;  // start directory of this rig's own: no stray last.cvh read or left
         HostSession session{backend, op, clock};
         MainWindow window{session};
         Rig() {
             clock.now = 1'700'000'000;
-            session.startUp("/tmp");
+            session.startUp(dir.path().toStdString());
             window.createSmallWindows();
             window.refreshView();
             window.show();
@@ -40,6 +42,18 @@ class TestMainWindow : public QObject {
                 if (window.tabs()->isTabVisible(i))
                     out << window.tabs()->widget(i)->objectName();
             return out;
+        }
+        // Each caption of the Logger Operation box is shown exactly while its box is.
+        void labelsFollowTheirBoxes() {
+            const std::pair<const char*, const char*> pairs[] = {{"ModeLB", "ModeCB"},
+                                                                 {"FileLB", "FileCB"},
+                                                                 {"OutputLB", "OutputCB"},
+                                                                 {"TimeSourceLB", "TimeSourceCB"}};
+            for (const auto& [lb, cb] : pairs) {
+                auto* box = window.findChild<QComboBox*>(QLatin1String(cb));
+                QVERIFY2(label(lb) && box, lb);
+                QVERIFY2(label(lb)->isHidden() == box->isHidden(), lb);
+            }
         }
         bool menuShown(const char* name) {
             auto* a = window.findChild<QAction*>(QLatin1String(name));
@@ -142,6 +156,17 @@ private slots:
         if (portPanel)
             QCOMPARE(store->text(), QStringLiteral("Setup is Not Current"));
         QVERIFY(!r.window.findChild<QWidget*>(QStringLiteral("TSPlotSetup"))->isVisible());
+        r.labelsFollowTheirBoxes();
+        // The moored time source comes and goes with its menu item; its caption with it.
+        if (auto* moored = r.window.findChild<QAction*>(QStringLiteral("MenuMooredTimeUpdate"));
+            moored && moored->isVisible()) {
+            moored->trigger();
+            r.window.refreshView();
+            r.labelsFollowTheirBoxes();
+            moored->trigger();
+            r.window.refreshView();
+            r.labelsFollowTheirBoxes();
+        }
     }
 
     void programmaticUpdatesAreNotEdits() {
