@@ -18,12 +18,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "base/cformat.h"
 #include "base/clock.h"
 #include "config/setup_exchange.h"
 #include "link/status_record.h"
