@@ -29,12 +29,14 @@ int lineChoiceOf(std::uint32_t baud) {
     return cvh::lineSettingFor(baud, 8).value_or(cvh::kPortSetup9600);
 }
 
-int writeHostSetup(const std::string& path, std::uint32_t baud) {
+int writeHostSetup(const std::string& path, std::uint32_t baud, int loggerId) {
     cvh::HostSetup setup;
     setup.loggerPortIndex = 1;  // COM1, which the start directory's comports.txt points here
     setup.loggerSetupIndex = static_cast<std::int16_t>(lineChoiceOf(baud));
     setup.hostPortSetupIndex = setup.loggerSetupIndex;
     setup.activeHostMode = 5;  // "Advanced User": every page
+    // The live view follows this logger's own unit, so "Display Data" shows its lines at once.
+    setup.rawMuxId = static_cast<std::int16_t>(loggerId);
     if (cvh::storeHostSetup(path, setup) != cvh::HostSetupStoreResult::Stored) {
         std::fprintf(stderr, "cvlogger-sim: cannot write %s\n", path.c_str());
         return 1;
@@ -66,7 +68,7 @@ int main(int argc, char** argv) {
     }
     const SimOptions& o = *parsed.options;
     if (o.writeHostSetup)
-        return writeHostSetup(*o.writeHostSetup, o.baud);
+        return writeHostSetup(*o.writeHostSetup, o.baud, o.loggerId);
 
     std::string error;
     std::unique_ptr<LineEndpoint> line = o.device
