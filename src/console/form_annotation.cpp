@@ -9,22 +9,14 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
 
 namespace {
 
 // The annotation text travels in a 200-character buffer with its terminator.
 constexpr int kAnnotationMaxLength = 199;
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    return named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
-}
 
 }  // namespace
 

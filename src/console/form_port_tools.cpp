@@ -10,17 +10,12 @@
 #include <QVBoxLayout>
 
 #include "console/view_sync.h"
+#include "console/widget_helpers.h"
 #include "session/host_session.h"
 
 namespace cvh {
 
 namespace {
-
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 // The line choices as the test window lists them (entry 7 without a blank).
 QStringList testLineChoices() {

@@ -8,15 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
 
 namespace {
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel* clockLabel(QWidget* parent, const char* name) {
     auto* label = named(new QLabel(parent), QString::fromLatin1(name));

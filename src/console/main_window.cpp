@@ -39,6 +39,7 @@
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
 #include "console/view_sync.h"
+#include "console/widget_helpers.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
 #include "session/host_setup_flow.h"
@@ -59,21 +60,6 @@ public:
         QComboBox::showPopup();
     }
 };
-
-template <class W>
-W* named(W* w, const char* name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-QLabel* panel(QWidget* parent, const char* name, const QString& text) {
-    auto* l = named(new QLabel(text, parent), name);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Raised);
-    l->setMinimumHeight(35);
-    return l;
-}
 
 // The line choices as the host's port boxes list them (entry 7 with its blank).
 QStringList hostLineChoices() {
@@ -290,9 +276,11 @@ QWidget* MainWindow::buildLeftColumn() {
     PStore_ = named(new QPushButton(QStringLiteral("Setup is ???"), column), "PStore");
     PStore_->setMinimumHeight(35);
     PStore_->hide();
-    FlashPanel_ = panel(column, "FlashPanel", QStringLiteral("Bad Flash Operations"));
+    FlashPanel_ =
+        panelLabel(column, QStringLiteral("FlashPanel"), QStringLiteral("Bad Flash Operations"));
     FlashPanel_->hide();
-    RemoteHostPanel_ = panel(column, "RemoteHostPanel", QStringLiteral("Remote Host Is On"));
+    RemoteHostPanel_ =
+        panelLabel(column, QStringLiteral("RemoteHostPanel"), QStringLiteral("Remote Host Is On"));
     RemoteHostPanel_->hide();
     v->addWidget(PStore_);
     v->addWidget(FlashPanel_);
@@ -303,7 +291,8 @@ QWidget* MainWindow::buildLeftColumn() {
     HostMode_ = named(new QLabel(QStringLiteral("No Mode Selected"), HostStatusGB_), "HostMode");
     LoggerMode_ = named(new QLabel(HostStatusGB_), "LoggerMode");
     LBHostDandT_ = named(new QLabel(HostStatusGB_), "LBHostDandT");
-    PLoggerPort_ = panel(HostStatusGB_, "PLoggerPort", QStringLiteral("Logger Port: COM0"));
+    PLoggerPort_ = panelLabel(HostStatusGB_, QStringLiteral("PLoggerPort"),
+                              QStringLiteral("Logger Port: COM0"));
     PLoggerPort_->setMinimumHeight(28);
     COMStatus_ = named(new QLabel(HostStatusGB_), "COMStatus");
     for (QLabel* l : {HostMode_, LoggerMode_}) {

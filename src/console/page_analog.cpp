@@ -9,21 +9,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
 
 namespace {
 
 constexpr int kChannels = 8;  // 0 is the battery voltage, 1..7 analog channels
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    return named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
-}
 
 // The operator types up to `digits` digits; received values arrive right-aligned in five
 // characters ("%5d"), so the edits accept leading blanks and never cut a received value.
@@ -71,18 +63,8 @@ AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
             2);
     }
 
-    auto* notCurrent = named(new QLabel(QStringLiteral("Analog Calibration is Not Current"), this),
-                             QStringLiteral("AnalogPanel"));
-    notCurrent->setAlignment(Qt::AlignCenter);
-    notCurrent->setFrameShape(QFrame::Panel);
-    notCurrent->setFrameShadow(QFrame::Raised);
-    notCurrent->setAutoFillBackground(true);
-    QPalette yellow = notCurrent->palette();
-    yellow.setColor(QPalette::Window, Qt::yellow);
-    yellow.setColor(QPalette::WindowText, Qt::black);
-    notCurrent->setPalette(yellow);
-    notCurrent->setMinimumHeight(35);
-    notCurrent->setMargin(8);
+    auto* notCurrent = notCurrentPanel(this, QStringLiteral("AnalogPanel"),
+                                       QStringLiteral("Analog Calibration is Not Current"));
 
     auto* password = new QHBoxLayout;
     password->addWidget(named(new QLabel(QStringLiteral("Password=KeepClear"), this),

@@ -10,19 +10,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
 
 namespace {
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    return named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
-}
 
 const QStringList kDeviceTypes{"None Selected", "kb5Plus", "TQ7", "EXT Q-Span"};
 const QStringList kStatusLeds{"No Status LED", "SX-28 Status LED", "Direct Status LED"};
@@ -109,18 +101,8 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
                           4, 0);
     deviceGrid->addWidget(named(new QLineEdit(device), QStringLiteral("HWPassword")), 4, 1);
 
-    auto* notCurrent = named(new QLabel(QStringLiteral("Hardware Setup is Not Current"), this),
-                             QStringLiteral("HardwarePanel"));
-    notCurrent->setAlignment(Qt::AlignCenter);
-    notCurrent->setFrameShape(QFrame::Panel);
-    notCurrent->setFrameShadow(QFrame::Raised);
-    notCurrent->setAutoFillBackground(true);
-    QPalette yellow = notCurrent->palette();
-    yellow.setColor(QPalette::Window, Qt::yellow);
-    yellow.setColor(QPalette::WindowText, Qt::black);
-    notCurrent->setPalette(yellow);
-    notCurrent->setMinimumHeight(35);
-    notCurrent->setMargin(8);
+    auto* notCurrent = notCurrentPanel(this, QStringLiteral("HardwarePanel"),
+                                       QStringLiteral("Hardware Setup is Not Current"));
 
     auto* commands = new QVBoxLayout;
     commands->addWidget(button(this, "BTGetHardware", "Get Hardware Configuration"));

@@ -15,24 +15,11 @@
 #include <QVBoxLayout>
 
 #include "config/logger_setup.h"
+#include "console/widget_helpers.h"
 
 namespace cvh {
 
 namespace {
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-template <std::size_t N>
-QStringList itemList(const std::array<const char*, N>& texts) {
-    QStringList items;
-    for (const char* text : texts)
-        items << QString::fromLatin1(text);
-    return items;
-}
 
 // Placeholder of the lists that only a received or restored setup fills in.
 const QString kAskForSetup = QStringLiteral("Press Get Setup");
@@ -61,15 +48,9 @@ QComboBox* unselectedCombo(QWidget* parent, const QString& name, const QStringLi
     return box;
 }
 
-// An up-down whose value a label beside it shows in the logger's units: only the arrows show.
+// An up-down over one of the logger's ranges; a label beside it shows the value in its units.
 QSpinBox* upDown(QWidget* parent, const QString& name, const SpinRange& range) {
-    auto* spin = named(new QSpinBox(parent), name);
-    spin->setRange(range.min, range.max);
-    spin->setSingleStep(range.step);
-    spin->setValue(range.initial);
-    spin->findChild<QLineEdit*>()->setVisible(false);
-    spin->setFixedWidth(22);
-    return spin;
+    return cvh::upDown(parent, name, range.min, range.max, range.initial, range.step);
 }
 
 }  // namespace

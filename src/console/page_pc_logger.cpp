@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "config/pc_logger_setup.h"
+#include "console/widget_helpers.h"
 #include "link/port_manager.h"
 #include "link/serial_port_table.h"
 
@@ -26,39 +27,11 @@ namespace {
 // The line setting every slot starts at.
 constexpr int kDeckSetup9600 = 6;  // "9600"
 
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString numbered(const char* stem, int n, const char* tail = "") {
-    return QString::fromLatin1(stem) + QString::number(n) + QString::fromLatin1(tail);
-}
-
-template <std::size_t N>
-QStringList itemList(const std::array<const char*, N>& texts) {
-    QStringList items;
-    for (const char* text : texts)
-        items << QString::fromLatin1(text);
-    return items;
-}
-
 QStringList comPortItems() {
     QStringList items;
     for (int com = 0; com < kComBoxItemCount; ++com)
         items << QString::fromStdString(comBoxItemText(com));
     return items;
-}
-
-// An up-down whose value the label beside it shows: only the arrows show.
-QSpinBox* upDown(QWidget* parent, const QString& name, int min, int max, int value) {
-    auto* spin = named(new QSpinBox(parent), name);
-    spin->setRange(min, max);
-    spin->setValue(value);
-    spin->findChild<QLineEdit*>()->setVisible(false);
-    spin->setFixedWidth(22);
-    return spin;
 }
 
 }  // namespace

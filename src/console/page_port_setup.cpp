@@ -13,29 +13,12 @@
 #include <QVBoxLayout>
 
 #include "config/logger_setup.h"
+#include "console/widget_helpers.h"
 #include "link/serial_port_table.h"
 
 namespace cvh {
 
 namespace {
-
-template <std::size_t N>
-QStringList itemList(const std::array<const char*, N>& texts) {
-    QStringList items;
-    for (const char* text : texts)
-        items << QString::fromLatin1(text);
-    return items;
-}
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString numbered(const char* stem, int n) {
-    return QString::fromLatin1(stem) + QString::number(n);
-}
 
 // A list that starts with nothing selected shows its placeholder until a setup arrives.
 QComboBox* unselectedCombo(QWidget* parent, const QString& name, const QStringList& items,

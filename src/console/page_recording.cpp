@@ -9,19 +9,15 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
 
 namespace {
 
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b =
-        named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
+// The recording buttons share one width so the column reads as a list.
+QPushButton* wideButton(QWidget* parent, const char* name, const char* caption) {
+    auto* b = button(parent, name, caption);
     b->setMinimumWidth(200);
     return b;
 }
@@ -33,22 +29,22 @@ RecordingPage::RecordingPage(QWidget* parent) : QWidget(parent) {
 
     auto* record = named(new QGroupBox(QStringLiteral("Record"), this), QStringLiteral("RecordGB"));
     auto* recordBox = new QVBoxLayout(record);
-    recordBox->addWidget(button(this, "BTRecordArchive", "Record Archive"));
-    recordBox->addWidget(button(this, "BTRecord1Hour", "1 Hour Archive Files"));
-    recordBox->addWidget(button(this, "BTRecord1Day", "1 Day Archive Files"));
+    recordBox->addWidget(wideButton(this, "BTRecordArchive", "Record Archive"));
+    recordBox->addWidget(wideButton(this, "BTRecord1Hour", "1 Hour Archive Files"));
+    recordBox->addWidget(wideButton(this, "BTRecord1Day", "1 Day Archive Files"));
     // Raw recording and its replay are not offered on this page.
-    auto* raw = button(this, "BTRecordRaw", "Record Raw Input");
+    auto* raw = wideButton(this, "BTRecordRaw", "Record Raw Input");
     raw->setVisible(false);
     recordBox->addWidget(raw);
     recordBox->addSpacing(8);
-    recordBox->addWidget(button(this, "BTStopRecord", "Stop"));
+    recordBox->addWidget(wideButton(this, "BTStopRecord", "Stop"));
 
     auto* replay = named(new QGroupBox(QStringLiteral("Replay"), this), QStringLiteral("ReplayGB"));
     auto* replayGrid = new QGridLayout(replay);
-    replayGrid->addWidget(button(this, "ReplayArchiveBT", "Replay Archive"), 0, 0, 1, 2);
-    replayGrid->addWidget(button(this, "ReplayContinuousBT", "Continuous Archive Replay"), 1, 0, 1,
-                          2);
-    auto* rawReplay = button(this, "BTReplayRaw", "Replay Raw Input");
+    replayGrid->addWidget(wideButton(this, "ReplayArchiveBT", "Replay Archive"), 0, 0, 1, 2);
+    replayGrid->addWidget(wideButton(this, "ReplayContinuousBT", "Continuous Archive Replay"), 1, 0,
+                          1, 2);
+    auto* rawReplay = wideButton(this, "BTReplayRaw", "Replay Raw Input");
     rawReplay->setVisible(false);
     replayGrid->addWidget(rawReplay, 2, 0, 1, 2);
     replayGrid->addWidget(

@@ -13,21 +13,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "console/widget_helpers.h"
+
 namespace cvh {
-
-namespace {
-
-template <class W>
-W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    return named(new QPushButton(QString::fromLatin1(caption), parent), QString::fromLatin1(name));
-}
-
-}  // namespace
 
 UploadPage::UploadPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSUpload"));
