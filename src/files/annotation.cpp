@@ -7,13 +7,7 @@
 namespace cvh {
 
 std::string shortenAtCharacter(const std::string& text, std::size_t limit) {
-    if (text.size() <= limit)
-        return text;
-    std::size_t end = limit;
-    // Step back over continuation bytes (10xxxxxx) so the cut falls before a lead byte.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
+    return text.size() <= limit ? text : text.substr(0, limit);
 }
 
 void WaterSampleAnnotation::BTStartClick() {

@@ -32,7 +32,9 @@ struct AnnotationFormState {
     bool visible = false;
 };
 
-// Cuts `text` to at most `limit` bytes without splitting a UTF-8 character.
+// Cuts `text` to at most `limit` characters. Annotation texts are Latin-1, one byte per
+// character (the window hands them over so, and the archive carries them so), so every byte
+// boundary is a character boundary and no character is lost before the limit.
 std::string shortenAtCharacter(const std::string& text, std::size_t limit);
 
 class WaterSampleAnnotation {

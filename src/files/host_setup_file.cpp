@@ -5,6 +5,7 @@
 #include <fstream>
 #include <limits>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "base/cformat.h"
@@ -455,14 +456,31 @@ std::span<const HostSetupApplyStep> hostSetupApplyOrder() {
     return kOrder;
 }
 
+namespace {
+
+// The dialogs' filter and default extension as operators know them ("description|pattern",
+// "*.ext"), turned into the form the operator's file dialogs take: the description (which
+// names its pattern in brackets) and the extension without "*.". Handing the pattern form on
+// unchanged would filter out every file and save names ending in ".*.cvh".
+constexpr std::string_view kHostSetupFilter = "CV Host Setup (*.cvh)|*.cvh";
+constexpr std::string_view kHostSetupDefaultExtension = "*.cvh";
+
+FileDialogRequest hostSetupDialog(std::string title) {
+    std::string_view filter = kHostSetupFilter;
+    filter = filter.substr(0, filter.find('|'));
+    std::string_view extension = kHostSetupDefaultExtension;
+    extension.remove_prefix(extension.find('.') + 1);
+    return FileDialogRequest{std::move(title), std::string(filter), std::string(extension), ""};
+}
+
+}  // namespace
+
 FileDialogRequest saveHostSetupDialog() {
-    return FileDialogRequest{"Save CV Host Program Setup", "CV Host Setup (*.cvh)|*.cvh", "*.cvh",
-                             ""};
+    return hostSetupDialog("Save CV Host Program Setup");
 }
 
 FileDialogRequest openHostSetupDialog() {
-    return FileDialogRequest{"Open CV Host Program Setup", "CV Host Setup (*.cvh)|*.cvh", "*.cvh",
-                             ""};
+    return hostSetupDialog("Open CV Host Program Setup");
 }
 
 }  // namespace cvh

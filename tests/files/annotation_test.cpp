@@ -93,13 +93,13 @@ TEST_F(AnnotationTest, SecondInsertReportsAndDropsTheWaitingLine) {
 }
 
 TEST_F(AnnotationTest, LongTextIsShortenedAtACharacter) {
-    // 198 ASCII bytes and a two-byte character: the character would end past byte 199.
-    annotation.form.EDITAnnotation = std::string(198, 'a') + "\xC3\xA9" + "tail";
+    // Latin-1 text, one byte a character: a degree sign (0xB0) at the limit stays whole, and
+    // signs of the upper half are never taken for parts of a longer character.
+    annotation.form.EDITAnnotation = std::string(198, 'a') + "\xB0" + "tail";
     annotation.BTSendClick();
-    EXPECT_EQ(sentText(), std::string(198, 'a'));
+    EXPECT_EQ(sentText(), std::string(198, 'a') + "\xB0");
     EXPECT_EQ(shortenAtCharacter("abc", 5), "abc");
-    EXPECT_EQ(shortenAtCharacter("ab\xE2\x82\xAC", 4), "ab");
-    EXPECT_EQ(shortenAtCharacter("ab\xE2\x82\xAC", 5), "ab\xE2\x82\xAC");
+    EXPECT_EQ(shortenAtCharacter(std::string(250, '\xB1'), 199), std::string(199, '\xB1'));
 }
 
 TEST_F(AnnotationTest, WindowKeepsItsStateWhileHidden) {

@@ -345,7 +345,11 @@ TEST_F(HostSetupFileTest, ApplyOrderRunsThroughTheRecordsOnce) {
 TEST_F(HostSetupFileTest, DialogsCarryTheirTitlesAndFilter) {
     EXPECT_EQ(saveHostSetupDialog().title, "Save CV Host Program Setup");
     EXPECT_EQ(openHostSetupDialog().title, "Open CV Host Program Setup");
-    EXPECT_EQ(openHostSetupDialog().filter, "CV Host Setup (*.cvh)|*.cvh");
+    // In the dialogs' own form: the filter's description, the extension without "*.".
+    for (const FileDialogRequest& r : {saveHostSetupDialog(), openHostSetupDialog()}) {
+        EXPECT_EQ(r.filter, "CV Host Setup (*.cvh)");
+        EXPECT_EQ(r.defaultExtension, "cvh");
+    }
 }
 
 }  // namespace

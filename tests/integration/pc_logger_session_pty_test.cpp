@@ -5,6 +5,8 @@
 // port 3 comes out of the port that names it.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -38,9 +40,11 @@ protected:
         names.set(kLoggerCom, logger.slavePath());
         names.set(kOtherCom, other.slavePath());
         clock.now = 1'700'000'000;
-        dir = std::filesystem::temp_directory_path() / "cvh_pc_session_pty";
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        // A new, empty directory per test: no "last.cvh" of another run is ever read.
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "cvh_pc_session_pty_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
         session.startUp(dir.string());  // no last.cvh there: no mode, nothing opened
     }
     void TearDown() override {
