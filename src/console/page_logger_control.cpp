@@ -169,21 +169,10 @@ LoggerControlPage::LoggerControlPage(QWidget* parent) : QWidget(parent) {
     auto* sleep = named(new QPushButton(QStringLiteral("Sleep"), this), QStringLiteral("BTSleep"));
     sleep->setVisible(false);
     operationsBox->addWidget(sleep);
-    auto* wake =
-        named(new QPushButton(QStringLiteral("Polled-Wake"), this), QStringLiteral("Button3"));
-    auto* polledSleep =
-        named(new QPushButton(QStringLiteral("Polled-Sleep"), this), QStringLiteral("Button4"));
-    wake->setVisible(false);
-    polledSleep->setVisible(false);
-    operationsBox->addWidget(wake);
-    operationsBox->addWidget(polledSleep);
+    addPolledButtons(operationsBox, this, 3);
     operationsBox->addStretch(1);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(
-        named(new QPushButton(QStringLiteral("Get Setup"), this), QStringLiteral("BTGetSetup2")));
-    buttons->addWidget(
-        named(new QPushButton(QStringLiteral("Send Setup"), this), QStringLiteral("BTSendSetup2")));
+    auto* buttons = setupExchangeRow(this, 2);
     buttons->addStretch(1);
 
     auto* right = new QVBoxLayout;

@@ -161,20 +161,9 @@ PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
     columns->addStretch(1);
 
     // Setup exchange; the polled buttons appear only in polled moored mode.
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(
-        named(new QPushButton(QStringLiteral("Get Setup"), this), QStringLiteral("BTGetSetup1")));
-    buttons->addWidget(
-        named(new QPushButton(QStringLiteral("Send Setup"), this), QStringLiteral("BTSendSetup1")));
+    auto* buttons = setupExchangeRow(this, 1);
     buttons->addSpacing(24);
-    auto* wake =
-        named(new QPushButton(QStringLiteral("Polled-Wake"), this), QStringLiteral("Button1"));
-    auto* sleep =
-        named(new QPushButton(QStringLiteral("Polled-Sleep"), this), QStringLiteral("Button2"));
-    wake->setVisible(false);
-    sleep->setVisible(false);
-    buttons->addWidget(wake);
-    buttons->addWidget(sleep);
+    addPolledButtons(buttons, this, 1);
     buttons->addStretch(1);
 
     auto* page = new QVBoxLayout(this);

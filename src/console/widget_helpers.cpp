@@ -30,6 +30,25 @@ QSpinBox* upDown(QWidget* parent, const QString& name, int min, int max, int val
     return spin;
 }
 
+QHBoxLayout* setupExchangeRow(QWidget* parent, int n) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(
+        named(new QPushButton(QStringLiteral("Get Setup"), parent), numbered("BTGetSetup", n)));
+    row->addWidget(
+        named(new QPushButton(QStringLiteral("Send Setup"), parent), numbered("BTSendSetup", n)));
+    return row;
+}
+
+void addPolledButtons(QBoxLayout* layout, QWidget* parent, int first) {
+    const char* captions[] = {"Polled-Wake", "Polled-Sleep"};
+    for (int i = 0; i < 2; ++i) {
+        auto* b = named(new QPushButton(QString::fromLatin1(captions[i]), parent),
+                        numbered("Button", first + i));
+        b->setVisible(false);
+        layout->addWidget(b);
+    }
+}
+
 QLabel* panelLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = named(new QLabel(text, parent), name);
     label->setAlignment(Qt::AlignCenter);

@@ -2,6 +2,7 @@
 // as objectName, so the bindings and tests find it by that name.
 #pragma once
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -43,6 +44,13 @@ QStringList itemList(const std::array<const char*, N>& texts) {
 
 // An up-down whose value the label beside it shows: only the arrows show.
 QSpinBox* upDown(QWidget* parent, const QString& name, int min, int max, int value, int step = 1);
+
+// The setup exchange row of a setup page: "Get Setup" BTGetSetup<n>, "Send Setup" BTSendSetup<n>.
+QHBoxLayout* setupExchangeRow(QWidget* parent, int n);
+
+// "Polled-Wake" Button<first> and "Polled-Sleep" Button<first + 1>, hidden: they appear only
+// in polled moored mode.
+void addPolledButtons(QBoxLayout* layout, QWidget* parent, int first);
 
 // A raised, centred panel label of at least 35 pixels (the "not current" and status panels).
 QLabel* panelLabel(QWidget* parent, const QString& name, const QString& text);
