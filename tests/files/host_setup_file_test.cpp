@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <unistd.h>
 #include <fstream>
 #include <sstream>
@@ -16,11 +17,10 @@ namespace fs = std::filesystem;
 class HostSetupFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               (std::string("cvh_hostsetup_") + info->name() + "_" + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        // A new, empty directory per test (parameterised names hold a '/', so none is used).
+        std::string pattern = (fs::temp_directory_path() / "cvh_hostsetup_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
     }
     void TearDown() override { fs::remove_all(dir_); }
 

@@ -2,9 +2,12 @@
 // control by control; "last.cvh" at start-up and exit; the File menu items.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "config/setup_exchange.h"
@@ -20,11 +23,10 @@ namespace fs = std::filesystem;
 class TempDir {
 public:
     TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                (std::string("cvh_hsf_") + info->name() + "_" + std::to_string(::getpid()));
-        fs::remove_all(path_);
-        fs::create_directories(path_);
+        std::string pattern = (fs::temp_directory_path() / "cvh_hsf_XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary directory");
+        path_ = pattern;
     }
     ~TempDir() { fs::remove_all(path_); }
     const fs::path& path() const { return path_; }
@@ -319,6 +321,40 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
         s.onTick10ms();
     s.onTick1000ms();
     s.displayRefreshTick();
+}
+
+TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
+    TempDir dir;
+    SessionFixture f;
+    addLines(f);
+    f.s().startUp(dir.str());
+    f.s().modeMenuClick(MenuItem::MenuMoored);
+    f.s().loggerPortChange(3, 6);
+    f.s().pcLogger().UDDeckRateClick(4);
+    HostSession& s = f.s();
+    const HostSetup before = captureHostSetup(s);
+
+    // Every record up to 11 good and different from the session; record 12 has 21 fields.
+    HostSetup file;
+    file.activeHostMode = 5;
+    file.loggerPortIndex = 5;
+    file.deckRate = 16;
+    file.portType[0] = 1;
+    std::string text = formatHostSetup(file);
+    const auto at12 = text.find("\n12 ") + 1;
+    text.replace(at12, text.find('\n', at12) - at12,
+                 "12 21 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+    const fs::path bad = dir.path() / "bad.cvh";
+    std::ofstream(bad, std::ios::binary) << text;
+
+    f.op.files.push_back(bad.string());
+    LoadHostSetupFileClick(s);
+    ASSERT_EQ(f.op.notices().size(), 1u);
+    EXPECT_EQ(f.op.notices()[0].caption, "Invalid Record in *.CVH, j 1 count 15 lcount 21");
+    EXPECT_EQ(s.activeHostMode, 2);
+    EXPECT_EQ(s.portView().loggerPortIndex, 3);
+    EXPECT_EQ(captureHostSetup(s), before);
+    EXPECT_FALSE(loadHostSetupInto(s, bad, true));
 }
 
 }  // namespace

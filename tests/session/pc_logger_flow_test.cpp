@@ -3,6 +3,8 @@
 // and the water-sample annotation window sending its lines in the text slot.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,11 +20,10 @@ namespace fs = std::filesystem;
 class PcLoggerFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("cvh_pcf_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        // A new, empty directory per test: no "last.cvh" of another run is ever read.
+        std::string pattern = (fs::temp_directory_path() / "cvh_pcf_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
         meter = f.addLoggerLine(5);
         deck = f.addLoggerLine(6);
         f.s().startUp(dir_.string());
