@@ -28,7 +28,7 @@ QStringList testLineChoices() {
 
 }  // namespace
 
-TestPortForm::TestPortForm(QWidget* parent) : QDialog(parent) {
+TestPortForm::TestPortForm(QWidget* parent) : ToolWindow(parent) {
     setObjectName(QStringLiteral("TTestPortForm"));
     setWindowTitle(QStringLiteral("Test One Logger  Port"));
     auto* form = new QFormLayout;
@@ -63,12 +63,12 @@ void TestPortForm::refresh(const HostSession& s) {
     setShown(this, s.testPort.visible);
 }
 
-void TestPortForm::closeEvent(QCloseEvent* event) {
+void ToolWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closed();
 }
 
-StatsForm::StatsForm(QWidget* parent) : QDialog(parent) {
+StatsForm::StatsForm(QWidget* parent) : ToolWindow(parent) {
     setObjectName(QStringLiteral("TStatsForm"));
     setWindowTitle(QStringLiteral("Statistics Form"));
     auto* top = new QVBoxLayout(this);
@@ -102,12 +102,7 @@ void StatsForm::refresh(const StatsWindow& stats) {
     setShown(this, stats.visible());
 }
 
-void StatsForm::closeEvent(QCloseEvent* event) {
-    event->accept();
-    emit closed();
-}
-
-MuxIdForm::MuxIdForm(QWidget* parent) : QDialog(parent) {
+MuxIdForm::MuxIdForm(QWidget* parent) : ToolWindow(parent) {
     setObjectName(QStringLiteral("TMuxIDForm"));
     setWindowTitle(QStringLiteral("Set Logger ID"));
     LBCurrentMuxID =
@@ -133,11 +128,6 @@ void MuxIdForm::refresh(const HostSession& s) {
     setText(LBNewMuxID, s.muxId.LBNewMuxID);
     setText(LBCurrentMuxID, s.muxId.LBCurrentMuxID);
     setShown(this, s.muxId.visible);
-}
-
-void MuxIdForm::closeEvent(QCloseEvent* event) {
-    event->accept();
-    emit closed();
 }
 
 }  // namespace cvh

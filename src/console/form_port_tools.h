@@ -16,7 +16,21 @@ namespace cvh {
 class HostSession;
 class StatsWindow;
 
-class TestPortForm : public QDialog {
+// A tool window that tells the main window when the operator closes it, so the session can
+// stop what the window started (a port test) and mark it hidden.
+class ToolWindow : public QDialog {
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+class TestPortForm : public ToolWindow {
     Q_OBJECT
 public:
     explicit TestPortForm(QWidget* parent = nullptr);
@@ -27,15 +41,9 @@ public:
     QComboBox* CBHostPortSetup;
     QPushButton* BTTestPort;
     QPushButton* BTStopTest;
-
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
-class StatsForm : public QDialog {
+class StatsForm : public ToolWindow {
     Q_OBJECT
 public:
     explicit StatsForm(QWidget* parent = nullptr);
@@ -43,17 +51,11 @@ public:
 
     std::array<QLabel*, 9> SFLB{};
 
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     unsigned shownRevision_ = ~0u;
 };
 
-class MuxIdForm : public QDialog {
+class MuxIdForm : public ToolWindow {
     Q_OBJECT
 public:
     explicit MuxIdForm(QWidget* parent = nullptr);
@@ -63,12 +65,6 @@ public:
     QLabel* LBNewMuxID;
     QLabel* LBCurrentMuxID;
     QPushButton* BTSendMuxID;
-
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
 }  // namespace cvh
