@@ -14,6 +14,8 @@ void HostSession::displayRefreshTick() {
     auto& records = receive_->records();
     if (records.setupPacketPending)
         applyPendingSetup();
+    if (records.hardwarePacketPending)
+        applyPendingHardware();
     if (records.statusPacketPending)
         showLoggerStatus();
     main.title = titleText;
@@ -50,6 +52,17 @@ void HostSession::applyPendingSetup() {
         loggerPortChange(chosenCom, result.hostLineChoice);
     else
         port.loggerSetupIndex = result.hostLineChoice;
+}
+
+void HostSession::applyPendingHardware() {
+    auto& records = receive_->records();
+    records.hardwarePacketPending = false;
+    showHardwareRecord(Bytes(records.hardware.data(), records.hardware.size()));
+}
+
+void HostSession::showHardwareRecord(Bytes /*record*/) {
+    ++hardwareRecordsShown;
+    ++revision;
 }
 
 void HostSession::showLoggerStatus() {

@@ -114,6 +114,10 @@ public:
     void onTick10ms();
     void onTick1000ms();
     void displayRefreshTick();
+    // Takes each received hardware record once, from the display refresh; the Hardware
+    // Configuration page is filled from here.
+    void showHardwareRecord(Bytes record);
+    std::uint32_t hardwareRecordsShown = 0;
     void onTimeoutTick();
     // The upload's idle-tick counter; at kTimeoutStop the TTimeout timer stops.
     static constexpr std::int32_t kTimeoutStop = 999999;
@@ -239,6 +243,7 @@ private:
     void flushDisplayBuffers();
     void showPcPortLines();
     void applyPendingSetup();
+    void applyPendingHardware();
     void showLoggerStatus();
     void syncTimeSyncMenu();
 

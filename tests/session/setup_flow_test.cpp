@@ -4,7 +4,9 @@
 // setup not current, Send Setup writes the edited record, and the status, polled and sleep
 // commands reach the port.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <filesystem>
 #include <string>
 
 #include "config/setup_exchange.h"
@@ -43,16 +45,48 @@ std::vector<std::uint8_t> statusPacket(int operation, int deviceType, std::uint3
     return b;
 }
 
+// A fresh directory per test: a "last.cvh" left anywhere else must not change what starts up.
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "cvh_setup_XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A hardware record: only its marker and checksum matter to the display refresh.
+std::vector<std::uint8_t> hardwarePacket() {
+    std::vector<std::uint8_t> b(kHardwarePacketLength, 0);
+    MutableBytes m(b);
+    b[0] = b[1] = 7;
+    b[10] = 0x5A;
+    storeChecksum(m);
+    return b;
+}
+
 void push(FakeLine& line, const std::vector<std::uint8_t>& bytes) {
     line.incoming.insert(line.incoming.end(), bytes.begin(), bytes.end());
 }
 
 // Moored-logging host mode, logger port COM 1 open at "9600".
 struct SetupFlow : SessionFixture {
+    ScratchDir dir;
     std::shared_ptr<FakeLine> line;
     SetupFlow() {
         line = addLoggerLine(1);
-        s().startUp("/tmp");
+        EXPECT_FALSE(dir.path().empty());
+        s().startUp(dir.path());
         s().modeMenuClick(MenuItem::MenuMoored);
         s().loggerPortChange(1, kPortSetup9600);
         line->written.clear();
@@ -126,6 +160,28 @@ TEST(SetupFlow, ReceivedSetupFillsThePagesOnceAndMarksItCurrent) {
 
 // Reopening the port drains it and empties the framer; at the setting already in use that would
 // only lose the data packets right behind the setup record.
+TEST(SetupFlow, EachHardwareRecordIsTakenOnceByTheDisplayRefresh) {
+    SetupFlow f;
+    auto& s = f.s();
+    push(*f.line, hardwarePacket());
+    s.onTick10ms();
+    EXPECT_TRUE(s.receiveLoop().records().hardwarePacketPending);
+    EXPECT_EQ(s.hardwareRecordsShown, 0u);
+    s.displayRefreshTick();
+    EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
+    EXPECT_EQ(s.hardwareRecordsShown, 1u);
+    // No new record: the next ticks take nothing.
+    s.displayRefreshTick();
+    s.displayRefreshTick();
+    EXPECT_EQ(s.hardwareRecordsShown, 1u);
+    // Two records before one tick: only the latest copy exists, so it is taken once.
+    push(*f.line, hardwarePacket());
+    push(*f.line, hardwarePacket());
+    f.receiveAndRefresh();
+    EXPECT_EQ(s.hardwareRecordsShown, 2u);
+    EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
+}
+
 TEST(SetupFlow, SameHostSettingKeepsThePortAndThePacketsBehindTheRecord) {
     SetupFlow f;
     auto& s = f.s();

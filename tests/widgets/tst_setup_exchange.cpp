@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "console/main_window.h"
@@ -38,6 +39,8 @@ class TestSetupExchange : public QObject {
     Q_OBJECT
 
     struct Rig {
+        // A directory of the rig's own: a "last.cvh" left elsewhere must not change start-up.
+        QTemporaryDir dir;
         test::Pty pty;
         QtSerialBackend backend;
         test::ScriptedOperator op;
@@ -48,7 +51,7 @@ class TestSetupExchange : public QObject {
         Rig() {
             clock.now = 1'700'000'000;  // 11/14/23 22:13:20, local time is UTC here
             session.ports().names().set(kCom, pty.slavePath());
-            session.startUp("/tmp");
+            session.startUp(dir.path().toStdString());
             window.createSmallWindows();
             window.refreshView();
             window.show();
