@@ -49,26 +49,9 @@ public:
     bool exists(const std::string&) const override { return true; }
 };
 
-class QuietOperator : public Operator {
-public:
-    void notice(const std::string&, const std::string&, bool) override {}
-    Answer askOkCancel(const std::string&, const std::string&, Icon, bool) override {
-        return Answer::Cancel;
-    }
-    Answer askYesNo(const std::string&, const std::string&, Icon, bool) override {
-        return Answer::No;
-    }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override {
-        return Answer::Cancel;
-    }
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-    void beep() override {}
-};
-
 struct Rig {
     BenchBackend backend;
-    QuietOperator op;
+    NullOperator op;
     SerialPortTable table{backend, op};
     ReceiveLoop loop{table, op};
 

@@ -51,23 +51,6 @@ public:
     bool exists(const std::string&) const override { return true; }
 };
 
-class QuietOperator : public Operator {
-public:
-    void notice(const std::string&, const std::string&, bool) override {}
-    Answer askOkCancel(const std::string&, const std::string&, Icon, bool) override {
-        return Answer::Cancel;
-    }
-    Answer askYesNo(const std::string&, const std::string&, Icon, bool) override {
-        return Answer::No;
-    }
-    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override {
-        return Answer::Cancel;
-    }
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
-    void beep() override {}
-};
-
 // Decodes each record it is handed, so the decoders see framed but hostile contents.
 class Decoders : public UploadSink, public DirectorySink, public RecordSink {
 public:
@@ -85,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     FeedBackend backend;
-    QuietOperator op;
+    NullOperator op;
     SerialPortTable table(backend, op);
     table.names().set(1, "logger");
     table.openPort(0, 1);

@@ -39,4 +39,24 @@ public:
     virtual void beep() = 0;
 };
 
+// Nobody at the console: notices are counted and dropped, questions answered Cancel or No,
+// file dialogs cancelled. For benchmarks and fuzz targets, where no answer may change the run.
+class NullOperator final : public Operator {
+public:
+    int notices = 0;
+    void notice(const std::string&, const std::string&, bool) override { ++notices; }
+    Answer askOkCancel(const std::string&, const std::string&, Icon, bool) override {
+        return Answer::Cancel;
+    }
+    Answer askYesNo(const std::string&, const std::string&, Icon, bool) override {
+        return Answer::No;
+    }
+    Answer askYesNoCancel(const std::string&, const std::string&, Icon) override {
+        return Answer::Cancel;
+    }
+    std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+    void beep() override {}
+};
+
 }  // namespace cvh
