@@ -8,11 +8,6 @@ namespace cvh {
 
 const std::array<const char*, 3> kPcPortTypeItems = {"In Active", "Meter Input", "Logger Output"};
 
-// Item 7 carries a blank after the comma in this box only; operators know the list this way.
-const std::array<const char*, 12> kDeckSetupItems = {"OFF",   "600",        "1200",  "2400",
-                                                     "4800",  "4800,7,E,1", "9600",  "9600, 7,E,1",
-                                                     "19200", "38400",      "57600", "115200"};
-
 namespace {
 
 constexpr std::array<int, 11> kDeckRates = {1, 2, 3, 4, 5, 6, 8, 10, 12, 16, 20};
