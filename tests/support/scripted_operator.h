@@ -21,6 +21,7 @@ public:
     std::deque<Answer> answers;                      // for questions; default Ok / Yes
     std::deque<std::optional<std::string>> files;    // for file dialogs; default cancel
     std::vector<Asked> asked;
+    std::vector<FileDialogRequest> fileRequests;  // every file dialog, in order
     int beeps = 0;
 
     void notice(const std::string& caption, const std::string& text, bool beep) override {
@@ -45,10 +46,12 @@ public:
     }
     std::optional<std::string> openFile(const FileDialogRequest& r) override {
         asked.push_back({"open", r.title, r.filter});
+        fileRequests.push_back(r);
         return nextFile();
     }
     std::optional<std::string> saveFile(const FileDialogRequest& r) override {
         asked.push_back({"save", r.title, r.filter});
+        fileRequests.push_back(r);
         return nextFile();
     }
     void beep() override { ++beeps; }
