@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
     config.seed = o.seed;
     config.autoStart = o.autoStart;
     config.storedRuns = o.storedRuns;
+    config.storedRunBytes = o.storedRunKb * 1024u;
     config.hostBaud = o.baud != 0 ? o.baud : 9600;
     SimLogger logger(config, clock);
     if (o.verbose) {

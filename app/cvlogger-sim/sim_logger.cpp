@@ -625,7 +625,11 @@ void SimLogger::storeDemoRuns(int count) {
         DataPacketFields f;
         f.format = 1;
         f.unit = static_cast<std::uint8_t>(loggerId_);
-        for (std::int64_t t = periodMs; t <= seconds * 1000; t += periodMs) {
+        const auto more = [&](std::int64_t t) {
+            return config_.storedRunBytes > 0 ? recorder.size() < config_.storedRunBytes
+                                              : t <= seconds * 1000;
+        };
+        for (std::int64_t t = periodMs; more(t); t += periodMs) {
             const std::int64_t at = e.startTime + t / 1000;
             for (int p = 0; p < 8; ++p) {
                 if (instruments[p])

@@ -68,6 +68,8 @@ std::string simUsage() {
            "  --rate HZ            data packets per second while sampling, 1..10 (default 2)\n"
            "  --memory-kb N        flash memory size in KB, 64..1048576 (default 32768)\n"
            "  --runs N             runs already stored at power-on, 0..20 (default 0)\n"
+           "  --run-kb N           record each stored run until it holds N KB, 1..65536\n"
+           "                       (default: a minute or two of sampling)\n"
            "  --autostart          begin sampling at power-on\n"
            "  --baud N             pace the output like a serial line at N baud\n"
            "                       (600..115200; default: unpaced)\n"
@@ -125,6 +127,7 @@ OptionsResult parseSimOptions(const std::vector<std::string>& args) {
         {"--rate", integer(o.packetRateHz, 1, 10)},
         {"--memory-kb", integer(o.memoryKb, 64, 1048576)},
         {"--runs", integer(o.storedRuns, 0, 20)},
+        {"--run-kb", integer(o.storedRunKb, 1, 65536)},
         {"--baud",
          [&](const std::string& v) {
              std::int64_t baud = 0;

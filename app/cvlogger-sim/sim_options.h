@@ -30,6 +30,7 @@ struct SimOptions {
     std::int64_t clockOffsetSeconds = 0;  // the logger clock starts this far from the PC's
     std::uint64_t seed = 1;
     int storedRuns = 0;      // runs already in memory at power-on, for upload demonstrations
+    std::uint32_t storedRunKb = 0;  // their size; 0: a minute or two of sampling each
     bool autoStart = false;  // begin sampling at power-on ("Start Sample When Powered")
     bool verbose = false;
     // Write a host setup file that connects the host to COM1 in the "Advanced User" mode, and
