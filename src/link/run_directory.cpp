@@ -92,7 +92,6 @@ void RunDirectory::clear() {
 }
 
 void RunDirectory::add(const DirectoryEntry& e, Operator& op) {
-    lastRunNumberSeen_ = e.runNumber;
     // The logger numbers runs 0..511; anything else (a negative number too) cannot be held.
     if (!e.runNumberAccepted()) {
         op.notice("File System Overload", "More than 512 files found recorded", true);

@@ -44,8 +44,6 @@ public:
     const RunDirectoryEntry& entry(int index) const { return entries_[checked(index)]; }
     RunDirectoryEntry& entry(int index) { return entries_[checked(index)]; }
     const std::vector<RunDirectoryLine>& lines() const { return lines_; }
-    // The run number shown in CSError after the last entry, or -1 before any.
-    int lastRunNumberSeen() const { return lastRunNumberSeen_; }
 
 private:
     static std::size_t checked(int index);
@@ -54,7 +52,6 @@ private:
     int entryCount_ = 0;
     std::vector<RunDirectoryLine> lines_;
     int warningsThisRequest_ = 0;
-    int lastRunNumberSeen_ = -1;
 };
 
 }  // namespace cvh

@@ -68,6 +68,8 @@ TEST_F(RunUploadRules, StartUploadAsksForTheFolderWithTheRightProposal) {
     entry(5, 5000);
     entry(6, 0);
     entry(9, 700);
+    EXPECT_EQ(upload.facts().countLabel, CountLabel::RunNumber);
+    EXPECT_EQ(upload.facts().countValue, 9);
 
     upload.startUpload({0}, -1, 1);
     EXPECT_EQ(op.notices().back().text, "Please Select the File Types To Be Extracted");
