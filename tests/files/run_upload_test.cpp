@@ -125,5 +125,17 @@ TEST_F(RunUploadRules, CancelPressedWhileIdleDoesNotCancelTheNextUpload) {
     EXPECT_EQ(w[kCommandFrameLength + 4], 1) << "argument A of the acknowledgement";
 }
 
+TEST_F(RunUploadRules, CancelWhileARequestWaitsForItsFirstBlockEndsAtTheNextTick) {
+    entry(4, 10);
+    op.files.push_back((dir / "run.004").string());
+    upload.startUpload({0}, 0, 1);
+    upload.pacingStep();
+    upload.cancelUpload();
+    EXPECT_TRUE(upload.uploading());
+    upload.onTimeoutTick();
+    EXPECT_FALSE(upload.uploading());
+    EXPECT_EQ(upload.facts().runLabel, UploadRunLabel::Cancelled);
+}
+
 }  // namespace
 }  // namespace cvh
