@@ -75,8 +75,10 @@ BuiltCalibration analogCalibrationFrom(const AnalogForm& form) {
         const auto scale = parseCalibrationNumber(form.scale[ch]);
         if (!scale)
             return {std::nullopt, {ch, true}};
-        c.offset[ch] = static_cast<std::uint16_t>(std::clamp<long>(*offset, kOffsetMin, kCalibrationMax));
-        c.scale[ch] = static_cast<std::uint16_t>(std::clamp<long>(*scale, kScaleMin, kCalibrationMax));
+        c.offset[ch] =
+            static_cast<std::uint16_t>(std::clamp<long>(*offset, kOffsetMin, kCalibrationMax));
+        c.scale[ch] =
+            static_cast<std::uint16_t>(std::clamp<long>(*scale, kScaleMin, kCalibrationMax));
     }
     return {c, {}};
 }

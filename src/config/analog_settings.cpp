@@ -46,8 +46,8 @@ std::optional<AnalogCalibration> AnalogSettings::checkedCalibration() {
     const BuiltCalibration built = analogCalibrationFrom(view_.form);
     if (!built.calibration)
         operator_.notice("Analog Calibration Error",
-                         std::string("The ") + (built.badEdit.scale ? "Scale" : "Offset") +
-                             " of " + calibrationChannelName(built.badEdit.channel) +
+                         std::string("The ") + (built.badEdit.scale ? "Scale" : "Offset") + " of " +
+                             calibrationChannelName(built.badEdit.channel) +
                              " is not a number -- please enter one",
                          true);
     return built.calibration;

@@ -30,7 +30,8 @@ public:
     }
     Fields decode() const {
         Fields f;
-        Fields::visitLayout(f, [&](std::size_t at, auto& field) { readLeField(bytes_, at, field); });
+        Fields::visitLayout(f,
+                            [&](std::size_t at, auto& field) { readLeField(bytes_, at, field); });
         return f;
     }
     // The marker (the packet type twice), the interpreted fields, then the checksum.

@@ -34,8 +34,7 @@ bool saveRecordFile(Bytes record, const RecordFileTexts& texts, Operator& op);
 // The open dialog, then the file's first `length` bytes; nothing when cancelled, unreadable or
 // shorter than a record.
 std::optional<std::vector<std::uint8_t>> loadRecordFile(std::size_t length,
-                                                        const RecordFileTexts& texts,
-                                                        Operator& op);
+                                                        const RecordFileTexts& texts, Operator& op);
 // At most the first `length` bytes of a file, or nothing when it cannot be read.
 std::optional<std::vector<std::uint8_t>> readFilePrefix(const std::filesystem::path& path,
                                                         std::size_t length);

@@ -28,8 +28,7 @@ int listSelection(int index, int count) {
 
 }  // namespace
 
-HardwareSettings::HardwareSettings(LoggerCommands& commands, Operator& op,
-                                   PasswordGate& passwords)
+HardwareSettings::HardwareSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords)
     : commands_(commands), operator_(op), passwords_(passwords) {}
 
 void HardwareSettings::onHardwareRecord(Bytes record) {

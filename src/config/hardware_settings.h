@@ -54,10 +54,10 @@ public:
     bool loadHardwareBytes(Bytes file);
 
     // --- operator edits (each marks the page not current, but the password) -----------------
-    void setDeviceType(int index);   // DeviceTypeCB
-    void setSerialNumber(int value);  // UDSerialNumber / SNEdit, 0..1000
-    void setStatusLed(int index);     // StatusLEDCB
-    void setRunStopSwitch(int index);  // RunStopCB
+    void setDeviceType(int index);        // DeviceTypeCB
+    void setSerialNumber(int value);      // UDSerialNumber / SNEdit, 0..1000
+    void setStatusLed(int index);         // StatusLEDCB
+    void setRunStopSwitch(int index);     // RunStopCB
     void setRelay(int entry, int index);  // RelaySP1..RelayPP4 by relay entry (1..8, 10..20)
     void setPassword(std::string text);   // HWPassword
 
