@@ -10,6 +10,7 @@
 #include "base/checksum.h"
 #include "config/factory_files.h"
 #include "link/serial_port_table.h"
+#include "support/factory_records.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
@@ -18,38 +19,8 @@ namespace cvh {
 namespace {
 
 using Bytes8 = std::vector<std::uint8_t>;
-
-// Valid records as a logger sends them, with random bytes where the host interprets nothing.
-Bytes8 randomHardwareRecord(std::mt19937& rng) {
-    auto pick = [&](int count) { return static_cast<std::uint16_t>(rng() % count); };
-    Bytes8 b(kHardwareRecordLength);
-    b[0] = b[1] = 7;
-    writeLe16(b, hardware_offset::kSerialNumber, static_cast<std::uint16_t>(1 + rng() % 1000));
-    writeLe16(b, hardware_offset::kDeviceType, pick(kDeviceTypeCount));
-    writeLe16(b, hardware_offset::kStatusLed, pick(kStatusLedCount));
-    writeLe16(b, hardware_offset::kRunStopSwitch, pick(kRunStopSwitchCount));
-    writeLe32(b, hardware_offset::kRetained10, static_cast<std::uint32_t>(rng()));
-    for (int e = 0; e < kRelayEntryCount; ++e)
-        if (isRelayPortEntry(e))
-            writeLe16(b, hardware_offset::kRelay + 2 * e, pick(kRelayChoiceCount));
-    storeChecksum(b);
-    return b;
-}
-
-Bytes8 randomCalibrationRecord(std::mt19937& rng) {
-    Bytes8 b(kCalibrationRecordLength);
-    b[0] = b[1] = 6;
-    writeLe16(b, calibration_offset::kFixedCount, 15);
-    writeLe32(b, calibration_offset::kFixedOne, 1);
-    for (int ch = 0; ch < kCalibrationChannelCount; ++ch) {
-        writeLe16(b, calibration_offset::kOffset + 2 * ch,
-                  static_cast<std::uint16_t>(rng() % 32701));
-        writeLe16(b, calibration_offset::kScale + 2 * ch,
-                  static_cast<std::uint16_t>(1 + rng() % 32700));
-    }
-    storeChecksum(b);
-    return b;
-}
+using test::randomCalibrationRecord;
+using test::randomHardwareRecord;
 
 Bytes8 fileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -4,14 +4,15 @@
 
 #include <chrono>
 #include <functional>
+#include <random>
 #include <thread>
 #include <vector>
 
-#include "base/checksum.h"
 #include "config/factory_settings.h"
 #include "link/port_manager.h"
 #include "link/receive_loop.h"
 #include "platform/qt_serial_backend.h"
+#include "support/factory_records.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
 
@@ -55,26 +56,15 @@ protected:
 };
 
 TEST_F(FactoryPty, ReceivedHardwareConfigurationIsSentBackWholeAfterThePassword) {
+    std::mt19937 rng(17);
+    const Bytes8 record = test::randomHardwareRecord(rng);
     HardwareSettings& hardware = factory.hardware();
     hardware.getHardware();
     EXPECT_EQ(logger.read(12), frame(CommandCode::GetHardware));
-
-    Bytes8 record(kHardwareRecordLength);
-    record[0] = record[1] = 7;
-    writeLe16(record, hardware_offset::kSerialNumber, 317);
-    writeLe16(record, hardware_offset::kDeviceType, 3);
-    writeLe16(record, hardware_offset::kStatusLed, 2);
-    writeLe16(record, hardware_offset::kRunStopSwitch, 1);
-    writeLe32(record, hardware_offset::kRetained10, 0xC0FFEE11);
-    for (int e = 0; e < kRelayEntryCount; ++e)
-        if (isRelayPortEntry(e))
-            writeLe16(record, hardware_offset::kRelay + 2 * e,
-                      static_cast<std::uint16_t>(e % kRelayChoiceCount));
-    storeChecksum(record);
     ASSERT_TRUE(logger.write(record));
     auto& records = loop.records();
     ASSERT_TRUE(tickUntil([&] { return records.hardwarePacketPending; }));
-    EXPECT_EQ(hardware.view().identity, (LoggerIdentity{317, 3}));
+    EXPECT_EQ(hardware.view().identity->serialNumber, readLe16(record, 2));
     // The display refresh fills the page.
     records.hardwarePacketPending = false;
     hardware.applyHardware();
@@ -88,21 +78,11 @@ TEST_F(FactoryPty, ReceivedHardwareConfigurationIsSentBackWholeAfterThePassword)
 }
 
 TEST_F(FactoryPty, ReceivedAnalogCalibrationIsSentBackWholeAfterThePassword) {
+    std::mt19937 rng(19);
+    const Bytes8 record = test::randomCalibrationRecord(rng);
     AnalogSettings& analog = factory.analog();
     analog.getAnalog();
     EXPECT_EQ(logger.read(12), frame(CommandCode::GetAnalogCalibration));
-
-    Bytes8 record(kCalibrationRecordLength);
-    record[0] = record[1] = 6;
-    writeLe16(record, calibration_offset::kFixedCount, 15);
-    writeLe32(record, calibration_offset::kFixedOne, 1);
-    for (int ch = 0; ch < kCalibrationChannelCount; ++ch) {
-        writeLe16(record, calibration_offset::kOffset + 2 * ch,
-                  static_cast<std::uint16_t>(150 + ch));
-        writeLe16(record, calibration_offset::kScale + 2 * ch,
-                  static_cast<std::uint16_t>(5300 + 7 * ch));
-    }
-    storeChecksum(record);
     ASSERT_TRUE(logger.write(record));
     ASSERT_TRUE(tickUntil([&] { return analog.view().current; }));
 
