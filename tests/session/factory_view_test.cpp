@@ -77,8 +77,9 @@ TEST(FactoryView, MenuItemAndDoneShowOrHideThePage) {
         EXPECT_EQ(t.menuItem,
                   c.page == FactoryPage::Hardware ? MenuItem::HardwareConfig : MenuItem::AnalogCal);
         for (int p = 0; p < kPageCount; ++p) {
-            if (p != index)
+            if (p != index) {
                 EXPECT_EQ(t.pageVisible[p], c.visible[p]);
+            }
         }
     }
 }
