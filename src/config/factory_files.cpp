@@ -13,12 +13,15 @@ bool confirmSaveNotCurrent(bool current, const RecordFileTexts& texts, Operator&
 }
 
 bool saveRecordFile(Bytes record, const RecordFileTexts& texts, Operator& op) {
+    // The dialog runs the event loop, and a record received meanwhile lands in the buffer that
+    // `record` shows: the file gets the bytes as built.
+    const std::vector<std::uint8_t> built(record.begin(), record.end());
     const auto path =
         op.saveFile(fileDialogRequest(texts.saveTitle, texts.filter, texts.defaultExtension));
     if (!path)
         return false;
     // A technician relies on a saved calibration: a file that could not be written is said so.
-    if (const auto error = replaceFile(*path, record)) {
+    if (const auto error = replaceFile(*path, built)) {
         op.notice("File Error", "Unable to write " + error->describe(), true);
         return false;
     }

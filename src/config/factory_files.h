@@ -27,7 +27,8 @@ struct RecordFileTexts {
 // True when saving may go on: always for a current page, otherwise when the operator answers
 // OK to the warning.
 bool confirmSaveNotCurrent(bool current, const RecordFileTexts& texts, Operator& op);
-// The save dialog, then the record replaces the chosen file whole (never a torn file). A write
+// The save dialog, then the record as it was when called replaces the chosen file whole (never
+// a torn file). A write
 // that failed is told to the operator with the path and the reason. False when cancelled or
 // failed.
 bool saveRecordFile(Bytes record, const RecordFileTexts& texts, Operator& op);

@@ -327,6 +327,24 @@ TEST_F(FactorySettingsTest, CalibrationEditsAreLimitedAndAnEditWithoutANumberIsR
     }
 }
 
+TEST_F(FactorySettingsTest, ARecordArrivingWhileTheSaveDialogIsOpenDoesNotChangeTheFile) {
+    struct DuringSave : test::ScriptedOperator {
+        std::function<void()> arrive;
+        std::optional<std::string> saveFile(const FileDialogRequest& r) override {
+            arrive();
+            return ScriptedOperator::saveFile(r);
+        }
+    } dialogs;
+    FactorySettings own(commands, dialogs);
+    std::mt19937 rng(9);
+    const Bytes8 shown = randomCalibrationRecord(rng), arriving = randomCalibrationRecord(rng);
+    own.analog().onCalibration(shown);
+    dialogs.arrive = [&] { own.analog().onCalibration(arriving); };
+    dialogs.files.push_back((dir / "c.alg").string());
+    EXPECT_TRUE(own.analog().saveAnalogFile());
+    EXPECT_EQ(fileBytes(dir / "c.alg"), shown);
+}
+
 TEST_F(FactorySettingsTest, AFileThatCannotBeWrittenIsReportedWithItsPath) {
     const auto path = (dir / "missing" / "unit.hdw").string();
     hardware.onHardwareRecord(Bytes8(kHardwareRecordLength, 0));
