@@ -99,10 +99,12 @@ bool encodeArchiveHeader(const ArchiveRecordHeader& header, MutableBytes out, By
 
 std::optional<std::size_t> archiveDataLength(Bytes header) {
     const auto h = decodeArchiveHeader(header, ByteOrder::Little);
-    if (!h)
-        return std::nullopt;
+    return h ? archiveDataLength(*h) : std::nullopt;
+}
+
+std::optional<std::size_t> archiveDataLength(const ArchiveRecordHeader& header) {
     // Stored signed: a value with the top bit set is negative, and so out of range too.
-    const auto length = static_cast<std::int16_t>(h->length);
+    const auto length = static_cast<std::int16_t>(header.length);
     if (length < 0 || static_cast<std::size_t>(length) > kArchiveMaxDataLength)
         return std::nullopt;
     return static_cast<std::size_t>(length);
@@ -111,11 +113,6 @@ std::optional<std::size_t> archiveDataLength(Bytes header) {
 bool isWritableArchiveRecord(Bytes record) {
     const auto length = archiveDataLength(record);
     return length && *length > 0 && record.size() == *length + kArchiveOverhead;
-}
-
-bool convertArchiveHeader(Bytes in, ByteOrder from, MutableBytes out, ByteOrder to) {
-    const auto h = decodeArchiveHeader(in, from);
-    return h && encodeArchiveHeader(*h, out, to);
 }
 
 std::uint32_t countSum(const ArchiveRecordHeader& header) {

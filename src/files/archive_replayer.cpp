@@ -34,6 +34,7 @@ bool ArchiveReplayer::open(const std::filesystem::path& path, bool continuous) {
     countdown_ = 0;
     stopRequested_ = false;
     end_ = ReplayEnd::None;
+    lastSequence_.fill(255);
     return true;
 }
 
@@ -78,15 +79,18 @@ std::size_t ArchiveReplayer::nextPacket(MutableBytes buffer, int speed) {
     buffer[0] = buffer[1] = kDataPacketType;
     if (!readExactly(buffer.data() + kHeaderAt, kArchiveHeaderSize))
         return requestStop(ReplayEnd::ShortRead);
-    const MutableBytes header = buffer.subspan(kHeaderAt, kArchiveHeaderSize);
+    const MutableBytes headerBytes = buffer.subspan(kHeaderAt, kArchiveHeaderSize);
+    auto header = *decodeArchiveHeader(headerBytes, ByteOrder::Little);
     const auto length = archiveDataLength(header);
-    const std::size_t packetSize = length ? kDataAt + *length + kArchiveTrailerSize + kChecksumBytes
-                                          : 0;
+    const std::size_t packetSize =
+        length ? kDataAt + *length + kArchiveTrailerSize + kChecksumBytes : 0;
     if (!length || packetSize > buffer.size())
         return requestStop(ReplayEnd::BadLength);
 
+    header.sequence = nextSequence_ ? nextSequence_(header.unitId)
+                                    : ++lastSequence_[header.unitId];
     // The wire carries the length, time stamp and counts big-endian.
-    convertArchiveHeader(header, ByteOrder::Little, header, ByteOrder::Big);
+    encodeArchiveHeader(header, headerBytes, ByteOrder::Big);
     if (!readExactly(buffer.data() + kDataAt, *length + kArchiveTrailerSize))
         return requestStop(ReplayEnd::ShortRead);
     storeChecksum(buffer.first(packetSize));

@@ -5,10 +5,12 @@
 // either, without a byte read or written past the caller's buffer.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "base/bytes.h"
 
@@ -29,6 +31,9 @@ enum class ReplayEnd {
     BadLength,  // a length field outside 0..4096, or a packet larger than the buffer
 };
 
+// The sequence number the receive loop expects next from `unit` (its last one plus 1).
+using NextSequence = std::function<std::uint8_t(std::uint8_t unit)>;
+
 class ArchiveReplayer {
 public:
     ArchiveReplayer() = default;
@@ -45,6 +50,13 @@ public:
     // and returns its length; otherwise (or at the end, or on a fault) returns 0.
     std::size_t nextPacket(MutableBytes buffer, int speed);
 
+    // An archive holds only the packets accepted in sequence: the keep-alives and the packets
+    // that revealed a gap, which also took sequence numbers, are missing. Each replayed packet
+    // therefore takes the number the receive loop expects next from its unit, so every
+    // recorded packet is shown and forwarded again, as it was live, and a continuous replay is
+    // not taken for duplicates. Without a source, the replayer numbers each unit from 0.
+    void setNextSequence(NextSequence next) { nextSequence_ = std::move(next); }
+
     bool stopRequested() const { return stopRequested_; }
     void clearStopRequest() { stopRequested_ = false; }
     ReplayEnd end() const { return end_; }
@@ -58,6 +70,8 @@ private:
     bool readExactly(std::uint8_t* into, std::size_t count);
 
     std::FILE* file_ = nullptr;
+    NextSequence nextSequence_;
+    std::array<std::uint8_t, 256> lastSequence_{};  // per unit, when no source is set
     bool continuous_ = false;
     std::uint64_t length_ = 0;
     std::uint64_t position_ = 0;

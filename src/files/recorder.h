@@ -58,6 +58,8 @@ public:
     RecorderStart replayContinuousClick();  // ReplayContinuousBT: ContinuousReplay
     void stopClick() { stop(); }            // BTStopRecord
     void setReplaySpeed(int position);      // ReplaySpeedUD
+    // Where replayed packets take their sequence numbers from (the receive loop's memory).
+    void setNextSequence(NextSequence next) { replayer_.setNextSequence(std::move(next)); }
 
     // The same starts as if the dialog had been confirmed with `path` (the command line).
     RecorderStart startRecording(RecordMode mode, const std::string& path);
