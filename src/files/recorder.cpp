@@ -75,6 +75,18 @@ void Recorder::reportCreateFailure(const std::string& what, const FileError& err
     operator_.notice(kFileErrorCaption, "Unable to Create " + what + "\n" + error.describe(), true);
 }
 
+bool Recorder::startFile(ArchiveWriter& writer, FileLabel label, const std::string& path) {
+    if (auto error = writer.open(path, AppendingFile::Start::Truncate)) {
+        reportCreateFailure(writer.what(), *error);
+        return false;
+    }
+    state_.baseName = state_.fileName = path;
+    state_.label = label;
+    state_.sizeCounter = 0;
+    state_.fileOpen = true;
+    return true;
+}
+
 RecorderStart Recorder::startRecording(RecordMode mode, const std::string& path) {
     if (state_.mode != RecordMode::Off)
         return RecorderStart::Busy;
@@ -82,14 +94,8 @@ RecorderStart Recorder::startRecording(RecordMode mode, const std::string& path)
     switch (mode) {
         case RecordMode::Continuous:
             // A continuous archive starts afresh, truncating a file of the same name.
-            if (auto error = archive_.open(path, AppendingFile::Start::Truncate)) {
-                reportCreateFailure(kArchiveWhat, *error);
+            if (!startFile(archive_, FileLabel::Archive, path))
                 return RecorderStart::Failed;
-            }
-            state_.baseName = state_.fileName = path;
-            state_.label = FileLabel::Archive;
-            state_.sizeCounter = 0;
-            state_.fileOpen = true;
             break;
         case RecordMode::Hourly:
         case RecordMode::Daily:
@@ -105,14 +111,8 @@ RecorderStart Recorder::startRecording(RecordMode mode, const std::string& path)
             }
             break;
         case RecordMode::RawInput:
-            if (auto error = raw_.open(path, AppendingFile::Start::Truncate)) {
-                reportCreateFailure(kRawWhat, *error);
+            if (!startFile(raw_, FileLabel::RawInput, path))
                 return RecorderStart::Failed;
-            }
-            state_.baseName = state_.fileName = path;
-            state_.label = FileLabel::RawInput;
-            state_.sizeCounter = 0;
-            state_.fileOpen = true;
             break;
         default:
             return RecorderStart::Failed;

@@ -88,6 +88,8 @@ public:
 private:
     RecorderStart askAndRecord(RecordMode mode, const char* title);
     RecorderStart askAndReplay(RecordMode mode, const char* title);
+    // Creates a continuous archive or raw file (truncating); false (and told) when it cannot.
+    bool startFile(ArchiveWriter& writer, FileLabel label, const std::string& path);
     // Builds the hour's or day's name and opens it for appending; sizeCounter = its length.
     std::optional<FileError> openCurrentFile(bool keepOpen);
     void minuteTick();

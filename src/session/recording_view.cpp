@@ -29,24 +29,11 @@ std::string recordSizeText(std::int64_t sizeCounter) {
 }
 
 std::string archiveFileLabel(FileLabel label, const std::string& fileName) {
-    const char* format = nullptr;
-    switch (label) {
-        case FileLabel::None:
-            return "";
-        case FileLabel::Archive:
-            format = "Archive File:  %s";
-            break;
-        case FileLabel::HourlyArchive:
-            format = "1 Hour Archive File:  %s";
-            break;
-        case FileLabel::DailyArchive:
-            format = "24 Hour Archive File:  %s";
-            break;
-        case FileLabel::RawInput:
-            format = "Raw Input File:  %s";
-            break;
-    }
-    return cformat(format, fileName.c_str());
+    // By FileLabel: None, Archive, HourlyArchive, DailyArchive, RawInput.
+    constexpr const char* kFormats[] = {nullptr, "Archive File:  %s", "1 Hour Archive File:  %s",
+                                        "24 Hour Archive File:  %s", "Raw Input File:  %s"};
+    const char* format = kFormats[static_cast<int>(label)];
+    return format ? cformat(format, fileName.c_str()) : std::string();
 }
 
 RecordingPageView presentRecording(const RecorderState& recorder,
