@@ -24,6 +24,7 @@ void ArchiveWriter::close() {
 
 void ArchiveWriter::reportFailure(const FileError& error) {
     ++failures_;
+    lastFailure_ = error.describe();
     if (failingPath_ == error.path)
         return;
     failingPath_ = error.path;

@@ -37,6 +37,8 @@ public:
     // Counts a failure and tells the operator unless this file is already failing.
     void reportFailure(const FileError& error);
     const std::string& what() const { return what_; }
+    // The latest failure, "path: reason"; empty before any.
+    const std::string& lastFailure() const { return lastFailure_; }
 
 private:
     Operator& operator_;
@@ -44,6 +46,7 @@ private:
     AppendingFile file_;
     std::optional<std::filesystem::path> failingPath_;  // set while failures run on
     std::uint32_t failures_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace cvh

@@ -72,6 +72,7 @@ RecorderStart Recorder::askAndReplay(RecordMode mode, const char* title) {
 void Recorder::reportCreateFailure(const std::string& what, const FileError& error) {
     ++createFailures_;
     syncFailures();
+    state_.lastFailure = error.describe();
     operator_.notice(kFileErrorCaption, "Unable to Create " + what + "\n" + error.describe(), true);
 }
 
@@ -214,6 +215,14 @@ std::optional<FileError> Recorder::openCurrentFile(bool keepOpen) {
 }
 
 void Recorder::syncFailures() {
+    // The writer whose count moved holds the latest failure; a start's is set by
+    // reportCreateFailure.
+    for (auto& [writer, seen] : {std::pair{&archive_, &archiveFailuresSeen_},
+                                 std::pair{&raw_, &rawFailuresSeen_}}) {
+        if (writer->failures() != *seen)
+            state_.lastFailure = writer->lastFailure();
+        *seen = writer->failures();
+    }
     state_.writeFailures = createFailures_ + archive_.failures() + raw_.failures();
 }
 

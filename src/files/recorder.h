@@ -35,6 +35,7 @@ struct RecorderState {
     double replaySeconds = 0;               // since the replay started, as of the last 1 s tick
     ReplayEnd replayEnd = ReplayEnd::None;  // why the last replay asked to stop
     std::uint32_t writeFailures = 0;        // records, chunks or files that could not be written
+    std::string lastFailure;                // the latest of them, "path: reason"
     std::uint32_t refusedRecords = 0;       // malformed records handed in, never written
 };
 
@@ -103,6 +104,8 @@ private:
     ArchiveWriter raw_;
     ArchiveReplayer replayer_;
     std::uint32_t createFailures_ = 0;
+    std::uint32_t archiveFailuresSeen_ = 0;
+    std::uint32_t rawFailuresSeen_ = 0;
     std::int64_t replayStartMilliseconds_ = 0;
     bool changed_ = true;
 };

@@ -211,6 +211,7 @@ TEST_F(RecorderTest, AFailedWriteLeavesWholeRecordsAndIsToldOncePerRun) {
               test::cat({record(0), record(3), record(4), record(6)}));
     EXPECT_EQ(recorder.state().sizeCounter, 4 * 72);
     EXPECT_EQ(recorder.state().writeFailures, 3u);
+    EXPECT_EQ(recorder.state().lastFailure, path("f.arc") + ": " + std::strerror(ENOSPC));
     // One notice for each run of failures, naming the file and the reason.
     const auto notices = op.notices();
     ASSERT_EQ(notices.size(), 2u);
