@@ -87,8 +87,7 @@ std::size_t ArchiveReplayer::nextPacket(MutableBytes buffer, int speed) {
     if (!length || packetSize > buffer.size())
         return requestStop(ReplayEnd::BadLength);
 
-    header.sequence = nextSequence_ ? nextSequence_(header.unitId)
-                                    : ++lastSequence_[header.unitId];
+    header.sequence = nextSequence_ ? nextSequence_(header.unitId) : ++lastSequence_[header.unitId];
     // The wire carries the length, time stamp and counts big-endian.
     encodeArchiveHeader(header, headerBytes, ByteOrder::Big);
     if (!readExactly(buffer.data() + kDataAt, *length + kArchiveTrailerSize))

@@ -217,8 +217,8 @@ std::optional<FileError> Recorder::openCurrentFile(bool keepOpen) {
 void Recorder::syncFailures() {
     // The writer whose count moved holds the latest failure; a start's is set by
     // reportCreateFailure.
-    for (auto& [writer, seen] : {std::pair{&archive_, &archiveFailuresSeen_},
-                                 std::pair{&raw_, &rawFailuresSeen_}}) {
+    for (auto& [writer, seen] :
+         {std::pair{&archive_, &archiveFailuresSeen_}, std::pair{&raw_, &rawFailuresSeen_}}) {
         if (writer->failures() != *seen)
             state_.lastFailure = writer->lastFailure();
         *seen = writer->failures();

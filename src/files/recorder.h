@@ -25,9 +25,9 @@ enum class FileLabel { None, Archive, HourlyArchive, DailyArchive, RawInput };
 // The recorder's facts, read-only outside the recorder.
 struct RecorderState {
     RecordMode mode = RecordMode::Off;
-    bool fileOpen = false;     // records go straight to the open file (cleared each minute)
-    std::string baseName;      // the path chosen in the dialog
-    std::string fileName;      // the file in use (hourly and daily: built from baseName)
+    bool fileOpen = false;  // records go straight to the open file (cleared each minute)
+    std::string baseName;   // the path chosen in the dialog
+    std::string fileName;   // the file in use (hourly and daily: built from baseName)
     FileLabel label = FileLabel::None;
     std::int64_t sizeCounter = 0;  // bytes in the current file; while replaying, the read position
     int lastMinute = -1;           // PC clock minute at the last roll-over check

@@ -69,7 +69,8 @@ TEST_F(ArchiveReplayTest, RebuildsEachPacketAsTheLoggerSentIt) {
 
     // With the receive loop's memory as the source, each packet takes what it expects next.
     open(recordOf(2, 5, {"q"}));
-    replayer.setNextSequence([](std::uint8_t unit) { return static_cast<std::uint8_t>(unit + 40); });
+    replayer.setNextSequence(
+        [](std::uint8_t unit) { return static_cast<std::uint8_t>(unit + 40); });
     EXPECT_EQ(tick(), test::dataPacket(2, 42, {"q"}));
 }
 

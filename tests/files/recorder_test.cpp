@@ -86,9 +86,9 @@ TEST_F(RecorderTest, ArchiveHoldsEachAcceptedPacketWholeInEveryCountLayout) {
         loop.handleDataPacket(MutableBytes(wire.data() + 2, wire.size() - 4), recorder.mode(),
                               loop.archiveBytes());
         if (!data.empty())
-            expected = test::cat(
-                {expected, test::archiveBytes(0x21, 0x22, 2, sequence, 0x0A0B0C0D + sequence,
-                                              counts, data)});
+            expected =
+                test::cat({expected, test::archiveBytes(0x21, 0x22, 2, sequence,
+                                                        0x0A0B0C0D + sequence, counts, data)});
         ++sequence;
     }
     recorder.stop();
@@ -181,8 +181,8 @@ TEST_F(RecorderTest, RawInputHoldsTheBytesAsReadAndNoArchiveRecords) {
     loop.setConsumers({.recorder = &recorder});
     ASSERT_EQ(recorder.startRecording(RecordMode::RawInput, path("in.raw")),
               RecorderStart::Started);
-    const ByteVec bytes = test::cat({test::bytesOf("noise"), test::dataPacket(1, 0, {"abc"}),
-                                     test::dataPacket(1, 1, {"def"})});
+    const ByteVec bytes = test::cat(
+        {test::bytesOf("noise"), test::dataPacket(1, 0, {"abc"}), test::dataPacket(1, 1, {"def"})});
     backend.line("logger").incoming.assign(bytes.begin(), bytes.end());
     for (int i = 0; i < 5; ++i)
         loop.receiveStep(recorder.mode());
@@ -250,7 +250,8 @@ TEST_F(RecorderTest, ButtonsAskForTheirFileAndStartOnlyFromOff) {
         const char* title;
         RecordMode mode;
     } buttons[] = {
-        {&Recorder::recordArchiveClick, "save", "Record Continuous Archive", RecordMode::Continuous},
+        {&Recorder::recordArchiveClick, "save", "Record Continuous Archive",
+         RecordMode::Continuous},
         {&Recorder::record1HourClick, "save", "Record 1 Hour Archive", RecordMode::Hourly},
         {&Recorder::record1DayClick, "save", "Record 1 Day Archive", RecordMode::Daily},
         {&Recorder::recordRawClick, "save", "Record Raw File", RecordMode::RawInput},
@@ -282,8 +283,8 @@ TEST_F(RecorderTest, ButtonsAskForTheirFileAndStartOnlyFromOff) {
 TEST_F(RecorderTest, AFullDiskKeepsWholeRecordsAndRecordingResumes) {
     const auto disk = dir.sub("disk");
     if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a 64 KiB tmpfs at " << disk << " ("
-                     << std::strerror(errno) << "; needs root)";
+        GTEST_SKIP() << "cannot mount a 64 KiB tmpfs at " << disk << " (" << std::strerror(errno)
+                     << "; needs root)";
     struct Unmount {
         std::filesystem::path at;
         ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }

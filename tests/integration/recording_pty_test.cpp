@@ -53,8 +53,9 @@ TEST(RecordingPty, ArchiveHoldsTheAcceptedPacketsAndReplaysTheirDeckOutput) {
     loop.deckRouting() = rig.loop.deckRouting();
     loop.deckRouting().pcBytesOut = {};
     Recorder player(op, clock);
-    player.setNextSequence(
-        [&loop](std::uint8_t unit) { return static_cast<std::uint8_t>(loop.lastSequence(unit) + 1); });
+    player.setNextSequence([&loop](std::uint8_t unit) {
+        return static_cast<std::uint8_t>(loop.lastSequence(unit) + 1);
+    });
     loop.setConsumers({.replay = &player});
     player.setReplaySpeed(10);
     ASSERT_EQ(player.startReplay(RecordMode::Replay, archive), RecorderStart::Started);

@@ -26,9 +26,10 @@ TEST(RecordingView, StatusLineFileLabelAndSizeByMode) {
          "1 Hour Archive File:  f"},
         {RecordMode::Daily, FileLabel::DailyArchive, "Recording:  24 Hour Archive",
          "24 Hour Archive File:  f"},
-        {RecordMode::Replay, FileLabel::Archive, "Replay Archive:  12.345 secs", "Archive File:  f"},
-        {RecordMode::ContinuousReplay, FileLabel::Archive,
-         "Continuous Archive Replay:  0.500 secs", "Archive File:  f"},
+        {RecordMode::Replay, FileLabel::Archive, "Replay Archive:  12.345 secs",
+         "Archive File:  f"},
+        {RecordMode::ContinuousReplay, FileLabel::Archive, "Continuous Archive Replay:  0.500 secs",
+         "Archive File:  f"},
     };
     for (const auto& r : rows) {
         RecorderState s;
@@ -44,9 +45,9 @@ TEST(RecordingView, StatusLineFileLabelAndSizeByMode) {
         EXPECT_EQ(v.LBArchiveFileSize.caption, "File Size:         1 K");
         // The seven start buttons only from Off; Stop always.
         const bool idle = r.mode == RecordMode::Off;
-        for (const ButtonView* b : {&v.BTRecordArchive, &v.BTRecordRaw, &v.BTRecord1Hour,
-                                    &v.BTRecord1Day, &v.ReplayArchiveBT, &v.BTReplayRaw,
-                                    &v.ReplayContinuousBT})
+        for (const ButtonView* b :
+             {&v.BTRecordArchive, &v.BTRecordRaw, &v.BTRecord1Hour, &v.BTRecord1Day,
+              &v.ReplayArchiveBT, &v.BTReplayRaw, &v.ReplayContinuousBT})
             EXPECT_EQ(b->enabled, idle) << b->caption;
         EXPECT_TRUE(v.BTStopRecord.enabled);
     }
