@@ -82,7 +82,8 @@ bool QtSerialDevice::configure(const std::string& mode) {
 
 void QtSerialDevice::pump() {
     // Without an event loop between ticks nothing moves the driver's bytes into the port's
-    // buffer; a zero wait does that at once. A second pass covers a pass spent on sending.
+    // buffer; a zero wait does that at once, and sends queued bytes the line has room for.
+    // A second pass covers a pass spent on sending.
     for (int pass = 0; pass < 2 && port_->isOpen(); ++pass)
         if (!port_->waitForReadyRead(0))
             break;
@@ -122,13 +123,17 @@ std::size_t QtSerialDevice::read(std::uint8_t* buffer, std::size_t room) {
 std::size_t QtSerialDevice::write(const std::uint8_t* bytes, std::size_t count) {
     if (!port_->isOpen() || count == 0)
         return 0;
-    // The event loop sends the queue; a device that takes nothing gets no more than the limit.
+    // A device that takes nothing gets no more than the limit.
     if (port_->bytesToWrite() + static_cast<qint64>(count) > kWriteQueueLimit) {
         checkLost();
         return 0;
     }
     const qint64 accepted =
         port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
+    // Hands the line what it takes now: a zero wait sends only when the line has room, so it
+    // never blocks (QSerialPort::flush() would try regardless and, refused, drop the queue).
+    // The event loop and later reads send the rest.
+    port_->waitForBytesWritten(0);
     checkLost();
     return accepted > 0 && !lost_ ? static_cast<std::size_t>(accepted) : 0;
 }
