@@ -158,7 +158,10 @@ TEST_F(SerialLossPtyTest, PulledAdaptersAreReportedOnceAndReadAgainWhenTheyRetur
     }
     EXPECT_LT(slowestReturnMs, 2000.0);
     EXPECT_EQ(openDescriptors(), descriptorsAtStart);
+#if !defined(__SANITIZE_ADDRESS__)
+    // (Under AddressSanitizer freed memory is held back on purpose; its leak check covers it.)
     EXPECT_LT(residentMegabytes() - residentAtStart, 4.0);
+#endif
     EXPECT_TRUE(op.asked.empty());
     RecordProperty("slowest_return_ms", static_cast<int>(slowestReturnMs));
 }
