@@ -5,8 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>

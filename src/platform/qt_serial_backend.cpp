@@ -93,8 +93,8 @@ void QtSerialDevice::dropBacklog() {
     // A full buffer means the line delivers faster than the program takes it. The oldest half
     // goes and the system is asked for more, until what it holds fits: what is read next is
     // the newest data, at most one buffer behind the line.
-    for (int pass = 0; pass < kMaxDropsPerRead && port_->isOpen() &&
-                       port_->bytesAvailable() >= kReadBufferSize;
+    for (int pass = 0;
+         pass < kMaxDropsPerRead && port_->isOpen() && port_->bytesAvailable() >= kReadBufferSize;
          ++pass) {
         const qint64 dropped = port_->skip(kReadBufferSize / 2);
         if (dropped <= 0)

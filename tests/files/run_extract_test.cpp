@@ -122,8 +122,7 @@ TEST_F(Extraction, MissingOrNonRegularRunFileIsRefusedWithItsReason) {
     };
     for (const Case& c : {Case{dir.path() / "run.005", "No such file or directory"},
                           Case{dir.sub("run.007"), "not a regular file"},
-                          Case{fifo, "not a regular file"},
-                          Case{device, "not a regular file"}}) {
+                          Case{fifo, "not a regular file"}, Case{device, "not a regular file"}}) {
         const auto report = extractRun(c.path, {ExtractChoice::Archive, false, out}, state, op);
         EXPECT_EQ(report.result, ExtractResult::Unreadable) << c.path;
         ASSERT_TRUE(report.inputError) << c.path;
@@ -283,8 +282,9 @@ TEST_F(Extraction, OutputsReplaceEarlierFilesWhole) {
     encodeSummaryRecord(r, first);
     r.portMeterTypes = {};
     encodeSummaryRecord(r, second);
-    extract("run.030", cat({runRecord(9, bytesOf("new")), runRecord(11, ByteVec(first.begin(), first.end())),
-                            runRecord(11, ByteVec(second.begin(), second.end()))}));
+    extract("run.030",
+            cat({runRecord(9, bytesOf("new")), runRecord(11, ByteVec(first.begin(), first.end())),
+                 runRecord(11, ByteVec(second.begin(), second.end()))}));
     EXPECT_EQ(output("Battery.030"), bytesOf("new"));
     const auto summary = output("Summary.030");
     EXPECT_EQ(std::string(summary.begin(), summary.end()), formatSummaryReport(r));

@@ -150,8 +150,9 @@ TEST_F(SerialLossPtyTest, PulledAdaptersAreReportedOnceAndReadAgainWhenTheyRetur
         ASSERT_TRUE(logger.pty().write(ping));
         reads = 0;
         ASSERT_EQ(readSlot(0, ping.size(), reads), ping) << cycle;
-        slowestReturnMs = std::max(
-            slowestReturnMs, std::chrono::duration<double, std::milli>(Clock::now() - back).count());
+        slowestReturnMs =
+            std::max(slowestReturnMs,
+                     std::chrono::duration<double, std::milli>(Clock::now() - back).count());
         table.writePort(kDeckSlot, ping.data(), ping.size());
         QCoreApplication::processEvents();  // the event loop sends the queue
         EXPECT_EQ(deck.pty().read(ping.size()), ping) << cycle;
