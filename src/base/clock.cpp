@@ -78,14 +78,19 @@ SystemClock::SystemClock() {
 #endif
 }
 
-std::int64_t SystemClock::utcSeconds() const { return static_cast<std::int64_t>(std::time(nullptr)); }
-
-int SystemClock::hundredths() const {
+// Seconds and hundredths both from the system clock: time() may lag the system clock by up to a
+// tick, which put a reading's seconds and hundredths on either side of a second's turn.
+ClockReading SystemClock::read() const {
     using namespace std::chrono;
     const auto ms =
         duration_cast<std::chrono::milliseconds>(system_clock::now().time_since_epoch()).count();
-    return static_cast<int>((ms % 1000) / 10);
+    const std::int64_t seconds = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    return {seconds, static_cast<int>((ms - seconds * 1000) / 10)};
 }
+
+std::int64_t SystemClock::utcSeconds() const { return read().utcSeconds; }
+
+int SystemClock::hundredths() const { return read().hundredths; }
 
 std::int64_t SystemClock::milliseconds() const {
     using namespace std::chrono;

@@ -21,9 +21,19 @@ struct CalendarTime {
     bool daylightSaving = false;
 };
 
+// One reading of the wall clock: whole seconds and the hundredths within that second.
+struct ClockReading {
+    std::int64_t utcSeconds = 0;
+    int hundredths = 0;  // 0..99
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
+
+    // Seconds and hundredths from one reading, so that the two never come from either side of
+    // a second's turn. Time stamps that show both must use this.
+    virtual ClockReading read() const { return {utcSeconds(), hundredths()}; }
 
     // Seconds since 1970-01-01 00:00 UTC.
     virtual std::int64_t utcSeconds() const = 0;
@@ -55,6 +65,7 @@ CalendarTime civilFromSeconds(std::int64_t seconds);
 class SystemClock final : public Clock {
 public:
     SystemClock();
+    ClockReading read() const override;
     std::int64_t utcSeconds() const override;
     int hundredths() const override;
     std::int64_t milliseconds() const override;

@@ -103,7 +103,9 @@ std::optional<CommandRequest> requestSleep(SleepWindow& window, const Clock& clo
     if (op.askOkCancel("TQ-7 Sleep Option", question, Icon::Exclamation, true) != Answer::Ok)
         return std::nullopt;
 
-    if (instant < now + 30) {
+    // The operator may have taken a while to answer: compare with the time now, not the time
+    // the question was asked.
+    if (instant < clock.utcSeconds() + 30) {
         op.notice("Sleep Error",
                   "You must specify a time at least 30 seconds later than the current time", true);
         return std::nullopt;

@@ -46,15 +46,16 @@ void WaterSampleAnnotation::UDNextClick(int position) {
 }
 
 void WaterSampleAnnotation::insertAnnotation(const std::string& text) {
-    // The stamp is the moment of the mark, read before any box can hold the operator up.
-    std::string stamp;
-    clock_.readClock(stamp);
+    // A line the PC logger has not taken yet is lost: say so first, then stamp the new one, so
+    // its time is the moment the operator's mark goes on its way.
     if (pending_) {
         pending_ = false;
         const std::string lost = pendingLine_;
         pendingLine_.clear();
         operator_.notice(kAnnotationLostCaption, lost, true);
     }
+    std::string stamp;
+    clock_.readClock(stamp);
     form.AnnotateDANDT = stamp;
     pendingLine_ = shortenAtCharacter(stamp + " " + text, kAnnotationLineLimit);
     pending_ = true;

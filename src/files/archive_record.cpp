@@ -97,6 +97,24 @@ bool encodeArchiveHeader(const ArchiveRecordHeader& header, MutableBytes out, By
     return true;
 }
 
+std::optional<std::size_t> archiveDataLength(Bytes header) {
+    const auto h = decodeArchiveHeader(header, ByteOrder::Little);
+    return h ? archiveDataLength(*h) : std::nullopt;
+}
+
+std::optional<std::size_t> archiveDataLength(const ArchiveRecordHeader& header) {
+    // Stored signed: a value with the top bit set is negative, and so out of range too.
+    const auto length = static_cast<std::int16_t>(header.length);
+    if (length < 0 || static_cast<std::size_t>(length) > kArchiveMaxDataLength)
+        return std::nullopt;
+    return static_cast<std::size_t>(length);
+}
+
+bool isWritableArchiveRecord(Bytes record) {
+    const auto length = archiveDataLength(record);
+    return length && *length > 0 && record.size() == *length + kArchiveOverhead;
+}
+
 std::uint32_t countSum(const ArchiveRecordHeader& header) {
     std::uint32_t sum = 0;
     for (auto c : header.counts)

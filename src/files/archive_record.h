@@ -48,6 +48,16 @@ inline std::size_t archiveRecordSize(const ArchiveRecordHeader& header) {
     return header.length + kArchiveOverhead;
 }
 
+// The data length L of a record header as the archive stores it (signed 16-bit, little-endian):
+// nothing when fewer than 28 bytes are given or L lies outside 0..4096, so a damaged file can
+// never announce more bytes than a packet may carry.
+std::optional<std::size_t> archiveDataLength(Bytes header);
+std::optional<std::size_t> archiveDataLength(const ArchiveRecordHeader& header);
+
+// Checks a whole archive record as it is about to be written: a little-endian header whose L
+// is 1..4096 and matches the record's size (L + 32). Empty records are never archived.
+bool isWritableArchiveRecord(Bytes record);
+
 // Writes a complete record (header, data, "####") into `out`; returns its size, or nothing when
 // the data is longer than a record may hold or does not fit `out`. The length field is set from
 // the data; the counts are taken from the header as given.

@@ -1,5 +1,12 @@
 #include "files/extract_cli.h"
 
+#include <map>
+#include <system_error>
+
+#include "base/cformat.h"
+#include "files/extract_debug_log.h"
+#include "files/run_file.h"
+
 namespace cvh {
 
 namespace {
@@ -10,7 +17,58 @@ constexpr const char* kUsage =
     "  --raw        also write the raw files (Port1..8.NNN, analog.NNN, timestp.NNN)\n"
     "  --debug-log  write the debug entries into log.dat\n"
     "  -o DIR       put the output files into DIR (default: the current directory)\n"
-    "Notices go to standard error; the exit status is 0 when every run was extracted.\n";
+    "log.dat holds one section per run, headed \"Run File <path>\". A second run file with the\n"
+    "run number of an earlier one is not extracted (its outputs would replace the first's).\n"
+    "Notices go to standard error, each after the run file it is about; the exit status is 0\n"
+    "when every run was extracted and every output written.\n";
+
+// The outputs go to the folder, except the debug log: the tool keeps each run's log and
+// writes them all as one log.dat at the end, so no run's log replaces another's.
+class ToolTarget final : public ExtractTarget {
+public:
+    explicit ToolTarget(const std::filesystem::path& folder) : folder_(folder) {}
+    std::unique_ptr<ExtractOutput> create(const std::string& name) override {
+        return name == kDebugLogName ? logs_.create(name) : folder_.create(name);
+    }
+    // Appends the section of the run just extracted, if it made one.
+    void takeLog(const std::filesystem::path& runFile) {
+        const auto it = logs_.outputs.find(kDebugLogName);
+        if (it == logs_.outputs.end())
+            return;
+        combined_ += "Run File " + runFile.string() + "\n";
+        combined_.append(it->second.begin(), it->second.end());
+        logs_.outputs.erase(it);
+        any_ = true;
+    }
+    std::optional<FileError> writeLog() {
+        auto file = folder_.create(kDebugLogName);
+        file->write(combined_);
+        return any_ ? file->commit() : std::nullopt;
+    }
+
+private:
+    FolderTarget folder_;
+    MemoryTarget logs_;
+    std::string combined_;
+    bool any_ = false;
+};
+
+// Why a run produced nothing, for the line that names its file.
+std::string failureReason(const ExtractReport& report) {
+    switch (report.result) {
+        case ExtractResult::Done:
+            return "";
+        case ExtractResult::BadFileName:
+            return "no run number after the last '.' of the name";
+        case ExtractResult::Unreadable:
+            return report.inputError ? report.inputError->reason : "cannot be read";
+        case ExtractResult::TooShort:
+            return "empty or shorter than one record header";
+        case ExtractResult::NotProcessed:
+            return "the first record header is not plausible";
+    }
+    return "";
+}
 
 }  // namespace
 
@@ -75,22 +133,50 @@ int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::
     }
 
     StreamOperator op(err);
+    ToolTarget target(parsed->options.outputDirectory);
+    ExtractOptions options = parsed->options;
+    options.target = &target;
     ExtractionState state;
+    std::map<int, std::filesystem::path> extracted;  // run number: the file it came from
     int status = 0;
     for (const auto& runFile : parsed->runFiles) {
-        const ExtractReport report = extractRun(runFile, parsed->options, state, op);
-        if (report.result == ExtractResult::Unreadable)
-            err << "cvhost-extract: cannot read " << runFile.string() << "\n";
-        if (report.filesNotWritten > 0)
-            err << "cvhost-extract: " << runFile.string() << ": " << report.filesNotWritten
-                << " output file(s) could not be written\n";
-        if (report.result != ExtractResult::Done || report.filesNotWritten > 0)
+        const std::string name = runFile.string();
+        op.setSubject(name);
+        if (const auto run = runNumberFromPath(runFile)) {
+            const auto [earlier, first] = extracted.try_emplace(*run, runFile);
+            if (!first) {
+                err << "cvhost-extract: " << name << ": not extracted: run "
+                    << cformat("%03d", *run) << " was already extracted from "
+                    << earlier->second.string() << " and its outputs would be replaced\n";
+                status = 1;
+                continue;
+            }
+        }
+        const ExtractReport report = extractRun(runFile, options, state, op);
+        target.takeLog(runFile);
+        if (report.result != ExtractResult::Done) {
+            err << "cvhost-extract: " << name << ": " << failureReason(report) << "\n";
             status = 1;
+        }
+        for (const FileError& e : report.unwritten)
+            err << "cvhost-extract: " << name << ": not written: " << e.describe() << "\n";
+        if (!report.unwritten.empty()) {
+            err << "cvhost-extract: " << name << ": " << report.unwritten.size()
+                << " output file(s) could not be written\n";
+            status = 1;
+        }
+    }
+    op.setSubject("");
+    if (const auto e = target.writeLog()) {
+        err << "cvhost-extract: not written: " << e->describe() << "\n";
+        status = 1;
     }
     return status;
 }
 
 void StreamOperator::notice(const std::string& caption, const std::string& text, bool) {
+    if (!subject_.empty())
+        stream_ << subject_ << ": ";
     stream_ << caption << ": " << text << "\n";
 }
 

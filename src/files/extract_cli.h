@@ -25,7 +25,8 @@ std::optional<ExtractCliArgs> parseExtractArgs(const std::vector<std::string>& a
                                                std::string& error);
 
 // Runs the tool (args without the program name); returns the exit status: 0 when every run was
-// processed and every output written, 1 when one was not, 2 on a usage error.
+// processed and every output written, 1 when one was not, 2 on a usage error. Every failure is
+// told on `err` with the run file's path and the reason.
 int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Notices as "caption: text" lines on a stream; questions are answered with Cancel/No and file
@@ -42,9 +43,12 @@ public:
     std::optional<std::string> openFile(const FileDialogRequest& request) override;
     std::optional<std::string> saveFile(const FileDialogRequest& request) override;
     void beep() override {}
+    // What the notices are about (a run file's path); each notice line starts with it.
+    void setSubject(std::string subject) { subject_ = std::move(subject); }
 
 private:
     std::ostream& stream_;
+    std::string subject_;
 };
 
 }  // namespace cvh

@@ -5,7 +5,8 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <memory>
+#include <optional>
 
 #include "files/extract_output.h"
 
@@ -15,18 +16,17 @@ inline constexpr const char* kDebugLogName = "log.dat";
 
 class ExtractDebugLog {
 public:
-    // Starts an empty log in `directory`; `enabled` says whether entries are written.
-    bool start(const std::filesystem::path& directory, bool enabled);
+    // Starts an empty log; `enabled` says whether entries are written.
+    void start(ExtractTarget& target, bool enabled);
     // One entry for a TQMUX record's time stamp.
     void archiveRecord(std::int32_t timeStamp);
     // The closing line, whatever the switch says.
     void end();
-    // Puts the log in place; false when it could not be written whole.
-    bool commit();
-    bool failed() const { return file_.failed(); }
+    // Puts the log in place; the error when it could not be written whole.
+    std::optional<FileError> commit();
 
 private:
-    OutputFile file_;
+    std::unique_ptr<ExtractOutput> file_;
     bool enabled_ = false;
     std::int32_t previous_ = 0;
 };

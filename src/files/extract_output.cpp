@@ -1,75 +1,52 @@
 #include "files/extract_output.h"
 
-#include <system_error>
-
 namespace cvh {
 
 namespace {
-constexpr std::size_t kWriteBufferSize = 256 * 1024;
-}
 
-OutputFile::~OutputFile() {
-    discard();
-}
+class FileOutput final : public ExtractOutput {
+public:
+    explicit FileOutput(const std::filesystem::path& path) { file_.create(path); }
+    bool write(Bytes bytes) override { return file_.write(bytes); }
+    std::uint64_t size() const override { return file_.size(); }
+    const std::optional<FileError>& error() const override { return file_.error(); }
+    std::optional<FileError> commit() override { return file_.commit(); }
 
-bool OutputFile::create(const std::filesystem::path& finalPath) {
-    discard();
-    final_ = finalPath;
-    temp_ = finalPath;
-    temp_ += ".part";
-    size_ = 0;
-    failed_ = false;
-    file_ = std::fopen(temp_.string().c_str(), "wb");
-    if (!file_)
-        return false;
-    buffer_.resize(kWriteBufferSize);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
-    return true;
-}
+private:
+    ReplacingFile file_;
+};
 
-bool OutputFile::write(Bytes bytes) {
-    if (!file_ || failed_)
-        return false;
-    if (bytes.empty())
+class MemoryOutput final : public ExtractOutput {
+public:
+    MemoryOutput(MemoryTarget& target, std::string name)
+        : target_(target), name_(std::move(name)) {}
+    bool write(Bytes bytes) override {
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
         return true;
-    const std::size_t done = std::fwrite(bytes.data(), 1, bytes.size(), file_);
-    if (done != bytes.size()) {
-        failed_ = true;
-        return false;
     }
-    size_ += done;
-    return true;
-}
-
-bool OutputFile::write(const std::string& text) {
-    return write(Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
-bool OutputFile::commit() {
-    if (!file_)
-        return false;
-    bool ok = !failed_;
-    if (std::fclose(file_) != 0)
-        ok = false;
-    file_ = nullptr;
-    std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(temp_, final_, ec);
-        if (ec)
-            ok = false;
+    std::uint64_t size() const override { return bytes_.size(); }
+    const std::optional<FileError>& error() const override { return none_; }
+    std::optional<FileError> commit() override {
+        target_.outputs[name_] = std::move(bytes_);
+        bytes_.clear();
+        return std::nullopt;
     }
-    if (!ok)
-        std::filesystem::remove(temp_, ec);
-    return ok;
+
+private:
+    MemoryTarget& target_;
+    std::string name_;
+    std::vector<std::uint8_t> bytes_;
+    std::optional<FileError> none_;
+};
+
+}  // namespace
+
+std::unique_ptr<ExtractOutput> FolderTarget::create(const std::string& name) {
+    return std::make_unique<FileOutput>(folder_ / name);
 }
 
-void OutputFile::discard() {
-    if (!file_)
-        return;
-    std::fclose(file_);
-    file_ = nullptr;
-    std::error_code ec;
-    std::filesystem::remove(temp_, ec);
+std::unique_ptr<ExtractOutput> MemoryTarget::create(const std::string& name) {
+    return std::make_unique<MemoryOutput>(*this, name);
 }
 
 std::string toPlatformLineEnds(const std::string& text) {

@@ -1,48 +1,65 @@
-// An output file of the extraction. It is written under a temporary name beside its final name
-// and renamed over the final name only when every byte was written, so a failed or interrupted
-// extraction never leaves a half-written file where a good one was.
+// Where the outputs of an extraction go. Each output is put in place whole or not at all, and a
+// failure carries the file's path and the system's reason. On disk every output is a
+// ReplacingFile (a temporary file, flushed and renamed over the final name), so a failed or
+// interrupted extraction never leaves a half-written file where a good one was; in memory the
+// same extraction runs without touching the disk (fuzzing, tests).
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/file_write.h"
 
 namespace cvh {
 
-class OutputFile {
+class ExtractOutput {
 public:
-    OutputFile() = default;
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    // Starts the file (replacing any earlier content on commit); false when it cannot be created.
-    bool create(const std::filesystem::path& finalPath);
-    bool isOpen() const { return file_ != nullptr; }
-    // Appends bytes; a failed write marks the file as failed, and it will not be committed.
-    bool write(Bytes bytes);
-    bool write(const std::string& text);
+    virtual ~ExtractOutput() = default;
+    // Appends bytes; after a failure further writes are ignored and commit() reports it.
+    virtual bool write(Bytes bytes) = 0;
+    bool write(std::string_view text) {
+        return write(Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
     // Bytes written so far.
-    std::uint64_t size() const { return size_; }
-    bool failed() const { return failed_; }
+    virtual std::uint64_t size() const = 0;
+    // The failure so far (the output could not be created, or a write failed).
+    virtual const std::optional<FileError>& error() const = 0;
+    // Puts the output in place; the error when it could not be written whole.
+    virtual std::optional<FileError> commit() = 0;
+};
 
-    // Closes the file and puts it in place; false when any write, the close or the rename failed
-    // (the temporary file is then removed and an earlier file of that name is left alone).
-    bool commit();
-    // Closes and removes the temporary file.
-    void discard();
+class ExtractTarget {
+public:
+    virtual ~ExtractTarget() = default;
+    // Starts the output `name` (such as "archive.042"); an earlier output of that name stays
+    // until the new one is committed. Never null: one that could not be created says so in
+    // error().
+    virtual std::unique_ptr<ExtractOutput> create(const std::string& name) = 0;
+};
+
+// Files in a folder.
+class FolderTarget final : public ExtractTarget {
+public:
+    explicit FolderTarget(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    std::unique_ptr<ExtractOutput> create(const std::string& name) override;
 
 private:
-    std::FILE* file_ = nullptr;
-    std::filesystem::path final_;
-    std::filesystem::path temp_;
-    std::vector<char> buffer_;
-    std::uint64_t size_ = 0;
-    bool failed_ = false;
+    std::filesystem::path folder_;
+};
+
+// Outputs kept in memory: each committed output under its name, a later one of the same name
+// replacing the earlier.
+class MemoryTarget final : public ExtractTarget {
+public:
+    std::unique_ptr<ExtractOutput> create(const std::string& name) override;
+    std::map<std::string, std::vector<std::uint8_t>> outputs;
 };
 
 // Converts "\n" to the platform's line end, as a C text-mode stream would on writing.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/cformat.h"
+#include "base/file_dialog.h"
 
 namespace cvh {
 
@@ -458,19 +459,11 @@ std::span<const HostSetupApplyStep> hostSetupApplyOrder() {
 
 namespace {
 
-// The dialogs' filter and default extension as operators know them ("description|pattern",
-// "*.ext"), turned into the form the operator's file dialogs take: the description (which
-// names its pattern in brackets) and the extension without "*.". Handing the pattern form on
-// unchanged would filter out every file and save names ending in ".*.cvh".
 constexpr std::string_view kHostSetupFilter = "CV Host Setup (*.cvh)|*.cvh";
 constexpr std::string_view kHostSetupDefaultExtension = "*.cvh";
 
 FileDialogRequest hostSetupDialog(std::string title) {
-    std::string_view filter = kHostSetupFilter;
-    filter = filter.substr(0, filter.find('|'));
-    std::string_view extension = kHostSetupDefaultExtension;
-    extension.remove_prefix(extension.find('.') + 1);
-    return FileDialogRequest{std::move(title), std::string(filter), std::string(extension), ""};
+    return fileDialogRequest(std::move(title), kHostSetupFilter, kHostSetupDefaultExtension);
 }
 
 }  // namespace

@@ -10,8 +10,7 @@ std::string pcLoggerTimeStamp(const CalendarTime& local, int hundredths) {
 }
 
 std::int64_t PCLoggerClock::localMilliseconds(std::string* timeStamp) const {
-    const std::int64_t utc = clock_.utcSeconds();
-    const int hundredths = clock_.hundredths();
+    const auto [utc, hundredths] = clock_.read();
     const CalendarTime local = clock_.localTime(utc);
     if (timeStamp != nullptr)
         *timeStamp = pcLoggerTimeStamp(local, hundredths);

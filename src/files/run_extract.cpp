@@ -2,7 +2,6 @@
 
 #include <array>
 #include <optional>
-#include <system_error>
 
 #include "base/bytes.h"
 #include "base/cformat.h"
@@ -69,17 +68,17 @@ constexpr std::uint8_t kInitialUnitId = 2;
 
 class RunExtraction {
 public:
-    RunExtraction(const ExtractOptions& options, ExtractionState& state, Operator& op,
-                  int runNumber)
-        : options_(options), state_(state), op_(op), runNumber_(runNumber) {}
+    RunExtraction(const ExtractOptions& options, ExtractTarget& target, ExtractionState& state,
+                  Operator& op, int runNumber)
+        : options_(options), target_(target), state_(state), op_(op), runNumber_(runNumber) {}
 
     void run(RunFileReader& reader, ExtractReport& report);
 
 private:
     bool rawFiles() const { return options_.choice == ExtractChoice::ArchivePlusRaw; }
 
-    OutputFile* output(Output which);
-    bool archiveOpen() const { return outputs_[ArchiveFile].isOpen(); }
+    ExtractOutput* output(Output which);
+    bool archiveOpen() const { return outputs_[ArchiveFile] && !outputs_[ArchiveFile]->error(); }
     void writeTo(Output which, Bytes bytes);
 
     void handle(int type, Bytes payload);
@@ -88,6 +87,12 @@ private:
     void handleWindow(int type, Bytes payload);
     void handleTqMux(Bytes payload);
     void finishRun();
+    void commitAll();
+    void failed(const std::optional<FileError>& error) {
+        if (error)
+            report_->unwritten.push_back(*error);
+    }
+    void writeSummary(Bytes payload);
     void damaged() { ++report_->damagedRecords; }
 
     void writeHeaderRecord();
@@ -95,13 +100,15 @@ private:
     void writeArchive(Bytes record);
 
     const ExtractOptions& options_;
+    ExtractTarget& target_;
     ExtractionState& state_;
     Operator& op_;
     int runNumber_;
     ExtractReport* report_ = nullptr;
 
-    std::array<OutputFile, OutputCount> outputs_;
-    std::array<bool, OutputCount> createFailed_{};
+    // Created on first use; one that could not be created stays, failed, so it is not tried
+    // again for every record.
+    std::array<std::unique_ptr<ExtractOutput>, OutputCount> outputs_;
     ExtractDebugLog log_;
 
     ArchiveSlots headerSlots_;
@@ -111,32 +118,30 @@ private:
     std::array<std::uint8_t, kArchiveMaxRecordSize> record_{};
 };
 
-OutputFile* RunExtraction::output(Output which) {
-    OutputFile& file = outputs_[which];
-    if (file.isOpen())
-        return &file;
-    // A file that could not be created is not tried again for every record.
-    if (createFailed_[which])
-        return nullptr;
-    if (file.create(options_.outputDirectory / extractFileName(kOutputStems[which], runNumber_)))
-        return &file;
-    createFailed_[which] = true;
-    ++report_->filesNotWritten;
-    return nullptr;
+ExtractOutput* RunExtraction::output(Output which) {
+    auto& file = outputs_[which];
+    if (!file)
+        file = target_.create(extractFileName(kOutputStems[which], runNumber_));
+    return file->error() ? nullptr : file.get();
 }
 
 void RunExtraction::writeTo(Output which, Bytes bytes) {
-    if (OutputFile* file = output(which))
+    if (ExtractOutput* file = output(which))
         file->write(bytes);
 }
 
 void RunExtraction::run(RunFileReader& reader, ExtractReport& report) {
     report_ = &report;
-    log_.start(options_.outputDirectory, options_.debugLog);
-
     RunRecord record;
-    for (;;) {
-        const auto step = reader.next(record);
+    auto step = reader.next(record);
+    if (step == RunFileReader::Step::End && !reader.readError()) {
+        // Nothing of a record at all: an upload that never came, or a file cut at its start.
+        op_.notice("Run File Error", "Unable to Process the Run", true);
+        report.result = ExtractResult::TooShort;
+        return;
+    }
+    log_.start(target_, options_.debugLog);
+    for (;; step = reader.next(record)) {
         if (step == RunFileReader::Step::End)
             break;
         if (step == RunFileReader::Step::BadStart) {
@@ -153,17 +158,16 @@ void RunExtraction::run(RunFileReader& reader, ExtractReport& report) {
         handle(record.type, record.payload);
     }
     report.bytesSkipped = reader.bytesSkipped();
+    if (reader.readError()) {
+        report.inputError = reader.readError();
+        report.result = ExtractResult::Unreadable;
+    }
 
     if (archiveOpen()) {
         finishRun();
         log_.end();
     }
-    for (auto& file : outputs_) {
-        if (file.isOpen() && !file.commit())
-            ++report.filesNotWritten;
-    }
-    if (!log_.commit())
-        ++report.filesNotWritten;
+    commitAll();
 
     if (report.damagedRecords > 0) {
         op_.notice("Run File Error",
@@ -171,6 +175,27 @@ void RunExtraction::run(RunFileReader& reader, ExtractReport& report) {
                            static_cast<unsigned long long>(report.damagedRecords)),
                    true);
     }
+}
+
+void RunExtraction::commitAll() {
+    for (auto& file : outputs_)
+        if (file)
+            failed(file->commit());
+    failed(log_.commit());
+}
+
+void RunExtraction::writeSummary(Bytes payload) {
+    const auto record = decodeSummaryRecord(payload);
+    if (!record) {
+        damaged();
+        return;
+    }
+    // A second summary record in the run replaces the first report as a whole.
+    auto file = target_.create(summaryFileName(runNumber_));
+    if (file->error())
+        op_.notice("File Extraction Error", "Unable to create Summary File", true);
+    file->write(toPlatformLineEnds(formatSummaryReport(*record)));
+    failed(file->commit());
 }
 
 void RunExtraction::handle(int type, Bytes payload) {
@@ -188,9 +213,7 @@ void RunExtraction::handle(int type, Bytes payload) {
                     writeTo(TimeStampFile, payload);
                 break;
             case RunType::Summary:
-                if (writeSummary(payload, runNumber_, options_.outputDirectory, op_) ==
-                    SummaryResult::ShortRecord)
-                    damaged();
+                writeSummary(payload);
                 break;
             case RunType::ArchiveTqMux:
                 handleTqMux(payload);
@@ -333,7 +356,7 @@ void RunExtraction::writeWindowRecord() {
 }
 
 void RunExtraction::writeArchive(Bytes record) {
-    if (outputs_[ArchiveFile].write(record))
+    if (outputs_[ArchiveFile]->write(record))
         ++report_->archiveRecords;
 }
 
@@ -353,27 +376,47 @@ std::string extractFileName(const char* stem, int runNumber) {
     return cformat("%s.%03d", stem, runNumber);
 }
 
+namespace {
+
+ExtractReport extractFrom(RunFileReader& reader, int runNumber, const ExtractOptions& options,
+                          ExtractionState& state, Operator& op) {
+    ExtractReport report;
+    report.runNumber = runNumber;
+    FolderTarget folder(options.outputDirectory);
+    ExtractTarget& target = options.target ? *options.target : folder;
+    RunExtraction extraction(options, target, state, op, runNumber);
+    extraction.run(reader, report);
+    return report;
+}
+
+}  // namespace
+
 ExtractReport extractRun(const std::filesystem::path& runFile, const ExtractOptions& options,
                          ExtractionState& state, Operator& op) {
-    ExtractReport report;
     const auto runNumber = runNumberFromPath(runFile);
     if (!runNumber) {
         op.notice(cformat("Unusable File Name '%s", runFile.string().c_str()),
                   "Extraction Requires name.xxx, where xxx=000-999", true);
+        ExtractReport report;
         report.result = ExtractResult::BadFileName;
         return report;
     }
-    report.runNumber = *runNumber;
-
     RunFileReader reader;
-    std::error_code ec;
-    if (std::filesystem::is_directory(runFile, ec) || !reader.open(runFile)) {
+    if (auto error = reader.open(runFile)) {
+        ExtractReport report;
+        report.runNumber = *runNumber;
         report.result = ExtractResult::Unreadable;
+        report.inputError = std::move(error);
         return report;
     }
-    RunExtraction extraction(options, state, op, *runNumber);
-    extraction.run(reader, report);
-    return report;
+    return extractFrom(reader, *runNumber, options, state, op);
+}
+
+ExtractReport extractRun(Bytes runFile, int runNumber, const ExtractOptions& options,
+                         ExtractionState& state, Operator& op) {
+    RunFileReader reader;
+    reader.openBytes(runFile);
+    return extractFrom(reader, runNumber, options, state, op);
 }
 
 ExtractReport extractBesideRunFile(const std::filesystem::path& runFile, ExtractChoice choice,

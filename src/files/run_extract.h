@@ -5,9 +5,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "base/bytes.h"
+#include "base/file_write.h"
 #include "base/operator.h"
+#include "files/extract_output.h"
 
 namespace cvh {
 
@@ -23,6 +28,8 @@ struct ExtractOptions {
     // Where the outputs go: beside the run file in the console, the chosen folder in the
     // command-line tool.
     std::filesystem::path outputDirectory = ".";
+    // When set, the outputs go here instead of into outputDirectory (in memory, for one).
+    ExtractTarget* target = nullptr;
 };
 
 // What one extraction hands on to the next: the time-window records number on from run to run,
@@ -38,7 +45,8 @@ struct ExtractionState {
 enum class ExtractResult {
     Done,          // the run was read to its end
     BadFileName,   // no run number in the file name ("Unusable File Name" told)
-    Unreadable,    // the run file could not be opened
+    Unreadable,    // the run file could not be opened or read (inputError says why)
+    TooShort,      // empty or shorter than one record header ("Unable to Process the Run" told)
     NotProcessed,  // the first header is not plausible ("Unable to Process the Run" told)
 };
 
@@ -49,7 +57,8 @@ struct ExtractReport {
     std::uint64_t bytesSkipped = 0;    // by resynchronisation
     std::uint64_t damagedRecords = 0;  // too short for their type, or cut off by the file's end
     std::uint64_t archiveRecords = 0;  // records written to the archive
-    int filesNotWritten = 0;           // outputs that could not be created or written whole
+    std::optional<FileError> inputError;
+    std::vector<FileError> unwritten;  // outputs that could not be created or written whole
 };
 
 // "%s.%03d" names of the outputs.
@@ -57,6 +66,9 @@ std::string extractFileName(const char* stem, int runNumber);
 
 // Extracts one run file. Notices go to `op` with the captions and texts operators know.
 ExtractReport extractRun(const std::filesystem::path& runFile, const ExtractOptions& options,
+                         ExtractionState& state, Operator& op);
+// The same for a run file's bytes held in memory, numbered `runNumber`.
+ExtractReport extractRun(Bytes runFile, int runNumber, const ExtractOptions& options,
                          ExtractionState& state, Operator& op);
 
 // The console's "Parse Run Files" and the upload: the outputs land beside the run file, where

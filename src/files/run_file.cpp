@@ -1,8 +1,16 @@
 #include "files/run_file.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <system_error>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace cvh {
 
@@ -48,19 +56,61 @@ constexpr std::size_t kReadBufferSize = 1024 * 1024;
 }
 
 RunFileReader::~RunFileReader() {
-    if (file_)
-        std::fclose(file_);
+    reset();
 }
 
-bool RunFileReader::open(const std::filesystem::path& path) {
+void RunFileReader::reset() {
     if (file_)
         std::fclose(file_);
-    file_ = std::fopen(path.string().c_str(), "rb");
-    buffer_.assign(kReadBufferSize, 0);
+    file_ = nullptr;
     begin_ = end_ = 0;
     offset_ = skipped_ = 0;
     eof_ = false;
-    return file_ != nullptr;
+    path_.clear();
+    readError_.reset();
+}
+
+std::optional<FileError> RunFileReader::open(const std::filesystem::path& path) {
+    reset();
+    path_ = path;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec)
+        return FileError{path, ec.message()};
+    if (!std::filesystem::is_regular_file(status))
+        return FileError{path, "not a regular file"};
+#if defined(_WIN32)
+    errno = 0;
+    file_ = std::fopen(path.string().c_str(), "rb");
+    if (!file_)
+        return FileError{path, systemReason(errno != 0 ? errno : ENOENT)};
+#else
+    // Not blocking, and checked again once open: the name may have been swapped for a FIFO
+    // in between.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return FileError{path, systemReason(errno)};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return FileError{path, "not a regular file"};
+    }
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+        const int err = errno;
+        ::close(fd);
+        return FileError{path, systemReason(err)};
+    }
+#endif
+    buffer_.assign(kReadBufferSize, 0);
+    return std::nullopt;
+}
+
+void RunFileReader::openBytes(Bytes bytes) {
+    reset();
+    buffer_.assign(bytes.begin(), bytes.end());
+    end_ = buffer_.size();
+    eof_ = true;
 }
 
 bool RunFileReader::fill(std::size_t need) {
@@ -72,9 +122,13 @@ bool RunFileReader::fill(std::size_t need) {
         begin_ = 0;
     }
     while (end_ < need && !eof_ && file_) {
+        errno = 0;
         const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
-        if (got == 0)
+        if (got == 0) {
+            if (std::ferror(file_))
+                readError_ = FileError{path_, systemReason(errno != 0 ? errno : EIO)};
             eof_ = true;
+        }
         end_ += got;
     }
     return end_ - begin_ >= need;

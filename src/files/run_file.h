@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/bytes.h"
+#include "base/file_write.h"
 
 namespace cvh {
 
@@ -69,13 +70,21 @@ public:
     RunFileReader(const RunFileReader&) = delete;
     RunFileReader& operator=(const RunFileReader&) = delete;
 
-    bool open(const std::filesystem::path& path);
+    // Opens a run file. Only a regular file is opened: a directory, a FIFO or a device is
+    // refused before any open for reading (a FIFO without a writer would block for ever).
+    std::optional<FileError> open(const std::filesystem::path& path);
+    // Reads a run held in memory instead (the bytes must outlive the reader's use).
+    void openBytes(Bytes bytes);
     Step next(RunRecord& record);
 
     std::uint64_t bytesSkipped() const { return skipped_; }
+    // A failure of the system to read the file; the reader then ends as at the file's end.
+    const std::optional<FileError>& readError() const { return readError_; }
 
 private:
     bool fill(std::size_t need);
+
+    void reset();
 
     std::FILE* file_ = nullptr;
     std::vector<std::uint8_t> buffer_;
@@ -84,6 +93,8 @@ private:
     std::uint64_t offset_ = 0;  // file offset of buffer_[begin_]
     std::uint64_t skipped_ = 0;
     bool eof_ = false;
+    std::filesystem::path path_;
+    std::optional<FileError> readError_;
 };
 
 }  // namespace cvh

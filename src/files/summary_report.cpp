@@ -5,7 +5,6 @@
 
 #include "base/cformat.h"
 #include "base/clock.h"
-#include "files/extract_output.h"
 
 namespace cvh {
 namespace {
@@ -253,20 +252,6 @@ std::string formatSummaryReport(const SummaryRecord& r) {
 
 std::string summaryFileName(int runNumber) {
     return cformat("Summary.%03d", runNumber);
-}
-
-SummaryResult writeSummary(Bytes payload, int runNumber, const std::filesystem::path& directory,
-                           Operator& op) {
-    const auto record = decodeSummaryRecord(payload);
-    if (!record)
-        return SummaryResult::ShortRecord;
-    OutputFile file;
-    if (!file.create(directory / summaryFileName(runNumber))) {
-        op.notice("File Extraction Error", "Unable to create Summary File", true);
-        return SummaryResult::NotCreated;
-    }
-    file.write(toPlatformLineEnds(formatSummaryReport(*record)));
-    return file.commit() ? SummaryResult::Written : SummaryResult::WriteFailed;
 }
 
 }  // namespace cvh

@@ -9,7 +9,8 @@
 
 namespace cvh {
 
-// One open device. Reads never block: they return what has arrived, possibly nothing.
+// One open device. Nothing here blocks: reads return what has arrived, possibly nothing, and
+// writes hand their bytes to a bounded queue that the event loop drains.
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
@@ -17,10 +18,16 @@ public:
     virtual bool configure(const std::string& mode) = 0;
     // Reads up to `room` bytes into `buffer`; returns how many arrived (0 when none or on error).
     virtual std::size_t read(std::uint8_t* buffer, std::size_t room) = 0;
-    // Writes all bytes and waits until they are handed to the driver; returns bytes written.
+    // Queues all bytes for sending, or none when the queue has no room for them all (a frame is
+    // never cut); returns the bytes taken.
     virtual std::size_t write(const std::uint8_t* bytes, std::size_t count) = 0;
     // Closes the device; false when the system reports a failure.
     virtual bool close() = 0;
+    // Whether the device has gone (adapter unplugged, line hung up, end of file, a read error
+    // the system calls fatal). Once true it stays true; the device then reads and writes nothing.
+    virtual bool lost() { return false; }
+    // Bytes that arrived faster than the program took them and were dropped, since the open.
+    virtual std::uint64_t overrunBytes() const { return 0; }
 };
 
 class SerialBackend {

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <fstream>
+#include <map>
 #include <sstream>
+#include <utility>
 
 #include "base/cformat.h"
 
@@ -47,6 +49,37 @@ bool parseOverride(const std::string& line, int& comNumber, std::string& path) {
     return true;
 }
 
+// A line longer than any name a system gives a device is not an override but damage (or a
+// file that is not comports.txt at all); it is refused without being kept whole.
+constexpr std::size_t kMaxLineLength = 4096;
+// How much of a refused line the operator is shown.
+constexpr std::size_t kShownLength = 80;
+// Entries of one report; a file of garbage must not make a box of thousands of lines.
+constexpr std::size_t kMaxReported = 20;
+
+std::string shown(const std::string& line) {
+    return line.size() <= kShownLength ? line : line.substr(0, kShownLength) + "...";
+}
+
+// One line without its '\n'; at most a little more than kMaxLineLength characters are kept,
+// `tooLong` tells of the rest. False at the end of the input.
+bool readLimitedLine(std::streambuf& in, std::string& line, bool& tooLong) {
+    using Traits = std::char_traits<char>;
+    line.clear();
+    tooLong = false;
+    bool any = false;
+    for (auto c = in.sbumpc(); !Traits::eq_int_type(c, Traits::eof()); c = in.sbumpc()) {
+        any = true;
+        if (c == '\n')
+            return true;
+        if (line.size() <= kMaxLineLength + 1)  // room for a '\r' after a line of full length
+            line.push_back(Traits::to_char_type(c));
+        else
+            tooLong = true;
+    }
+    return any;
+}
+
 }  // namespace
 
 ComPortNames::ComPortNames() {
@@ -79,32 +112,52 @@ void ComPortNames::set(int comNumber, std::string deviceName) {
 }
 
 std::vector<std::string> ComPortNames::applyOverrides(const std::string& text) {
-    std::vector<std::string> malformed;
     std::istringstream in(text);
+    return applyOverrides(in);
+}
+
+std::vector<std::string> ComPortNames::applyOverrides(std::istream& in) {
+    std::vector<std::string> report;
+    std::size_t leftOut = 0;
+    const auto tell = [&](std::string entry) {
+        if (report.size() < kMaxReported)
+            report.push_back(std::move(entry));
+        else
+            ++leftOut;
+    };
+    std::map<int, std::pair<int, std::string>> given;  // COM number: line number, shown text
     std::string raw;
+    bool tooLong = false;
     int lineNumber = 0;
-    while (std::getline(in, raw)) {
+    while (in.rdbuf() && readLimitedLine(*in.rdbuf(), raw, tooLong)) {
         ++lineNumber;
         std::string line = trim(raw);  // also drops the '\r' of a file written on Windows
-        if (line.empty() || line[0] == '#')
+        if (!tooLong && (line.empty() || line[0] == '#'))
             continue;
         int comNumber = 0;
         std::string path;
-        if (parseOverride(line, comNumber, path))
-            set(comNumber, path);
-        else
-            malformed.push_back(cformat("line %d: %s", lineNumber, line.c_str()));
+        if (tooLong || line.size() > kMaxLineLength || !parseOverride(line, comNumber, path)) {
+            tell(cformat("line %d: %s", lineNumber, shown(line).c_str()));
+            continue;
+        }
+        auto [earlier, first] = given.try_emplace(comNumber, lineNumber, shown(line));
+        if (!first) {
+            tell(cformat("line %d: %s (replaced by line %d: %s)", earlier->second.first,
+                         earlier->second.second.c_str(), lineNumber, shown(line).c_str()));
+            earlier->second = {lineNumber, shown(line)};
+        }
+        set(comNumber, path);
     }
-    return malformed;
+    if (leftOut > 0)
+        report.push_back(cformat("(%zu more not shown)", leftOut));
+    return report;
 }
 
 bool ComPortNames::loadOverrideFile(const std::string& path, std::vector<std::string>& malformed) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    malformed = applyOverrides(text.str());
+    malformed = applyOverrides(file);
     return true;
 }
 
@@ -119,16 +172,33 @@ bool SerialPortTable::comPresent(int comNumber) const {
     return !n.empty() && backend_.exists(n);
 }
 
+void SerialPortTable::releaseDevice(Slot& s) {
+    if (!s.device)
+        return;
+    s.overrunBytes += s.device->overrunBytes();
+    s.device->close();
+    s.device.reset();
+}
+
+void SerialPortTable::noticeLoss(Slot& s) {
+    if (!s.device || !s.device->lost())
+        return;
+    // The descriptor goes now: a gone device left open can keep the system signalling it, and
+    // it holds the name a returning adapter needs.
+    releaseDevice(s);
+    s.lost = true;
+    s.lossPending = true;
+}
+
 void SerialPortTable::openPort(int slot, int comNumber) {
     if (!validSlot(slot))
         return;
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     // A device still held here would stay locked against every later open; let it go first.
-    if (s.device) {
-        s.device->close();
-        s.device.reset();
-    }
+    releaseDevice(s);
     s.openOn = 0;
+    s.lost = s.lossPending = false;
+    s.overrunBytes = 0;
 
     const std::string& name = names_.name(comNumber);
     std::unique_ptr<SerialDevice> device = name.empty() ? nullptr : backend_.open(name);
@@ -142,6 +212,7 @@ void SerialPortTable::openPort(int slot, int comNumber) {
     device->configure(lineSettingMode(s.lineSetting));
     s.device = std::move(device);
     s.openOn = comNumber;
+    s.deviceName = name;
 }
 
 void SerialPortTable::closePort(int slot) {
@@ -150,9 +221,14 @@ void SerialPortTable::closePort(int slot) {
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     if (s.openOn == 0)
         return;
-    const bool closed = !s.device || s.device->close();
-    s.device.reset();
+    bool closed = true;
+    if (s.device) {
+        s.overrunBytes += s.device->overrunBytes();
+        closed = s.device->close();
+        s.device.reset();
+    }
     s.openOn = 0;
+    s.lost = s.lossPending = false;
     if (!closed)
         operator_.notice("Comm Error", "Could Not Close Comm  Port", false);
 }
@@ -163,10 +239,11 @@ void SerialPortTable::writePort(int slot, const std::uint8_t* bytes, std::size_t
     Slot& s = slots_[static_cast<std::size_t>(slot)];
     if (!s.device)
         return;
-    // One attempt: the device waits a bounded time; whatever it did not take is lost.
+    // One attempt: what the device's queue cannot take whole is lost.
     const std::size_t written = s.device->write(bytes, count);
     if (written < count)
         s.unwrittenBytes += count - written;
+    noticeLoss(s);
 }
 
 void SerialPortTable::readPort(int slot, std::uint8_t* buffer, std::size_t& count) {
@@ -178,6 +255,52 @@ void SerialPortTable::readPort(int slot, std::uint8_t* buffer, std::size_t& coun
     const std::size_t room = count;
     const std::size_t got = s.device ? s.device->read(buffer, room) : 0;
     count = got <= room ? got : room;
+    // Bytes that came before the loss are still handed on.
+    noticeLoss(s);
+}
+
+bool SerialPortTable::isPortLost(int slot) const {
+    return validSlot(slot) && slots_[static_cast<std::size_t>(slot)].lost;
+}
+
+void SerialPortTable::checkDevices() {
+    for (Slot& s : slots_)
+        noticeLoss(s);
+}
+
+std::vector<LostPort> SerialPortTable::takeLostPorts() {
+    std::vector<LostPort> lost;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        Slot& s = slots_[static_cast<std::size_t>(slot)];
+        if (s.lossPending) {
+            s.lossPending = false;
+            lost.push_back({slot, s.openOn, s.deviceName});
+        }
+    }
+    return lost;
+}
+
+bool SerialPortTable::reopenLost(int slot) {
+    if (!isPortLost(slot))
+        return false;
+    Slot& s = slots_[static_cast<std::size_t>(slot)];
+    if (!backend_.exists(s.deviceName))
+        return false;
+    std::unique_ptr<SerialDevice> device = backend_.open(s.deviceName);
+    if (!device)
+        return false;
+    device->configure(lineSettingMode(s.lineSetting));
+    s.device = std::move(device);
+    s.lost = false;
+    // A loss not yet asked for stays reported: the operator still learns that data was missed.
+    return true;
+}
+
+std::uint64_t SerialPortTable::overrunBytes(int slot) const {
+    if (!validSlot(slot))
+        return 0;
+    const Slot& s = slots_[static_cast<std::size_t>(slot)];
+    return s.overrunBytes + (s.device ? s.device->overrunBytes() : 0);
 }
 
 bool SerialPortTable::isPortOpen(int slot) const {
@@ -214,10 +337,9 @@ void SerialPortTable::resetToDefaults() {
     for (Slot& s : slots_) {
         // Marked closed; a device still held is released rather than leaked, so the port can
         // be opened again.
-        if (s.device)
-            s.device->close();
-        s.device.reset();
+        releaseDevice(s);
         s.openOn = 0;
+        s.lost = s.lossPending = false;
         s.lineSetting = 6;
     }
 }

@@ -1,12 +1,13 @@
 #include "platform/qt_serial_backend.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
 
-#include <algorithm>
+#if defined(Q_OS_UNIX)
+#include <poll.h>
+#endif
 
 namespace cvh {
 
@@ -51,9 +52,17 @@ std::optional<LineMode> parseLineMode(const std::string& mode) {
     return m;
 }
 
-QtSerialDevice::QtSerialDevice(std::unique_ptr<QSerialPort> port) : port_(std::move(port)) {}
+QtSerialDevice::QtSerialDevice(std::unique_ptr<QSerialPort> port) : port_(std::move(port)) {
+    port_->setReadBufferSize(kReadBufferSize);
+    // An unplugged adapter is closed as soon as the event loop hears of it, not at the next
+    // tick that happens to use the port.
+    QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(),
+                     [this](QSerialPort::SerialPortError) { checkLost(); });
+}
 
 QtSerialDevice::~QtSerialDevice() {
+    // No error signal may reach a half-destroyed device.
+    port_->disconnect();
     close();
 }
 
@@ -71,53 +80,69 @@ bool QtSerialDevice::configure(const std::string& mode) {
     return ok;
 }
 
+void QtSerialDevice::pump() {
+    // Without an event loop between ticks nothing moves the driver's bytes into the port's
+    // buffer; a zero wait does that at once, and sends queued bytes the line has room for.
+    // A second pass covers a pass spent on sending.
+    for (int pass = 0; pass < 2 && port_->isOpen(); ++pass)
+        if (!port_->waitForReadyRead(0))
+            break;
+}
+
+void QtSerialDevice::dropBacklog() {
+    // A full buffer means the line delivers faster than the program takes it. The oldest half
+    // goes and the system is asked for more, until what it holds fits: what is read next is
+    // the newest data, at most one buffer behind the line.
+    for (int pass = 0;
+         pass < kMaxDropsPerRead && port_->isOpen() && port_->bytesAvailable() >= kReadBufferSize;
+         ++pass) {
+        const qint64 dropped = port_->skip(kReadBufferSize / 2);
+        if (dropped <= 0)
+            break;
+        overrun_ += static_cast<std::uint64_t>(dropped);
+        pump();
+    }
+}
+
 std::size_t QtSerialDevice::read(std::uint8_t* buffer, std::size_t room) {
     if (!port_->isOpen() || room == 0)
         return 0;
-    // Without an event loop between ticks nothing moves the driver's bytes into the port's
-    // buffer; a zero wait does that at once. A second pass covers a pass spent on writing.
-    for (int pass = 0; pass < 2 && port_->bytesAvailable() < static_cast<qint64>(room); ++pass)
-        if (!port_->waitForReadyRead(0))
-            break;
+    if (port_->bytesAvailable() < static_cast<qint64>(room))
+        pump();
+    dropBacklog();
+    if (!port_->isOpen())  // the wait heard that the device is gone
+        return 0;
     const qint64 got = port_->read(reinterpret_cast<char*>(buffer), static_cast<qint64>(room));
-    checkLost();
+    // Nothing to read is the usual quiet line; it is also how a hung-up line looks, so only
+    // then is the device itself asked.
+    if (got <= 0)
+        checkLost();
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 
 std::size_t QtSerialDevice::write(const std::uint8_t* bytes, std::size_t count) {
     if (!port_->isOpen() || count == 0)
         return 0;
-    // Bytes an earlier write left queued go first; a device that takes nothing gets no more.
-    if (port_->bytesToWrite() > 0)
-        port_->waitForBytesWritten(0);
-    if (port_->bytesToWrite() >= kQueueLimit) {
+    // A device that takes nothing gets no more than the limit.
+    if (port_->bytesToWrite() + static_cast<qint64>(count) > kWriteQueueLimit) {
         checkLost();
         return 0;
     }
     const qint64 accepted =
         port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
-    if (accepted <= 0) {
-        checkLost();
-        return 0;
-    }
-    // Wait, within bounds, until the driver has taken every byte.
-    QDeadlineTimer deadline(kWriteWaitMs);
-    while (port_->isOpen() && port_->bytesToWrite() > 0 && !deadline.hasExpired())
-        if (!port_->waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-            break;
+    // Hands the line what it takes now: a zero wait sends only when the line has room, so it
+    // never blocks (QSerialPort::flush() would try regardless and, refused, drop the queue).
+    // The event loop and later reads send the rest.
+    port_->waitForBytesWritten(0);
     checkLost();
-    if (!port_->isOpen())
-        return 0;
-    // Queued bytes are the tail of this write; they go out later but are not counted as written.
-    const qint64 stillQueued = std::min(port_->bytesToWrite(), accepted);
-    return static_cast<std::size_t>(accepted - stillQueued);
+    return accepted > 0 && !lost_ ? static_cast<std::size_t>(accepted) : 0;
 }
 
 bool QtSerialDevice::close() {
     if (!port_->isOpen())
         return true;
     if (port_->bytesToWrite() > 0)
-        port_->waitForBytesWritten(kWriteWaitMs);
+        port_->waitForBytesWritten(kCloseWaitMs);
     port_->clearError();
     port_->close();
     const bool ok = port_->error() == QSerialPort::NoError;
@@ -125,18 +150,37 @@ bool QtSerialDevice::close() {
     return ok;
 }
 
+bool QtSerialDevice::lost() {
+    checkLost();
+    return lost_;
+}
+
+void QtSerialDevice::markLost() {
+    lost_ = true;
+    // No waiting for queued bytes: nobody is there to take them.
+    port_->clearError();
+    port_->close();
+    port_->clearError();
+}
+
 void QtSerialDevice::checkLost() {
-    const QSerialPort::SerialPortError error = port_->error();
-    if (error == QSerialPort::NoError)
+    if (lost_ || !port_->isOpen())
         return;
-    if (error == QSerialPort::ResourceError && port_->isOpen()) {
-        // The adapter is gone: close now, so reads and writes return nothing until the
-        // operator reopens the port.
-        lost_ = true;
-        port_->close();
+    const QSerialPort::SerialPortError error = port_->error();
+    if (error == QSerialPort::ResourceError) {
+        markLost();
+        return;
     }
     // Time-outs of the zero waits and one-off read or write errors are not reported.
-    port_->clearError();
+    if (error != QSerialPort::NoError)
+        port_->clearError();
+#if defined(Q_OS_UNIX)
+    // A hung-up line (the far end of a pseudo-terminal gone, a USB adapter pulled) reads as
+    // end of file for ever without raising any error: the descriptor's own state tells.
+    pollfd p{port_->handle(), POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        markLost();
+#endif
 }
 
 std::unique_ptr<SerialDevice> QtSerialBackend::open(const std::string& deviceName) {

@@ -7,11 +7,11 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
-#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "link/packet_types.h"
 #include "link/serial_backend.h"
 
 namespace cvh {
@@ -27,11 +27,18 @@ std::optional<LineMode> parseLineMode(const std::string& mode);
 
 class QtSerialDevice : public SerialDevice {
 public:
-    // How long one write may wait for the driver to take its bytes.
-    static constexpr int kWriteWaitMs = 20;
-    // Bytes left queued by earlier writes beyond which new writes are refused, so a device
-    // that takes nothing cannot make the queue grow without end.
-    static constexpr qint64 kQueueLimit = 64 * 1024;
+    // Bytes held between reads: a few whole data packets, enough for the gaps between ticks at
+    // any line speed the logger uses. A line that delivers more than the program takes loses
+    // its oldest bytes instead, so memory stays flat and live data is never more than this
+    // far behind (about 40 ms at the rate the receive loop takes bytes).
+    static constexpr qint64 kReadBufferSize = 4 * static_cast<qint64>(kMaxDataPacketLength);
+    // At most this many buffers are dropped in one read, so a flood cannot hold a tick.
+    static constexpr int kMaxDropsPerRead = 64;
+    // Bytes queued for sending beyond which new writes are refused whole, so a device that
+    // takes nothing cannot make the queue grow without end.
+    static constexpr qint64 kWriteQueueLimit = 64 * 1024;
+    // How long closing may wait for queued bytes (the last command before an exit, say).
+    static constexpr int kCloseWaitMs = 20;
 
     explicit QtSerialDevice(std::unique_ptr<QSerialPort> port);
     ~QtSerialDevice() override;
@@ -40,15 +47,20 @@ public:
     std::size_t read(std::uint8_t* buffer, std::size_t room) override;
     std::size_t write(const std::uint8_t* bytes, std::size_t count) override;
     bool close() override;
-
-    // The adapter went away (unplugged); the port has been closed.
-    bool lost() const { return lost_; }
+    bool lost() override;
+    std::uint64_t overrunBytes() const override { return overrun_; }
 
 private:
+    // Moves what the system holds into the port's buffer without waiting.
+    void pump();
+    void dropBacklog();
+    // Looks at errors and at the descriptor itself: a hung-up or vanished device is closed.
     void checkLost();
+    void markLost();
 
     std::unique_ptr<QSerialPort> port_;
     bool lost_ = false;
+    std::uint64_t overrun_ = 0;
 };
 
 class QtSerialBackend : public SerialBackend {

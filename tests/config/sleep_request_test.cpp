@@ -108,6 +108,22 @@ TEST(RequestSleep, ThirtySecondRuleWithDaylightSavingOnAFixedClock) {
     checkThirtySecondRule(clock);
 }
 
+TEST(RequestSleep, ThirtySecondRuleCountsFromWhenTheOperatorAnswered) {
+    FixedClock clock;
+    clock.now = daysFromCivil(2024, 6, 1) * 86400 + 12 * 3600;
+    SleepWindow window;
+    window.METime = "12:00:45";
+    window.MEDate = "06/01/24";
+    ScriptedOperator op;
+    op.whileShown = [&clock](const test::Asked& asked) {
+        if (asked.kind == "okcancel")
+            clock.now += 60;  // the operator answers a minute later
+    };
+    EXPECT_FALSE(requestSleep(window, clock, op));
+    ASSERT_EQ(op.notices().size(), 1u);
+    EXPECT_EQ(op.notices()[0].caption, "Sleep Error");
+}
+
 // The C library's Sydney zone, at an instant of the test's choosing.
 class SydneyAt final : public Clock {
 public:

@@ -92,6 +92,13 @@ TEST_F(AnnotationTest, SecondInsertReportsAndDropsTheWaitingLine) {
     EXPECT_EQ(sentText(), "End Sample 1");
 }
 
+TEST_F(AnnotationTest, TheNewLineIsStampedAfterTheLostLineNoticeWasClosed) {
+    annotation.BTStartClick();
+    op.whileShown = [this](const test::Asked&) { clock.now += 5; };
+    annotation.BTEndClick();
+    EXPECT_EQ(annotation.form.AnnotateDANDT, "03/05/24\t14:05:14.370");
+}
+
 TEST_F(AnnotationTest, LongTextIsShortenedAtACharacter) {
     // Latin-1 text, one byte a character: a degree sign (0xB0) at the limit stays whole, and
     // signs of the upper half are never taken for parts of a longer character.

@@ -298,5 +298,25 @@ TEST_F(PcLoggerPacketTest, MeterInputComesOutOfALoggerOutputSlot) {
     EXPECT_EQ(loop.lastSequence(1), 29);
 }
 
+// Seconds and hundredths come from one reading of the real clock, so a time stamp never lands
+// on the wrong side of a second's turn and the packets' times never run backwards.
+TEST(PcLoggerClockOnTheSystemClock, SuccessiveReadingsNeverGoBackwards) {
+    SystemClock system;
+    PCLoggerClock pcClock(system);
+    // At least 100,000 readings and two turns of the second, where a second taken from another
+    // clock than the hundredths would show.
+    std::int64_t last = pcClock.readClock();
+    int readings = 0, turns = 0, backwards = 0;
+    while ((readings < 100000 || turns < 2) && readings < 50'000'000) {
+        const std::int64_t ms = pcClock.readClock();
+        backwards += ms < last ? 1 : 0;
+        turns += ms / 1000 != last / 1000 ? 1 : 0;
+        last = ms;
+        ++readings;
+    }
+    EXPECT_GE(turns, 2);
+    EXPECT_EQ(backwards, 0) << "in " << readings << " readings";
+}
+
 }  // namespace
 }  // namespace cvh

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <array>
+
 #include "files/extract_test_util.h"
 #include "files/run_extract.h"
 #include "files/run_file.h"
+#include "files/summary_report.h"
 #include "support/scripted_operator.h"
 
 namespace cvh {
@@ -81,12 +86,15 @@ TEST_F(Extraction, BadFirstHeaderProcessesNothingAndLeavesAnEmptyLog) {
     EXPECT_TRUE(output("log.dat").empty());
 }
 
-TEST_F(Extraction, EmptyRunFileLeavesOnlyAnEmptyLog) {
-    const auto report = extract("run.001", {}, ExtractChoice::ArchivePlusRaw, true);
-    EXPECT_EQ(report.result, ExtractResult::Done);
-    EXPECT_TRUE(op.asked.empty());
-    EXPECT_EQ(outputs(), std::set<std::string>{"log.dat"});
-    EXPECT_TRUE(output("log.dat").empty());
+TEST_F(Extraction, EmptyOrShortRunFileIsRefusedAndWritesNothing) {
+    for (const ByteVec& bytes : {ByteVec{}, ByteVec{4}, ByteVec{4, 0, 9}}) {
+        op.asked.clear();
+        const auto report = extract("run.001", bytes, ExtractChoice::ArchivePlusRaw, true);
+        EXPECT_EQ(report.result, ExtractResult::TooShort) << bytes.size();
+        ASSERT_EQ(op.notices().size(), 1u);
+        EXPECT_EQ(op.notices()[0].text, "Unable to Process the Run");
+        EXPECT_TRUE(outputs().empty());
+    }
 }
 
 TEST_F(Extraction, NameWithoutRunNumberIsRefusedAndWritesNothing) {
@@ -103,12 +111,42 @@ TEST_F(Extraction, NameWithoutRunNumberIsRefusedAndWritesNothing) {
     EXPECT_TRUE(outputs().empty());
 }
 
-TEST_F(Extraction, UnreadableRunFileStopsSilently) {
-    const auto report =
-        extractRun(dir.path() / "run.005", {ExtractChoice::Archive, false, out}, state, op);
-    EXPECT_EQ(report.result, ExtractResult::Unreadable);
+TEST_F(Extraction, MissingOrNonRegularRunFileIsRefusedWithItsReason) {
+    const auto fifo = dir.path() / "fifo.006";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // no writer: an open for reading would block
+    const auto device = dir.path() / "run.009";
+    std::filesystem::create_symlink("/dev/null", device);
+    struct Case {
+        std::filesystem::path path;
+        std::string reason;
+    };
+    for (const Case& c : {Case{dir.path() / "run.005", "No such file or directory"},
+                          Case{dir.sub("run.007"), "not a regular file"},
+                          Case{fifo, "not a regular file"}, Case{device, "not a regular file"}}) {
+        const auto report = extractRun(c.path, {ExtractChoice::Archive, false, out}, state, op);
+        EXPECT_EQ(report.result, ExtractResult::Unreadable) << c.path;
+        ASSERT_TRUE(report.inputError) << c.path;
+        EXPECT_EQ(report.inputError->describe(), c.path.string() + ": " + c.reason);
+    }
     EXPECT_TRUE(op.asked.empty());
     EXPECT_TRUE(outputs().empty());
+}
+
+TEST_F(Extraction, InMemoryTargetGetsTheSameOutputsAndTheDiskNothing) {
+    const ByteVec run = readFile(kRuns / "run.042");
+    MemoryTarget memory;
+    ExtractOptions options{ExtractChoice::ArchivePlusRaw, true, dir.path() / "unused"};
+    options.target = &memory;
+    const auto report = extractRun(run, 42, options, state, op);
+    EXPECT_EQ(report.result, ExtractResult::Done);
+    EXPECT_FALSE(std::filesystem::exists(options.outputDirectory));
+    const auto expected = kRuns / "expected_raw_debug";
+    std::set<std::string> names;
+    for (const auto& [name, bytes] : memory.outputs) {
+        names.insert(name);
+        EXPECT_TRUE(bytes == readFile(expected / name)) << name;
+    }
+    EXPECT_EQ(names, test::filesIn(expected));
 }
 
 TEST_F(Extraction, ConsoleExtractionPutsOutputsBesideTheRunFile) {
@@ -236,16 +274,35 @@ TEST_F(Extraction, DebugLogClosingLineFollowsTheArchiveNotTheSwitch) {
 
 TEST_F(Extraction, OutputsReplaceEarlierFilesWhole) {
     test::writeFile(out / "Battery.030", ByteVec(100, 'x'));
-    extract("run.030", runRecord(9, bytesOf("new")));
+    // A second summary record replaces the first report as a whole, too.
+    std::array<std::uint8_t, kSummaryRecordSize> first{};
+    std::array<std::uint8_t, kSummaryRecordSize> second{};
+    SummaryRecord r;
+    r.portMeterTypes = {0, 1, 1, 1, 1, 1, 1, 1, 1};  // a long report first
+    encodeSummaryRecord(r, first);
+    r.portMeterTypes = {};
+    encodeSummaryRecord(r, second);
+    extract("run.030",
+            cat({runRecord(9, bytesOf("new")), runRecord(11, ByteVec(first.begin(), first.end())),
+                 runRecord(11, ByteVec(second.begin(), second.end()))}));
     EXPECT_EQ(output("Battery.030"), bytesOf("new"));
-    EXPECT_EQ(outputs(), (std::set<std::string>{"Battery.030", "log.dat"}));  // no leftovers
+    const auto summary = output("Summary.030");
+    EXPECT_EQ(std::string(summary.begin(), summary.end()), formatSummaryReport(r));
+    EXPECT_EQ(outputs(), (std::set<std::string>{"Battery.030", "Summary.030", "log.dat"}));
 }
 
 TEST_F(Extraction, OutputFolderThatCannotBeWrittenIsReported) {
     out = dir.path() / "missing";
     const auto report =
         extract("run.031", cat({runRecord(9, bytesOf("b")), runRecord(11, ByteVec(254, 0))}));
-    EXPECT_EQ(report.filesNotWritten, 2);  // Battery.031 and log.dat
+    std::set<std::string> failed;
+    for (const auto& error : report.unwritten) {
+        EXPECT_EQ(error.path.parent_path(), out);
+        EXPECT_EQ(error.reason, "No such file or directory");
+        failed.insert(error.path.filename().string());
+    }
+    EXPECT_EQ(failed, (std::set<std::string>{"Battery.031", "Summary.031", "log.dat"}));
+    EXPECT_EQ(report.unwritten.size(), 3u);
     ASSERT_EQ(op.notices().size(), 1u);
     EXPECT_EQ(op.notices()[0].caption, "File Extraction Error");
     EXPECT_EQ(op.notices()[0].text, "Unable to create Summary File");

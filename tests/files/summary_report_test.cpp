@@ -5,7 +5,6 @@
 
 #include "files/extract_test_util.h"
 #include "files/summary_report.h"
-#include "support/scripted_operator.h"
 
 namespace cvh {
 namespace {
@@ -153,24 +152,6 @@ TEST(SummaryReport, MeterModelsAndPowerSettings) {
     r.powerKhz = 7860;
     EXPECT_TRUE(contains(formatSummaryReport(r), "kb5Plus S/N-012\n\n"));
     EXPECT_TRUE(contains(formatSummaryReport(r), "75 % Power:  7860 kHz \n\n"));
-}
-
-TEST(SummaryReport, SecondReportOfARunReplacesTheFirstWhole) {
-    test::ScratchDir dir;
-    test::ScriptedOperator op;
-    std::array<std::uint8_t, kSummaryRecordSize> bytes{};
-    auto r = baseRecord();
-    r.portMeterTypes = {0, 1, 1, 1, 1, 1, 1, 1, 1};  // a long report first
-    encodeSummaryRecord(r, bytes);
-    EXPECT_EQ(writeSummary(bytes, 9, dir.path(), op), SummaryResult::Written);
-    r = baseRecord();
-    encodeSummaryRecord(r, bytes);
-    EXPECT_EQ(writeSummary(bytes, 9, dir.path(), op), SummaryResult::Written);
-    const auto text = test::readFile(dir.path() / "Summary.009");
-    EXPECT_EQ(std::string(text.begin(), text.end()), formatSummaryReport(r));
-    EXPECT_EQ(writeSummary(Bytes(bytes.data(), 253), 9, dir.path(), op),
-              SummaryResult::ShortRecord);
-    EXPECT_TRUE(op.asked.empty());
 }
 
 }  // namespace

@@ -80,14 +80,31 @@ TEST(ComPortNames, OverridesSkipCommentsAndReportEachMalformedLineOnce) {
         "COM7\n"
         "COM7x /dev/ttyS1\n"
         "PORT4 /dev/ttyS1\n"
-        "COM3 /dev/ttyUSB9\n");
+        "COM3 /dev/ttyUSB9\n" +
+        std::string(5'000'000, 'x') + "\n" + "COM8 /dev/" + std::string(4090, 'p') + "\n");
     EXPECT_EQ(names.name(3), "/dev/ttyUSB9");  // the later line wins
     EXPECT_EQ(names.name(200), "/dev/pts/7");
     EXPECT_EQ(names.name(5), "/dev/serial/by-id/usb-Adapter Name-if00");
+    const std::string cut = std::string(80, 'x') + "...";
     const std::vector<std::string> expected = {
-        "line 8: COM /dev/ttyS1", "line 9: COM0 /dev/ttyS1",   "line 10: COM260 /dev/ttyS1",
-        "line 11: COM7",          "line 12: COM7x /dev/ttyS1", "line 13: PORT4 /dev/ttyS1"};
+        "line 8: COM /dev/ttyS1",
+        "line 9: COM0 /dev/ttyS1",
+        "line 10: COM260 /dev/ttyS1",
+        "line 11: COM7",
+        "line 12: COM7x /dev/ttyS1",
+        "line 13: PORT4 /dev/ttyS1",
+        "line 2: COM3 /dev/ttyUSB1 (replaced by line 14: COM3 /dev/ttyUSB9)",
+        "line 15: " + cut,
+        "line 16: COM8 /dev/" + std::string(70, 'p') + "..."};
     EXPECT_EQ(malformed, expected);
+
+    // A file of nothing but damage gives a report of bounded size.
+    std::string garbage;
+    for (int i = 0; i < 1000; ++i)
+        garbage += "junk\n";
+    const auto many = ComPortNames().applyOverrides(garbage);
+    ASSERT_EQ(many.size(), 21u);
+    EXPECT_EQ(many.back(), "(980 more not shown)");
     const ComPortNames defaults;
     EXPECT_EQ(names.name(7), defaults.name(7));
     EXPECT_EQ(names.name(0), defaults.name(0));
@@ -183,6 +200,54 @@ TEST_F(SerialPortTableTest, ShortWritesAreCountedNotRetried) {
     table.writePort(1, out, 5);
     EXPECT_EQ(lines[12]->written, (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(table.unwrittenBytes(1), 2u);
+}
+
+TEST_F(SerialPortTableTest, ALostDeviceIsLetGoReportedOnceAndReopenedWhenItReturns) {
+    table.setLineSettingFromChoice(1, 11);
+    table.openPort(1, 12);
+    table.openPort(0, 3);
+    lines[12]->incoming = {1, 2};
+    lines[12]->gone = true;
+    lines[12]->overrun = 5;
+    // The bytes that came before the loss are still handed on; the device goes at once.
+    EXPECT_EQ(take(1, 8), (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_TRUE(table.isPortLost(1));
+    EXPECT_TRUE(table.isPortOpen(1));
+    EXPECT_EQ(table.openOn(1), 12);
+    EXPECT_FALSE(lines[12]->open);
+    EXPECT_EQ(table.overrunBytes(1), 5u);
+    const std::uint8_t out[] = {7};
+    table.writePort(1, out, 1);
+    EXPECT_TRUE(lines[12]->written.empty());
+
+    // A slot that is only written (or not used at all) is found by the check.
+    lines[3]->gone = true;
+    table.checkDevices();
+    const auto lost = table.takeLostPorts();
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost[0].slot, 0);
+    EXPECT_EQ(lost[1].slot, 1);
+    EXPECT_EQ(lost[1].comNumber, 12);
+    EXPECT_EQ(lost[1].device, "fake12");
+    EXPECT_TRUE(table.takeLostPorts().empty());
+
+    EXPECT_FALSE(table.reopenLost(1));  // still missing
+    lines[12]->gone = false;
+    lines[12]->overrun = 0;
+    EXPECT_TRUE(table.reopenLost(1));
+    EXPECT_FALSE(table.isPortLost(1));
+    EXPECT_EQ(lines[12]->modes.back(), lineSettingMode(11));
+    EXPECT_EQ(lines[12]->opens, 2);
+    EXPECT_EQ(table.overrunBytes(1), 5u);
+    table.writePort(1, out, 1);
+    EXPECT_EQ(lines[12]->written, (std::vector<std::uint8_t>{7}));
+    EXPECT_FALSE(table.reopenLost(1));  // not lost
+    EXPECT_TRUE(table.takeLostPorts().empty());
+
+    // Closing a lost slot is quiet.
+    table.closePort(0);
+    EXPECT_FALSE(table.isPortLost(0));
+    EXPECT_TRUE(op.asked.empty());
 }
 
 TEST_F(SerialPortTableTest, OpenFailureShowsTheBoxAndLeavesTheSlotClosed) {

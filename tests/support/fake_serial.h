@@ -23,6 +23,8 @@ struct FakeLine {
     bool failClose = false;
     bool rejectModes = false;           // configure() reports failure
     std::size_t writeLimit = SIZE_MAX;  // most bytes one write call takes
+    bool gone = false;                  // unplugged: the open device reports itself lost
+    std::uint64_t overrun = 0;          // what the open device reports as dropped
 };
 
 class FakeSerialBackend : public SerialBackend {
@@ -39,13 +41,16 @@ public:
 
     std::unique_ptr<SerialDevice> open(const std::string& name) override {
         auto it = lines.find(name);
-        if (it == lines.end() || busy.count(name) || it->second->open)
+        if (it == lines.end() || busy.count(name) || it->second->open || it->second->gone)
             return nullptr;
         it->second->open = true;
         ++it->second->opens;
         return std::make_unique<Device>(it->second);
     }
-    bool exists(const std::string& name) const override { return lines.count(name) > 0; }
+    bool exists(const std::string& name) const override {
+        const auto it = lines.find(name);
+        return it != lines.end() && !it->second->gone;
+    }
 
 private:
     class Device : public SerialDevice {
@@ -73,6 +78,8 @@ private:
             line_->open = false;
             return !line_->failClose;
         }
+        bool lost() override { return line_->gone; }
+        std::uint64_t overrunBytes() const override { return line_->overrun; }
 
     private:
         std::shared_ptr<FakeLine> line_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,35 +24,44 @@ public:
     std::vector<Asked> asked;
     std::vector<FileDialogRequest> fileRequests;  // every file dialog, in order
     int beeps = 0;
+    // Runs whenever a notice or question is shown: time passing while a box is open, or events
+    // arriving meanwhile.
+    std::function<void(const Asked&)> whileShown;
 
     void notice(const std::string& caption, const std::string& text, bool beep) override {
         if (beep) ++beeps;
         asked.push_back({"notice", caption, text});
+        if (whileShown) whileShown(asked.back());
     }
     Answer askOkCancel(const std::string& caption, const std::string& text, Icon,
                        bool beep) override {
         if (beep) ++beeps;
         asked.push_back({"okcancel", caption, text});
+        if (whileShown) whileShown(asked.back());
         return next(Answer::Ok);
     }
     Answer askYesNo(const std::string& caption, const std::string& text, Icon,
                     bool beep) override {
         if (beep) ++beeps;
         asked.push_back({"yesno", caption, text});
+        if (whileShown) whileShown(asked.back());
         return next(Answer::Yes);
     }
     Answer askYesNoCancel(const std::string& caption, const std::string& text, Icon) override {
         asked.push_back({"yesnocancel", caption, text});
+        if (whileShown) whileShown(asked.back());
         return next(Answer::Yes);
     }
     std::optional<std::string> openFile(const FileDialogRequest& r) override {
         asked.push_back({"open", r.title, r.filter});
         fileRequests.push_back(r);
+        if (whileShown) whileShown(asked.back());
         return nextFile();
     }
     std::optional<std::string> saveFile(const FileDialogRequest& r) override {
         asked.push_back({"save", r.title, r.filter});
         fileRequests.push_back(r);
+        if (whileShown) whileShown(asked.back());
         return nextFile();
     }
     void beep() override { ++beeps; }
