@@ -21,12 +21,14 @@
 #include "session/pc_logger_flow.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
+#include "support/temp_dir.h"
 
 namespace cvh {
 namespace {
 
 using Bytes8 = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
+using test::TempDir;
 
 constexpr int kMeterCom = 70, kDeckCom = 71, kLoggerCom = 72, kOtherCom = 73;
 
@@ -40,16 +42,11 @@ protected:
         names.set(kLoggerCom, logger.slavePath());
         names.set(kOtherCom, other.slavePath());
         clock.now = 1'700'000'000;
-        // A new, empty directory per test: no "last.cvh" of another run is ever read.
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "cvh_pc_session_pty_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        session.startUp(dir.string());  // no last.cvh there: no mode, nothing opened
+        ASSERT_FALSE(dir.path().empty());
+        session.startUp(dir.str());  // no last.cvh there: no mode, nothing opened
     }
     void TearDown() override {
         session.shutdown();
-        std::filesystem::remove_all(dir);
     }
 
     // One slot row of the PC-Logger page, as the operator would set it.
@@ -83,7 +80,8 @@ protected:
     test::ScriptedOperator op;
     FixedClock clock;
     HostSession session{backend, op, clock};
-    std::filesystem::path dir;
+    // A new, empty directory per test: no "last.cvh" of another run is ever read.
+    TempDir dir{"cvh_pc_session_pty"};
 };
 
 TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAndThatPort) {

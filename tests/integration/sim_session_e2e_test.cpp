@@ -31,6 +31,7 @@
 #include "session/host_session.h"
 #include "session/live_format.h"
 #include "support/scripted_operator.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -39,6 +40,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using test::TempDir;
 
 constexpr int kSimCom = 1;
 
@@ -184,25 +186,6 @@ std::optional<SimSummary> readSummary(const std::string& log) {
     return s;
 }
 
-// An empty directory of its own, so no host setup file or port list left by others is read.
-class StartDirectory {
-public:
-    StartDirectory() {
-        std::string pattern = ::testing::TempDir() + "cvhost-start-XXXXXX";
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~StartDirectory() {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 class SessionOnSim : public ::testing::Test {
 protected:
     // Starts the simulator and connects the session to it as COM1, in the "Advanced User" mode
@@ -211,7 +194,7 @@ protected:
         std::string error;
         ASSERT_TRUE(sim.start(std::move(simArgs), error)) << error;
         ASSERT_FALSE(startDirectory.path().empty());
-        session.startUp(startDirectory.path());
+        session.startUp(startDirectory.str());
         session.modeMenuClick(MenuItem::MenuAdvanced);
         session.ports().names().set(kSimCom, sim.device());
         session.loggerPortChange(kSimCom, kPortSetup9600);
@@ -288,7 +271,8 @@ protected:
     static constexpr auto kRefreshPeriod = 250ms;
 
     SimProgram sim;
-    StartDirectory startDirectory;
+    // An empty directory of its own, so no host setup file or port list left by others is read.
+    TempDir startDirectory{"cvhost-start"};
     QtSerialBackend backend;
     test::ScriptedOperator op;
     SystemClock clock;
@@ -428,7 +412,7 @@ TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
 TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
     std::string error;
     ASSERT_TRUE(sim.start({"--serial", "55"}, error)) << error;
-    const std::string dir = startDirectory.path();
+    const std::string dir = startDirectory.str();
     ASSERT_FALSE(dir.empty());
     ASSERT_EQ(runSimToEnd({"--write-host-setup", dir + "/last.cvh"}), 0);
     std::ofstream(dir + "/comports.txt") << "# the simulated logger\nCOM1 " << sim.device() << "\n";

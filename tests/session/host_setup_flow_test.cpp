@@ -19,23 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A directory of the test's own, so no test reads a "last.cvh" another one left behind.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "cvh_hsf_XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary directory");
-        path_ = pattern;
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_;
-};
-
 std::string readText(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;
@@ -121,7 +104,7 @@ void setNonDefaults(HostSession& s) {
 }
 
 TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture a;
     addLines(a);
     a.s().startUp(dir.str());
@@ -172,7 +155,7 @@ TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
 }
 
 TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     HostSetup file;
     file.activeHostMode = 4;
     ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
@@ -186,7 +169,7 @@ TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
 }
 
 TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture missing;
     missing.s().startUp(dir.str());
     EXPECT_EQ(missing.s().activeHostMode, -1);
@@ -209,7 +192,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
 }
 
 TEST(HostSetupFlow, ExitStoresOnlyWhenConfirmed) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     f.s().startUp(dir.str());
     f.s().modeMenuClick(MenuItem::MenuMoored);
@@ -225,7 +208,7 @@ TEST(HostSetupFlow, ExitStoresOnlyWhenConfirmed) {
 }
 
 TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     addLines(f);
     f.addLoggerLine(7);
@@ -275,7 +258,7 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
 }
 
 TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     HostSetup file;
     file.activeHostMode = 5;
     file.loggerPortIndex = 999;
@@ -324,7 +307,7 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
 }
 
 TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     addLines(f);
     f.s().startUp(dir.str());

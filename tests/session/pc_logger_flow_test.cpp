@@ -20,15 +20,11 @@ namespace fs = std::filesystem;
 class PcLoggerFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A new, empty directory per test: no "last.cvh" of another run is ever read.
-        std::string pattern = (fs::temp_directory_path() / "cvh_pcf_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_FALSE(dir_.path().empty());
         meter = f.addLoggerLine(5);
         deck = f.addLoggerLine(6);
-        f.s().startUp(dir_.string());
+        f.s().startUp(dir_.str());
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     HostSession& s() { return f.s(); }
     // One 10 ms timer tick, the clock moved on first.
@@ -72,7 +68,8 @@ protected:
 
     SessionFixture f;
     std::shared_ptr<FakeLine> meter, deck;
-    fs::path dir_;
+    // A new, empty directory per test: no "last.cvh" of another run is ever read.
+    TempDir dir_{"cvh_pcf"};
 };
 
 TEST_F(PcLoggerFlowTest, PacketsFollowTheDeckRateFromSequenceZero) {

@@ -156,7 +156,7 @@ TEST_P(ClockRules, LoggerClockInLocalFormAgainstThePcClock) {
     FakeSerialBackend backend;
     ScriptedOperator op;
     ZoneClock clock(kNoonUtc);
-    ScratchDir dir;
+    TempDir dir{"cvh_session"};
     HostSession s(backend, op, clock);
     auto line = backend.add(s.ports().names().name(1));
     s.startUp(dir.path());

@@ -45,26 +45,6 @@ std::vector<std::uint8_t> statusPacket(int operation, int deviceType, std::uint3
     return b;
 }
 
-// A fresh directory per test: a "last.cvh" left anywhere else must not change what starts up.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "cvh_setup_XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // A hardware record: only its marker and checksum matter to the display refresh.
 std::vector<std::uint8_t> hardwarePacket() {
     std::vector<std::uint8_t> b(kHardwarePacketLength, 0);
@@ -81,7 +61,7 @@ void push(FakeLine& line, const std::vector<std::uint8_t>& bytes) {
 
 // Moored-logging host mode, logger port COM 1 open at "9600".
 struct SetupFlow : SessionFixture {
-    ScratchDir dir;
+    TempDir dir{"cvh_setup"};
     std::shared_ptr<FakeLine> line;
     SetupFlow() {
         line = addLoggerLine(1);
