@@ -45,9 +45,7 @@ protected:
         ASSERT_FALSE(dir.path().empty());
         session.startUp(dir.str());  // no last.cvh there: no mode, nothing opened
     }
-    void TearDown() override {
-        session.shutdown();
-    }
+    void TearDown() override { session.shutdown(); }
 
     // One slot row of the PC-Logger page, as the operator would set it.
     void row(int slot, int function, int com, int line, int sourceId = 2, int sourcePort = 1) {
@@ -115,7 +113,7 @@ TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAnd
 
     // The link monitor's line for the output slot counted what went out this second.
     session.onTick1000ms();
-    EXPECT_EQ(session.dataStatus.DSPCPort[4].caption.rfind("Port 5:  Out ", 0), 0u);
+    EXPECT_EQ(session.dataStatus().DSPCPort[4].caption.rfind("Port 5:  Out ", 0), 0u);
     EXPECT_TRUE(op.notices().empty());
 }
 
@@ -139,7 +137,7 @@ TEST_F(PcLoggerSessionPty, PacketsFollowTheDeckRateOnTheSessionsClock) {
 }
 
 TEST_F(PcLoggerSessionPty, LoggerDataOfUnitTwoPortThreeGoesOutOfTheSlotThatNamesIt) {
-    session.loggerPortChange(kLoggerCom, 11);
+    session.linkPorts().loggerPortChange(kLoggerCom, 11);
     ASSERT_TRUE(session.ports().isPortOpen(0));
     row(4, kPcPortTypeLoggerOutput, kDeckCom, 6, 2, 3);
     row(7, kPcPortTypeLoggerOutput, kOtherCom, 6, 1, 3);  // unit 1, port 3: not this data

@@ -124,23 +124,23 @@ TEST_F(PcLoggerFlowTest, MeterInputLeavesTheLoggerOutputAndTheMonitorCountsBoth)
     const std::string in = "Port 1:  In  " +
                            std::string(4 - std::to_string(sent.size()).size(), ' ') +
                            std::to_string(sent.size());
-    EXPECT_EQ(s().dataStatus.DSPCPort[0].caption, in);
-    EXPECT_EQ(s().dataStatus.PCPort[0], in);
-    EXPECT_EQ(s().dataStatus.DSPCPort[1].caption,
+    EXPECT_EQ(s().dataStatus().DSPCPort[0].caption, in);
+    EXPECT_EQ(s().dataStatus().PCPort[0], in);
+    EXPECT_EQ(s().dataStatus().DSPCPort[1].caption,
               "Port 2:  Out " + std::string(4 - std::to_string(sent.size()).size(), ' ') +
                   std::to_string(sent.size()));
-    EXPECT_TRUE(s().dataStatus.DSPCPort[0].visible);
-    EXPECT_EQ(s().dataStatus.DSPCPort[2].caption, "Port 3:");
+    EXPECT_TRUE(s().dataStatus().DSPCPort[0].visible);
+    EXPECT_EQ(s().dataStatus().DSPCPort[2].caption, "Port 3:");
     s().onTick1000ms();
-    EXPECT_EQ(s().dataStatus.DSPCPort[0].caption, "Port 1:  In     0");
+    EXPECT_EQ(s().dataStatus().DSPCPort[0].caption, "Port 1:  In     0");
 }
 
 TEST_F(PcLoggerFlowTest, RawPcLoggerDisplayShowsEachRecord) {
     s().pcLogger().form.CBRecordPCTime = true;
-    s().rawPortChange(2, 0, 2);
-    s().displayRawClick();
+    s().linkPorts().rawPortChange(2, 0, 2);
+    s().linkPorts().displayRawClick();
     ticks(100);
-    const auto& memo = s().realTime.Memo1;
+    const auto& memo = s().linkPorts().realTime().Memo1;
     std::string shown = memo.partialLine();
     for (const auto& line : memo.lines())
         shown += line;

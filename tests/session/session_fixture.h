@@ -11,6 +11,7 @@
 #include "session/host_session.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/session_access.h"
 #include "support/temp_dir.h"
 
 namespace cvh::test {
