@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/cformat.h"
+#include "base/version.h"
 
 namespace cvh {
 
@@ -18,8 +19,6 @@ const std::array<int, kHostSetupRecordCount + 1> kHostSetupFieldCounts = {
 
 namespace {
 
-constexpr double kProgramVersion = 7.09;
-constexpr char kVersionLetter = 'e';
 constexpr std::string_view kVersionPrefix = "CV Host Version=";
 // A line longer than this is cut here; no valid record comes near it.
 constexpr std::size_t kMaxLineLength = 500;
@@ -307,7 +306,7 @@ bool isKnownVersionLine(std::string_view line) {
 
 std::string formatHostSetup(const HostSetup& setup) {
     HostSetup copy = setup;
-    std::string text = cformat("CV Host Version=%4.2f%c\n", kProgramVersion, kVersionLetter);
+    std::string text = cformat("CV Host Version=%4.2f%c\n", kHostVersion, kHostVersionLetter);
     for (int record = 1; record <= kHostSetupRecordCount; ++record) {
         const auto fields = fieldsOf(copy, record);
         std::string line = cformat("%d %d", record, kHostSetupFieldCounts[record]);
@@ -327,32 +326,25 @@ std::string formatHostSetup(const HostSetup& setup) {
     return text;
 }
 
-HostSetupStoreResult storeHostSetup(const std::filesystem::path& path, const HostSetup& setup) {
-    const std::string text = formatHostSetup(setup);
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        // Text mode: each '\n' becomes the platform's line end.
-        std::ofstream out(temporary, std::ios::out | std::ios::trunc);
-        if (!out)
-            return HostSetupStoreResult::NotCreated;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        out.close();
-        if (out.fail()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return HostSetupStoreResult::WriteFailed;
-        }
+HostSetupStoreOutcome storeHostSetup(const std::filesystem::path& path, const HostSetup& setup) {
+    std::string text = formatHostSetup(setup);
+#ifdef _WIN32
+    // Earlier versions wrote the file in text mode: CR LF line ends on Windows.
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return HostSetupStoreResult::WriteFailed;
-    }
-    return HostSetupStoreResult::Stored;
+    text.swap(crlf);
+#endif
+    ReplacingFile file;
+    if (auto error = file.create(path))
+        return {HostSetupStoreResult::NotCreated, std::move(error)};
+    file.write(text);
+    if (auto error = file.commit())
+        return {HostSetupStoreResult::WriteFailed, std::move(error)};
+    return {};
 }
 
 HostSetupLoad parseHostSetup(std::string_view text, Operator& op) {

@@ -1,6 +1,7 @@
 #include "session/host_session.h"
 
 #include "base/cformat.h"
+#include "base/version.h"
 #include "config/setup_exchange.h"
 #include "session/host_setup_flow.h"
 #include "session/live_format.h"
@@ -8,9 +9,6 @@
 namespace cvh {
 
 namespace {
-
-constexpr double kHostVersion = 7.09;
-constexpr char kHostVersionLetter = 'e';
 
 bool underCommandsMenu(int index) {
     for (int p = kMenuTable[static_cast<std::size_t>(index)].parent; p >= 0;

@@ -324,8 +324,9 @@ bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
     return false;
 }
 
-bool storeHostSetupFrom(const HostSession& session, const std::filesystem::path& path) {
-    return storeHostSetup(path, captureHostSetup(session)) == HostSetupStoreResult::Stored;
+std::optional<FileError> storeHostSetupFrom(const HostSession& session,
+                                            const std::filesystem::path& path) {
+    return storeHostSetup(path, captureHostSetup(session)).error;
 }
 
 }  // namespace cvh

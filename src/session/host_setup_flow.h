@@ -24,7 +24,8 @@ void applyHostSetup(HostSession& session, const HostSetup& setup, bool openedFro
 // (then nothing changes).
 bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
                        bool openedFromMenu);
-// storeHostSetup: silent on failure; false when nothing was stored.
-bool storeHostSetupFrom(const HostSession& session, const std::filesystem::path& path);
+// storeHostSetup of what the session shows; the path and reason when nothing was stored.
+std::optional<FileError> storeHostSetupFrom(const HostSession& session,
+                                            const std::filesystem::path& path);
 
 }  // namespace cvh

@@ -58,7 +58,8 @@ bool HostSetupStore::loadLast() {
 
 bool HostSetupStore::storeLast() {
     const auto path = lastPath();
-    return !path.empty() && storeHostSetupFrom(session_, path);
+    // At exit there is no one left to tell; the program ends either way.
+    return !path.empty() && !storeHostSetupFrom(session_, path);
 }
 
 void HostSetupStore::loadFileClick() {
@@ -69,10 +70,13 @@ void HostSetupStore::loadFileClick() {
 }
 
 void HostSetupStore::storeFileClick() {
-    const auto chosen = session_.noticeOperator().saveFile(saveHostSetupDialog());
+    const FileDialogRequest dialog = saveHostSetupDialog();
+    const auto chosen = session_.noticeOperator().saveFile(dialog);
     if (!chosen)
         return;
-    storeHostSetupFrom(session_, *chosen);
+    // The operator asked for this file: a failure is told with its path and reason.
+    if (const auto error = storeHostSetupFrom(session_, *chosen))
+        session_.showNotice(dialog.title, error->describe());
 }
 
 }  // namespace cvh

@@ -254,6 +254,14 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     EXPECT_EQ(back.setup->activeHostMode, 3);
     EXPECT_EQ(back.setup->loggerPortIndex, 7);
     EXPECT_TRUE(quiet.asked.empty());
+
+    // A file that cannot be written is told with its path.
+    const fs::path nowhere = dir.path() / "no" / "such" / "dir.cvh";
+    f.op.files.push_back(nowhere.string());
+    f.s().hostSetupStore().storeFileClick();
+    ASSERT_FALSE(f.op.notices().empty());
+    EXPECT_EQ(f.op.notices().back().caption, "Save CV Host Program Setup");
+    EXPECT_NE(f.op.notices().back().text.find(nowhere.string()), std::string::npos);
 }
 
 TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {

@@ -88,7 +88,7 @@ private slots:
     void fileMenuOpenRestoresTheWidgets() {
         Rig r;
         const QString path = r.dir.filePath(QStringLiteral("field.cvh"));
-        QCOMPARE(int(storeHostSetup(path.toStdString(), sampleFile())),
+        QCOMPARE(int(storeHostSetup(path.toStdString(), sampleFile()).result),
                  int(HostSetupStoreResult::Stored));
         r.op.files.push_back(path.toStdString());
         r.trigger("LoadHostSetupFile");
