@@ -28,6 +28,7 @@
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
 #include "console/live_pages.h"
+#include "console/logger_status_rows.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
 #include "console/page_logger_control.h"
@@ -60,37 +61,6 @@ public:
         QComboBox::showPopup();
     }
 };
-
-// The "Logger Status" group's rows: control, caption beside it (the run and switch lines carry
-// their own), and the label state shown in it.
-struct StatusRow {
-    const char* name;
-    const char* caption;
-    const LabelState& (*state)(const HostSession&);
-};
-template <LabelState LoggerStatusView::*Field>
-const LabelState& fromStatus(const HostSession& s) {
-    return s.loggerStatus().*Field;
-}
-template <LabelState MainWindowView::*Field>
-const LabelState& fromWindow(const HostSession& s) {
-    return s.main().*Field;
-}
-constexpr std::array<StatusRow, 13> kStatusRows{{
-    {"LBOperation", "Status:", fromStatus<&LoggerStatusView::LBOperation>},
-    {"LBDandT", "Logger Clock:", fromWindow<&MainWindowView::LBDandT>},
-    {"LBDrift", nullptr, fromWindow<&MainWindowView::LBDrift>},
-    {"LBTimeLeft", "Time Left:", fromStatus<&LoggerStatusView::LBTimeLeft>},
-    {"LBRunNumber", nullptr, fromWindow<&MainWindowView::LBRunNumber>},
-    {"LBRunSize", nullptr, fromStatus<&LoggerStatusView::LBRunSize>},
-    {"LBRunStop", nullptr, fromWindow<&MainWindowView::LBRunStop>},
-    {"LBPower", nullptr, fromWindow<&MainWindowView::LBPower>},
-    {"LBCurrentV", "Battery:", fromStatus<&LoggerStatusView::LBCurrentV>},
-    {"LBStartV", "Run Start:", fromStatus<&LoggerStatusView::LBStartV>},
-    {"LBEndV", "Run End:", fromStatus<&LoggerStatusView::LBEndV>},
-    {"LBFreeDisk", "Free Memory:", fromStatus<&LoggerStatusView::LBFreeDisk>},
-    {"LBTotalDisk", "Total Memory:", fromStatus<&LoggerStatusView::LBTotalDisk>},
-}};
 
 }  // namespace
 
@@ -524,103 +494,6 @@ void MainWindow::deliverNotices() {
     }
     session_.deliverDeferredNotice();
     refreshView();
-}
-
-void MainWindow::refreshView() {
-    pendingChanges_.add(session_.takeChanges());
-    const ChangeSet changed = pendingChanges_;
-    pendingChanges_ = ChangeSet();
-    if (!changed.any())
-        return;
-    if (changed.has(Area::Window))
-        refreshWindow();
-    if (changed.has(Area::Window) || changed.has(Area::LoggerStatus))
-        refreshLoggerStatus();
-    if (changed.has(Area::Window) || changed.has(Area::SetupPages)) {
-        setupBinding_->refresh();
-        for (QWidget* w : replayControls_)
-            setShown(w, session_.main().replayControlsVisible);
-    }
-    if (changed.has(Area::DataStatus))
-        dataStatus_->refresh(session_);
-    if (changed.has(Area::RealTime))
-        realTime_->refresh(session_);
-    if (changed.has(Area::DataStatus) || changed.has(Area::PcLogger))
-        pcLoggerBinding_->refresh();
-    if (changed.has(Area::HostControls))
-        hostSetupBinding_->refresh();
-    if (testPort_)
-        refreshSmallWindows(changed);
-}
-
-void MainWindow::refreshWindow() {
-    const auto& m = session_.main();
-    if (windowTitle() != qs(m.title))
-        setWindowTitle(qs(m.title));
-    for (int i = 0; i < kMenuItemCount; ++i) {
-        QAction* a = actions_[static_cast<std::size_t>(i)];
-        const MenuItemState& st = m.menu[static_cast<std::size_t>(i)];
-        if (a->isVisible() != st.visible)
-            a->setVisible(st.visible);
-        if (a->isCheckable() && a->isChecked() != st.checked) {
-            const QSignalBlocker block(a);
-            a->setChecked(st.checked);
-        }
-        auto& shown = shownCaptions_[static_cast<std::size_t>(i)];
-        if (!kMenuTable[static_cast<std::size_t>(i)].separator && shown != st.caption) {
-            shown = st.caption;
-            a->setText(qs(st.caption));
-        }
-    }
-    {
-        const QSignalBlocker block(tabs_);
-        for (int p = 0; p < kPageCount; ++p)
-            if (tabs_->isTabVisible(p) != m.pageVisible[static_cast<std::size_t>(p)])
-                tabs_->setTabVisible(p, m.pageVisible[static_cast<std::size_t>(p)]);
-        if (tabs_->currentIndex() != m.activePage &&
-            m.pageVisible[static_cast<std::size_t>(m.activePage)])
-            tabs_->setCurrentIndex(m.activePage);
-    }
-    applyLabel(FlashPanel_, m.FlashPanel);
-    applyLabel(RemoteHostPanel_, m.RemoteHostPanel);
-    applyLabel(HostMode_, m.HostMode);
-    applyLabel(LoggerMode_, m.LoggerMode);
-    applyLabel(LBHostDandT_, m.LBHostDandT);
-    const auto& port = session_.portView();
-    applyLabel(PLoggerPort_, m.PLoggerPort);
-    setColour(PLoggerPort_, port.pLoggerPortColour);
-    applyLabel(COMStatus_, m.COMStatus);
-    setShown(LoggerPortGB_, port.loggerPortGroupVisible);
-    applyCombo(LoggerPortCB_, port.loggerPortIndex);
-    applyCombo(LoggerSetupCB_, port.loggerSetupIndex);
-    setColour(LoggerPortCB_, port.loggerPortColour);
-    setColour(LoggerSetupCB_, port.loggerSetupColour);
-}
-
-void MainWindow::refreshLoggerStatus() {
-    const auto& m = session_.main();
-    setShown(LoggerStatusGB_, m.LoggerStatusGB.visible);
-    setColour(LoggerStatusGB_, m.LoggerStatusGB.colour);
-    setShown(loggerStatusBody_, m.loggerStatusExpanded);
-    for (std::size_t i = 0; i < kStatusRows.size(); ++i)
-        applyLabel(statusLabels_[i], kStatusRows[i].state(session_));
-}
-
-void MainWindow::refreshSmallWindows(const ChangeSet& changed) {
-    if (changed.has(Area::PortTools) || changed.has(Area::Window)) {
-        testPort_->refresh(session_);
-        stats_->refresh(session_.linkPorts().stats());
-        muxId_->refresh(session_);
-    }
-    if (changed.has(Area::Warning) && session_.warning().visible) {
-        setText(warningText_, session_.warning().text);
-        warning_->show();
-        session_.warningShown();
-    }
-    if (changed.has(Area::Sleep))
-        sleepBinding_->refresh();
-    if (changed.has(Area::Annotation))
-        annotationBinding_->refresh();
 }
 
 // --- exit ----------------------------------------------------------------------------------
