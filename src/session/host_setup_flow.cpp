@@ -50,18 +50,72 @@ bool pageShown(const HostSession& s, Page p) {
     return s.main().pageVisible[at(pageIndex(p))];
 }
 
+void applyPcPortBoxes(PcLoggerForm& form, const HostSetup& f) {
+    for (int k = 0; k < kPcSlotCount; ++k) {
+        auto& row = form.rows[at(k)];
+        row.DeckPortCB = itemOrFirst(f.deckPort[at(k)], kComBoxItemCount);
+        row.DeckSetupCB = itemOrFirst(f.deckSetup[at(k)], kLineChoiceItems);
+        row.PortTypeCB = itemOrFirst(f.portType[at(k)], int(kPcPortTypeItems.size()));
+    }
+}
+
+void applyPcPortSpinners(PcLoggerForm& form, const HostSetup& f) {
+    for (int k = 0; k < kPcSlotCount; ++k) {
+        auto& row = form.rows[at(k)];
+        row.UDDeckType = position(f.deckType[at(k)], kSourceIdRange);
+        row.UDOutPort = position(f.outPort[at(k)], kSourcePortRange);
+    }
+}
+
+void applyPortSetupRows(PortSetupForm& ps, const HostSetup& f) {
+    for (int k = 0; k < kLoggerPortCount; ++k) {
+        ps.ComboMeter[at(k)].index = item(f.meterType[at(k)], kMeterTypeCount);
+        ps.CBPortSetup[at(k)].index = item(f.portSetup[at(k)], kPortSetupCount);
+        ps.SOPH[at(k)].checked = f.serialOncePerHour[at(k)] != 0;
+    }
+    for (int k = 0; k < kAnalogChannelCount; ++k) {
+        ps.CBAnalog[at(k)].index = item(f.analog[at(k)], analogSettingCount());
+        ps.AOPH[at(k)].checked = f.analogOncePerHour[at(k)] != 0;
+    }
+    for (int k = 0; k < kPumpPortCount; ++k) {
+        ps.CBPump[at(k)].index = item(f.pump[at(k)], pumpSettingCount(k + 1));
+        ps.POPH[at(k)].checked = f.pumpOncePerHour[at(k)] != 0;
+    }
+}
+
+// The edit box and the spinner hold the same number; the edit's text, stored second, wins.
+void applySampling(LoggerControlForm& lc, const HostSetup& f) {
+    for (int d = 0; d < kDurationCount; ++d) {
+        auto& duration = lc.durations[at(d)];
+        duration.number = position(f.samplingPosition[at(d)], kDurationRanges[at(d)]);
+        duration.number = position(f.samplingEdit[at(d)], kDurationRanges[at(d)]);
+        duration.unit = item(f.samplingUnit[at(d)], kDurationUnitCount);
+    }
+}
+
 }  // namespace
 
 // The conductor's friend for the apply: it reaches every controller's state with a key.
 struct HostSetupApply {
     static void step(HostSession& s, HostSetupStep step, const HostSetup& f, bool openedFromMenu);
+    static void windowStep(HostSession& s, HostSetupStep step, const HostSetup& f,
+                           bool openedFromMenu);
+    static void pageStep(HostSession& s, HostSetupStep step, const HostSetup& f);
     static void finish(HostSession& s) { s.marks_.mark(Area::Layout); }
 };
 
 void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f,
                           bool openedFromMenu) {
+    // Records 1 to 10 arrange the window; the later ones fill its pages.
+    if (step <= HostSetupStep::LoggerPortMenu)
+        windowStep(s, step, f, openedFromMenu);
+    else
+        pageStep(s, step, f);
+}
+
+void HostSetupApply::windowStep(HostSession& s, HostSetupStep step, const HostSetup& f,
+                                bool openedFromMenu) {
     const SessionKey key;
-    auto& pc = s.pcLogger();
     auto& ps = s.setup_.edit(key).portSetup;
     auto& lc = s.setup_.edit(key).loggerControl;
     auto& menu = s.main_.edit();
@@ -116,6 +170,19 @@ void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f
         case HostSetupStep::LoggerPortMenu:
             menu.item(MenuItem::MenuLoggerPortSetup).visible = f.menuLoggerPortSetupVisible != 0;
             break;
+        default:
+            break;
+    }
+}
+
+void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetup& f) {
+    const SessionKey key;
+    auto& pc = s.pcLogger();
+    auto& ps = s.setup_.edit(key).portSetup;
+    auto& lc = s.setup_.edit(key).loggerControl;
+    auto& menu = s.main_.edit();
+    auto& controls = s.hostSetup_.edit(key);
+    switch (step) {
         case HostSetupStep::RawDisplay:
             controls.ExtractFilesRG = item(f.extractFilesIndex, kExtractItems);
             // As RawPortCB's change handler does: the display follows the three choices.
@@ -128,19 +195,10 @@ void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f
             pc.form.CBRecordPCTime = f.recordPcTime != 0;
             break;
         case HostSetupStep::PcPortBoxes:
-            for (int k = 0; k < kPcSlotCount; ++k) {
-                auto& row = pc.form.rows[at(k)];
-                row.DeckPortCB = itemOrFirst(f.deckPort[at(k)], kComBoxItemCount);
-                row.DeckSetupCB = itemOrFirst(f.deckSetup[at(k)], kLineChoiceItems);
-                row.PortTypeCB = itemOrFirst(f.portType[at(k)], int(kPcPortTypeItems.size()));
-            }
+            applyPcPortBoxes(pc.form, f);
             break;
         case HostSetupStep::PcPortSpinners:
-            for (int k = 0; k < kPcSlotCount; ++k) {
-                auto& row = pc.form.rows[at(k)];
-                row.UDDeckType = position(f.deckType[at(k)], kSourceIdRange);
-                row.UDOutPort = position(f.outPort[at(k)], kSourcePortRange);
-            }
+            applyPcPortSpinners(pc.form, f);
             break;
         case HostSetupStep::ReplayControls:
             // The six controls are shown and hidden together; any one shown shows them.
@@ -154,19 +212,7 @@ void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f
             lc.OutputCB = {item(f.outputIndex, kOutputFormatCount), f.outputVisible != 0};
             break;
         case HostSetupStep::PortSetupRows:
-            for (int k = 0; k < kLoggerPortCount; ++k) {
-                ps.ComboMeter[at(k)].index = item(f.meterType[at(k)], kMeterTypeCount);
-                ps.CBPortSetup[at(k)].index = item(f.portSetup[at(k)], kPortSetupCount);
-                ps.SOPH[at(k)].checked = f.serialOncePerHour[at(k)] != 0;
-            }
-            for (int k = 0; k < kAnalogChannelCount; ++k) {
-                ps.CBAnalog[at(k)].index = item(f.analog[at(k)], analogSettingCount());
-                ps.AOPH[at(k)].checked = f.analogOncePerHour[at(k)] != 0;
-            }
-            for (int k = 0; k < kPumpPortCount; ++k) {
-                ps.CBPump[at(k)].index = item(f.pump[at(k)], pumpSettingCount(k + 1));
-                ps.POPH[at(k)].checked = f.pumpOncePerHour[at(k)] != 0;
-            }
+            applyPortSetupRows(ps, f);
             break;
         case HostSetupStep::AnalogRate:
             lc.UDAnalogRate = position(f.analogRate, kAnalogRateRange);
@@ -177,12 +223,7 @@ void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f
             lowVoltageStepped(s.setup_.edit(key));
             break;
         case HostSetupStep::Sampling:
-            for (int d = 0; d < kDurationCount; ++d) {
-                auto& duration = lc.durations[at(d)];
-                duration.number = position(f.samplingPosition[at(d)], kDurationRanges[at(d)]);
-                duration.number = position(f.samplingEdit[at(d)], kDurationRanges[at(d)]);
-                duration.unit = item(f.samplingUnit[at(d)], kDurationUnitCount);
-            }
+            applySampling(lc, f);
             break;
         case HostSetupStep::ModeSelections:
             lc.ModeCB.index = item(f.finalModeIndex, kModeCount);
@@ -195,6 +236,8 @@ void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f
             pc.PortTypeCBChange();
             pc.loadPcSetup();
             s.marks_.mark(Area::PcLogger);
+            break;
+        default:
             break;
     }
 }
