@@ -45,11 +45,11 @@ int main(int argc, char** argv) {
     window.createSmallWindows();
     if (openPort) {
         session.modeMenuClick(cvh::MenuItem::MenuRealTimeOutput);
-        session.loggerPortChange(1, 6);
+        session.linkPorts().loggerPortChange(1, 6);
         window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::RealTime));
-        session.rawPortChange(0, 0, 1);
-        session.displayRawClick();
-        session.hostPortStatsClick();
+        session.linkPorts().rawPortChange(0, 0, 1);
+        session.linkPorts().displayRawClick();
+        session.linkPorts().hostPortStatsClick();
     }
     window.refreshView();
     window.show();

@@ -110,9 +110,8 @@ int main(int argc, char** argv) {
                                                  {3, "mode_3_profile"},  {4, "mode_4_realtime"},
                                                  {8, "mode_8_pclogger"}, {5, "mode_5_advanced"}};
     for (const auto& [mode, name] : modes) {
-        session.requestedHostMode = static_cast<std::int16_t>(mode);
         session.markSetup(0);
-        session.setupDisplayMode();
+        session.selectHostMode(mode);
         window.refreshView();
         ok = save(&window, dir, QLatin1String(name)) && ok;
     }
@@ -120,12 +119,12 @@ int main(int argc, char** argv) {
     session.onTick10ms();
     feedStatus(session, clock.now);
     session.onTick1000ms();
-    session.realTime.Memo1.append(
-        std::string_view("$GPGGA,120000,4124.8963,N,08151.6838,W,1,05,1.5,280.2,M\r\nT= 12.345 C= "
-                         "3.4567 P= 101.3\r\n"));
+    session.linkPorts().appendDisplayText(
+        std::string("$GPGGA,120000,4124.8963,N,08151.6838,W,1,05,1.5,280.2,M\r\nT= 12.345 C= "
+                    "3.4567 P= 101.3\r\n"));
     window.refreshView();
     for (int p = 0; p < cvh::kPageCount; ++p) {
-        if (!session.main.pageVisible[static_cast<std::size_t>(p)])
+        if (!session.main().pageVisible[static_cast<std::size_t>(p)])
             continue;
         window.tabs()->setCurrentIndex(p);
         window.refreshView();
@@ -134,10 +133,10 @@ int main(int argc, char** argv) {
                       QLatin1String(cvh::kPages[static_cast<std::size_t>(p)].objectName))) &&
              ok;
     }
-    session.hostPortStatsClick();
+    session.linkPorts().hostPortStatsClick();
     session.onTick1000ms();
-    session.showTestPortWindow();
-    session.showMuxIdWindow();
+    session.portTools().showTestPortWindow();
+    session.portTools().showMuxIdWindow();
     window.refreshView();
     for (const char* name :
          {"TForm2", "TSleepForm", "TAnnotationForm", "TTestPortForm", "TStatsForm", "TMuxIDForm"}) {

@@ -29,48 +29,41 @@ void HostInput::feed(Bytes bytes, std::vector<HostRequest>& out) {
     }
     counters_.requests += out.size() - before;
     counters_.checksumFailures = framer_.counters().checksumFailures;
+    counters_.droppedBytes = framer_.counters().droppedBytes;
 }
 
 void HostInput::feedFramer(std::uint8_t byte, std::vector<HostRequest>& out) {
     framer_.appendBytes(&byte, 1);
-    while (framer_.size() >= kMinPacketLength) {
-        const int code = framer_.recognise();
-        if (code == kFramerIncomplete)
-            return;
-        if (code <= 0) {
-            framer_.consume(1);
+    for (Frame frame = framer_.next(); frame.status != Frame::Status::NeedMore;
+         frame = framer_.next()) {
+        if (!frame.packet())
             continue;
-        }
-        const Bytes head = framer_.head();
+        const Bytes packet = frame.bytes;
         HostRequest r;
-        const std::size_t used = framer_.packetLength(code);
-        switch (code) {
-            case 2:
+        switch (frame.type) {
+            case PacketType::FlashStatus:  // a command frame is laid out like a type-2 packet
                 r.kind = HostRequest::Kind::Command;
-                r.code = readLe16(head, command_frame::kCode);
-                r.argumentA = readLe32(head, command_frame::kArgumentA);
-                r.argumentB = readLe16(head, command_frame::kArgumentB);
+                r.code = readLe16(packet, command_frame::kCode);
+                r.argumentA = readLe32(packet, command_frame::kArgumentA);
+                r.argumentB = readLe16(packet, command_frame::kArgumentB);
                 break;
-            case 1:
+            case PacketType::Setup:
                 r.kind = HostRequest::Kind::Setup;
+                r.record.assign(packet.begin(), packet.end());
                 break;
-            case 6:
+            case PacketType::Calibration:
                 r.kind = HostRequest::Kind::Calibration;
+                r.record.assign(packet.begin(), packet.end());
                 break;
-            case 7:
+            case PacketType::Hardware:
                 r.kind = HostRequest::Kind::Hardware;
+                r.record.assign(packet.begin(), packet.end());
                 break;
             default:
-                break;
+                ++counters_.ignoredPackets;
+                continue;
         }
-        if (code == 1 || code == 2 || code == 6 || code == 7) {
-            if (code != 2)
-                r.record.assign(head.begin(), head.begin() + used);
-            out.push_back(std::move(r));
-        } else {
-            ++counters_.ignoredPackets;
-        }
-        framer_.consume(std::min(used, framer_.size()));
+        out.push_back(std::move(r));
     }
 }
 

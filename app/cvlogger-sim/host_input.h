@@ -46,6 +46,7 @@ struct HostInputCounters {
     std::uint64_t requests = 0;
     std::uint64_t checksumFailures = 0;  // records and frames thrown away
     std::uint64_t ignoredPackets = 0;    // intact packets the host has no reason to send
+    std::uint64_t droppedBytes = 0;      // bytes that started no packet
 };
 
 class HostInput {

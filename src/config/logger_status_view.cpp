@@ -1,5 +1,7 @@
 #include "config/logger_status_view.h"
 
+#include "base/version.h"
+
 #include "base/cformat.h"
 
 namespace cvh {
@@ -51,10 +53,10 @@ FirmwareVersion firmwareVersion(std::uint32_t word) {
 
 std::string statusTitleText(int serialNumber, const char* titleName, FirmwareVersion fw) {
     if (serialNumber < 1)
-        return cformat("CV Host: v%4.2f%c    %s: v%1d.%02d", 7.09, 'e', titleName, fw.major,
-                       fw.minor);
-    return cformat("CV Host: v%4.2f%c    %s-%03d: v%1d.%02d", 7.09, 'e', titleName, serialNumber,
-                   fw.major, fw.minor);
+        return cformat("CV Host: v%4.2f%c    %s: v%1d.%02d", kHostVersion, kHostVersionLetter,
+                       titleName, fw.major, fw.minor);
+    return cformat("CV Host: v%4.2f%c    %s-%03d: v%1d.%02d", kHostVersion, kHostVersionLetter,
+                   titleName, serialNumber, fw.major, fw.minor);
 }
 
 DeviceNames deviceNames(int deviceType) {

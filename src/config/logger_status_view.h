@@ -34,7 +34,6 @@ struct FirmwareVersion {
 FirmwareVersion firmwareVersion(std::uint32_t word);
 // TitleText after a status record; the title name is that of the device type.
 std::string statusTitleText(int serialNumber, const char* titleName, FirmwareVersion fw);
-inline constexpr const char* kInitialTitleText = "CV Host: v7.09e";
 
 // Names that follow the device type; the three optional ones stay as they are for an unknown type.
 struct DeviceNames {

@@ -142,35 +142,35 @@ void applyMooredLayout(SetupForms& forms) {
     c.ButtonVisible.fill(mode == kPolledMooredMode);
 }
 
-void CBPort1SetupChange(SetupForms& forms) {
+void setupValueChanged(SetupForms& forms) {
     markSetup(forms.PStore, 0);
     applyAnalogRateFloors(forms);
     refreshAnalogRateLabel(forms.loggerControl);
 }
 
-void UDAnalogRateClick(SetupForms& forms) {
+void rateStepped(SetupForms& forms) {
     refreshAnalogRateLabel(forms.loggerControl);
     markSetup(forms.PStore, 0);
 }
 
-void SamplingUDClicks(SetupForms& forms) {
+void delayStepped(SetupForms& forms) {
     markSetup(forms.PStore, 0);
 }
 
-void SOPH1Click(SetupForms& forms) {
+void oncePerHourToggled(SetupForms& forms) {
     markSetup(forms.PStore, 0);
 }
 
-void TimeSourceCBChange(SetupForms& forms) {
+void timeSourceChanged(SetupForms& forms) {
     markSetup(forms.PStore, 0);
 }
 
-void UDLVCutOffClick(SetupForms& forms) {
+void lowVoltageStepped(SetupForms& forms) {
     forms.loggerControl.LBLowVoltage.caption = lowVoltageText(forms.loggerControl.UDLVCutOff);
     markSetup(forms.PStore, 0);
 }
 
-void ModeCBChange(SetupForms& forms) {
+void loggerModeChanged(SetupForms& forms) {
     applyMooredLayout(forms);
     markSetup(forms.PStore, 0);
 }

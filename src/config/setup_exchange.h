@@ -50,16 +50,16 @@ void applyMooredLayout(SetupForms& forms);
 // ---- Edit handlers: each marks the setup not current ----------------------------------------
 
 // Any list or number edit of a port, analog, pump, output, file or duration, and CBAutoStart.
-void CBPort1SetupChange(SetupForms& forms);
+void setupValueChanged(SetupForms& forms);
 // The duration spinners (but Delay) and UDAnalogRate.
-void UDAnalogRateClick(SetupForms& forms);
+void rateStepped(SetupForms& forms);
 // DelayUD.
-void SamplingUDClicks(SetupForms& forms);
+void delayStepped(SetupForms& forms);
 // The once-per-hour boxes.
-void SOPH1Click(SetupForms& forms);
-void TimeSourceCBChange(SetupForms& forms);
-void UDLVCutOffClick(SetupForms& forms);
-void ModeCBChange(SetupForms& forms);
+void oncePerHourToggled(SetupForms& forms);
+void timeSourceChanged(SetupForms& forms);
+void lowVoltageStepped(SetupForms& forms);
+void loggerModeChanged(SetupForms& forms);
 
 // ---- Received setup -------------------------------------------------------------------------
 

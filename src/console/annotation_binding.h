@@ -1,5 +1,5 @@
-// The annotation window (TAnnotationForm) bound to the session's WaterSampleAnnotation: its
-// buttons and spinner call the annotation's handlers, the menu item "Annotate Archive File"
+// The annotation window (TAnnotationForm) bound to the PC logger controller: its buttons and
+// spinner call the controller, the menu item "Annotate Archive File"
 // shows it, and refresh() copies the labels, the edit and the visibility back.
 #pragma once
 
@@ -7,6 +7,9 @@
 #include <functional>
 
 class QDialog;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
 class QWidget;
 
 namespace cvh {
@@ -23,11 +26,14 @@ public:
     void refresh();
 
 private:
-    void edited();
-
     QDialog& form_;
     HostSession& session_;
     std::function<void()> changed_;
+    QSpinBox* UDNext_ = nullptr;
+    QLabel* LBNext_ = nullptr;
+    QLabel* AnnotateDANDT_ = nullptr;
+    QLabel* LBAnnotation_ = nullptr;
+    QLineEdit* EDITAnnotation_ = nullptr;
 };
 
 }  // namespace cvh

@@ -11,22 +11,12 @@
 
 #include "console/view_sync.h"
 #include "console/widget_helpers.h"
+#include "link/line_choices.h"
 #include "session/host_session.h"
 
 namespace cvh {
 
-namespace {
-
-// The line choices as the test window lists them (entry 7 without a blank).
-QStringList testLineChoices() {
-    QStringList items;
-    for (const char* t : {"OFF", "600", "1200", "2400", "4800", "4800,7,E,1", "9600", "9600,7,E,1",
-                          "19200", "38400", "57600", "115200"})
-        items << QLatin1String(t);
-    return items;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TestPortForm::TestPortForm(QWidget* parent) : ToolWindow(parent) {
     setObjectName(QStringLiteral("TTestPortForm"));
@@ -37,9 +27,9 @@ TestPortForm::TestPortForm(QWidget* parent) : ToolWindow(parent) {
         CBTestPort->addItem(QStringLiteral("Port %1").arg(i));
     CBTestPort->addItem(QStringLiteral("Analog Ports"));
     CBTestPortSetup = named(new QComboBox(this), "CBTestPortSetup");
-    CBTestPortSetup->addItems(testLineChoices());
+    CBTestPortSetup->addItems(itemList(kLineChoiceTexts));
     CBHostPortSetup = named(new QComboBox(this), "CBHostPortSetup");
-    CBHostPortSetup->addItems(testLineChoices());
+    CBHostPortSetup->addItems(itemList(kLineChoiceTexts));
     form->addRow(new QLabel(QStringLiteral("Select Port To Test"), this), CBTestPort);
     form->addRow(new QLabel(QStringLiteral("Test Port Setup"), this), CBTestPortSetup);
     form->addRow(new QLabel(QStringLiteral("Host Port Setup"), this), CBHostPortSetup);
@@ -57,10 +47,11 @@ TestPortForm::TestPortForm(QWidget* parent) : ToolWindow(parent) {
 }
 
 void TestPortForm::refresh(const HostSession& s) {
-    applyCombo(CBTestPort, s.testPort.CBTestPort);
-    applyCombo(CBTestPortSetup, s.testPort.CBTestPortSetup);
-    applyCombo(CBHostPortSetup, s.testPort.CBHostPortSetup);
-    setShown(this, s.testPort.visible);
+    const TestPortView& v = s.portTools().testPort();
+    applyCombo(CBTestPort, v.CBTestPort);
+    applyCombo(CBTestPortSetup, v.CBTestPortSetup);
+    applyCombo(CBHostPortSetup, v.CBHostPortSetup);
+    setShown(this, v.visible);
 }
 
 void ToolWindow::closeEvent(QCloseEvent* event) {
@@ -88,9 +79,6 @@ StatsForm::StatsForm(QWidget* parent) : ToolWindow(parent) {
 }
 
 void StatsForm::refresh(const StatsWindow& stats) {
-    if (stats.revision() == shownRevision_)
-        return;
-    shownRevision_ = stats.revision();
     setWindowTitle(qs(stats.caption()));
     for (int i = 0; i < 9; ++i) {
         const StatsLine& line = stats.line(i + 1);
@@ -124,10 +112,11 @@ MuxIdForm::MuxIdForm(QWidget* parent) : ToolWindow(parent) {
 }
 
 void MuxIdForm::refresh(const HostSession& s) {
-    applySpin(UDMuxID, s.muxId.UDMuxID);
-    setText(LBNewMuxID, s.muxId.LBNewMuxID);
-    setText(LBCurrentMuxID, s.muxId.LBCurrentMuxID);
-    setShown(this, s.muxId.visible);
+    const MuxIdView& v = s.portTools().muxId();
+    applySpin(UDMuxID, v.UDMuxID);
+    setText(LBNewMuxID, v.LBNewMuxID);
+    setText(LBCurrentMuxID, v.LBCurrentMuxID);
+    setShown(this, v.visible);
 }
 
 }  // namespace cvh

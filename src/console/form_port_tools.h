@@ -50,9 +50,6 @@ public:
     void refresh(const StatsWindow& stats);
 
     std::array<QLabel*, 9> SFLB{};
-
-private:
-    unsigned shownRevision_ = ~0u;
 };
 
 class MuxIdForm : public ToolWindow {

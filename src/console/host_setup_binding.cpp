@@ -12,7 +12,6 @@
 #include "console/page_upload.h"
 #include "console/view_sync.h"
 #include "session/host_session.h"
-#include "session/host_setup_flow.h"
 
 namespace cvh {
 
@@ -28,41 +27,35 @@ constexpr int kMinimumHeight = 240;
 HostSetupBinding::HostSetupBinding(QMainWindow& window, HostSession& session,
                                    std::function<void()> changed)
     : QObject(&window), window_(window), session_(session), changed_(std::move(changed)) {
-    appliedGeometry_ = session_.hostControls.geometryRevision;
     noteGeometry();
     window_.installEventFilter(this);
-
-    if (auto* open = window_.findChild<QAction*>(QStringLiteral("LoadHostSetupFile")))
-        connect(open, &QAction::triggered, this, [this] {
-            LoadHostSetupFileClick(session_);
-            edited();
-        });
-    if (auto* save = window_.findChild<QAction*>(QStringLiteral("StoreHostSetupFile")))
-        connect(save, &QAction::triggered, this, [this] {
-            StoreHostSetupFileClick(session_);
-            edited();
-        });
-    if (auto* upload = window_.findChild<UploadPage*>())
-        connect(upload->extractFilesButtons(), &QButtonGroup::idClicked, this, [this](int id) {
-            session_.hostControls.ExtractFilesRG = id;
-            edited();
-        });
-    if (auto* speed = window_.findChild<QSpinBox*>(QStringLiteral("ReplaySpeedUD")))
-        connect(speed, &QSpinBox::valueChanged, this, [this](int v) {
-            session_.hostControls.ReplaySpeedUD = v;
-            edited();
-        });
-    if (auto* dandt = window_.findChild<QCheckBox*>(QStringLiteral("DandTCB")))
-        connect(dandt, &QCheckBox::clicked, this, [this](bool checked) {
-            session_.hostControls.DandTCB = checked;
-            edited();
-        });
-}
-
-void HostSetupBinding::edited() {
-    ++session_.revision;
-    if (changed_)
+    HostSetupStore& store = session_.hostSetupStore();
+    connect(require<QAction>(window_, "LoadHostSetupFile"), &QAction::triggered, this,
+            [this, &store] {
+                store.loadFileClick();
+                changed_();
+            });
+    connect(require<QAction>(window_, "StoreHostSetupFile"), &QAction::triggered, this,
+            [this, &store] {
+                store.storeFileClick();
+                changed_();
+            });
+    upload_ = window_.findChild<UploadPage*>();
+    Q_ASSERT(upload_);
+    connect(upload_->extractFilesButtons(), &QButtonGroup::idClicked, this, [this, &store](int id) {
+        store.chooseExtractFiles(id);
         changed_();
+    });
+    ReplaySpeedUD_ = require<QSpinBox>(window_, "ReplaySpeedUD");
+    connect(ReplaySpeedUD_, &QSpinBox::valueChanged, this, [this, &store](int v) {
+        store.setReplaySpeed(v);
+        changed_();
+    });
+    DandTCB_ = require<QCheckBox>(window_, "DandTCB");
+    connect(DandTCB_, &QCheckBox::clicked, this, [this, &store](bool checked) {
+        store.setDateAndTime(checked);
+        changed_();
+    });
 }
 
 bool HostSetupBinding::eventFilter(QObject* watched, QEvent* event) {
@@ -73,49 +66,39 @@ bool HostSetupBinding::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HostSetupBinding::noteGeometry() {
-    auto& c = session_.hostControls;
+    WindowGeometry g;
     const Qt::WindowStates state = window_.windowState();
-    c.windowState = state & Qt::WindowMinimized ? 1 : state & Qt::WindowMaximized ? 2 : 0;
+    g.state = state & Qt::WindowMinimized ? 1 : state & Qt::WindowMaximized ? 2 : 0;
     // The size is that of the normal window, so a maximised one comes back to it.
-    const QSize size = c.windowState == 0 || !window_.normalGeometry().isValid()
+    const QSize size = g.state == 0 || !window_.normalGeometry().isValid()
                            ? window_.size()
                            : window_.normalGeometry().size();
-    c.windowWidth = size.width();
-    c.windowHeight = size.height();
+    g.width = size.width();
+    g.height = size.height();
+    session_.hostSetupStore().noteWindowGeometry(g);
 }
 
-void HostSetupBinding::applyGeometry() {
-    const auto& c = session_.hostControls;
+void HostSetupBinding::applyGeometry(const WindowGeometry& g) {
     // Sizes go first: Qt keeps them as the normal size of a window that is then maximised.
-    const int width = c.windowWidth;
-    const int height = c.windowHeight;
-    if (width >= kMinimumWidth && height >= kMinimumHeight)
-        window_.resize(width, height);
-    const Qt::WindowStates state = c.windowState == 1   ? Qt::WindowMinimized
-                                   : c.windowState == 2 ? Qt::WindowMaximized
-                                                        : Qt::WindowNoState;
+    if (g.width >= kMinimumWidth && g.height >= kMinimumHeight)
+        window_.resize(g.width, g.height);
+    const Qt::WindowStates state = g.state == 1   ? Qt::WindowMinimized
+                                   : g.state == 2 ? Qt::WindowMaximized
+                                                  : Qt::WindowNoState;
     window_.setWindowState(state);
 }
 
 void HostSetupBinding::refresh() {
-    auto& c = session_.hostControls;
-    if (appliedGeometry_ != c.geometryRevision) {
-        appliedGeometry_ = c.geometryRevision;
-        applyGeometry();
+    if (const auto loaded = session_.hostSetupStore().takeLoadedGeometry())
+        applyGeometry(*loaded);
+    const HostSetupControls& c = session_.hostSetupStore().controls();
+    if (upload_->extractFilesIndex() != c.ExtractFilesRG)
+        upload_->setExtractFilesIndex(c.ExtractFilesRG);
+    applySpin(ReplaySpeedUD_, c.ReplaySpeedUD);
+    if (DandTCB_->isChecked() != c.DandTCB) {
+        const QSignalBlocker block(DandTCB_);
+        DandTCB_->setChecked(c.DandTCB);
     }
-    if (auto* upload = window_.findChild<UploadPage*>())
-        if (upload->extractFilesIndex() != c.ExtractFilesRG)
-            upload->setExtractFilesIndex(c.ExtractFilesRG);
-    applySpin(window_.findChild<QSpinBox*>(QStringLiteral("ReplaySpeedUD")), c.ReplaySpeedUD);
-    if (auto* dandt = window_.findChild<QCheckBox*>(QStringLiteral("DandTCB"));
-        dandt && dandt->isChecked() != c.DandTCB) {
-        const QSignalBlocker block(dandt);
-        dandt->setChecked(c.DandTCB);
-    }
-    const auto& lc = session_.setup.loggerControl;
-    setShown(window_.findChild<QLabel*>(QStringLiteral("ModeLB")), lc.ModeCB.visible);
-    setShown(window_.findChild<QLabel*>(QStringLiteral("FileLB")), lc.FileCB.visible);
-    setShown(window_.findChild<QLabel*>(QStringLiteral("OutputLB")), lc.OutputCB.visible);
 }
 
 }  // namespace cvh

@@ -1,7 +1,6 @@
 // The host setup file in the console: the File menu's open and save items, the window's state
-// and size as the session keeps them, and the few controls only that file reads and writes
-// (ExtractFilesRG, ReplaySpeedUD, DandTCB); the labels of ModeCB, FileCB and OutputCB follow
-// their boxes.
+// and size as the host-setup store keeps them, and the few controls only that file reads and
+// writes (ExtractFilesRG, ReplaySpeedUD, DandTCB).
 #pragma once
 
 #include <QObject>
@@ -9,7 +8,14 @@
 
 class QMainWindow;
 
+#include "session/host_setup_controls.h"
+
+class QCheckBox;
+class QSpinBox;
+
 namespace cvh {
+
+class UploadPage;
 
 class HostSession;
 
@@ -26,13 +32,14 @@ protected:
 
 private:
     void noteGeometry();
-    void applyGeometry();
-    void edited();
+    void applyGeometry(const WindowGeometry& geometry);
 
     QMainWindow& window_;
     HostSession& session_;
     std::function<void()> changed_;
-    unsigned appliedGeometry_ = 0;
+    UploadPage* upload_ = nullptr;
+    QSpinBox* ReplaySpeedUD_ = nullptr;
+    QCheckBox* DandTCB_ = nullptr;
 };
 
 }  // namespace cvh

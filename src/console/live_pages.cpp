@@ -113,7 +113,7 @@ DataStatusPage::DataStatusPage(QWidget* parent) : QWidget(parent) {
 }
 
 void DataStatusPage::refresh(const HostSession& s) {
-    const auto& v = s.dataStatus;
+    const auto& v = s.dataStatus();
     for (std::size_t r = 0; r < 8; ++r) {
         const auto& row = v.PortRowTable[r];
         const LabelState* states[6] = {&row.name,     &row.rateCaption, &row.sizeCaption,
@@ -210,9 +210,9 @@ bool RealTimePage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void RealTimePage::refresh(HostSession& s) {
-    auto& v = s.realTime;
-    for (const std::string& line : v.Memo1.takeNewLines())
+void RealTimePage::refresh(const HostSession& s) {
+    const auto& v = s.linkPorts().realTime();
+    for (const std::string& line : v.Memo1.newLinesSince(shownLines_))
         Memo1->appendPlainText(qs(line));
     // The box and the session agree after every edit; they differ only once text was sent.
     if (EditSendText->text() != qs(v.EditSendText))

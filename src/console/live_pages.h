@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 
 class QComboBox;
 class QLabel;
@@ -38,7 +39,7 @@ class RealTimePage : public QWidget {
     Q_OBJECT
 public:
     explicit RealTimePage(QWidget* parent = nullptr);
-    void refresh(HostSession& session);
+    void refresh(const HostSession& session);
 
     QPlainTextEdit* Memo1;
     QLineEdit* EditSendText;
@@ -57,6 +58,9 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::uint64_t shownLines_ = 0;  // Memo1's lines appended to the box so far
 };
 
 }  // namespace cvh

@@ -28,6 +28,7 @@
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
 #include "console/live_pages.h"
+#include "console/logger_status_rows.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
 #include "console/page_logger_control.h"
@@ -40,9 +41,9 @@
 #include "console/sleep_binding.h"
 #include "console/view_sync.h"
 #include "console/widget_helpers.h"
+#include "link/line_choices.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
-#include "session/host_setup_flow.h"
 
 namespace cvh {
 
@@ -61,15 +62,6 @@ public:
     }
 };
 
-// The line choices as the host's port boxes list them (entry 7 with its blank).
-QStringList hostLineChoices() {
-    QStringList items;
-    for (const char* t : {"OFF", "600", "1200", "2400", "4800", "4800,7,E,1", "9600", "9600, 7,E,1",
-                          "19200", "38400", "57600", "115200"})
-        items << QLatin1String(t);
-    return items;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HostSession& session, QWidget* parent)
@@ -85,10 +77,13 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     row->addWidget(tabs_, 1);
     setCentralWidget(central);
     connectPages();
-    findNamedControls();
-    pcLoggerBinding_ = new PcLoggerBinding(*this, session_, [this] { refreshView(); });
+    const char* replay[] = {"ReplayArchiveBT",    "ReplaySpeedLB1", "ReplaySpeedLB2",
+                            "ReplayContinuousBT", "ReplaySpeedUD",  "ReplaySpeedEdit"};
+    for (std::size_t i = 0; i < replayControls_.size(); ++i)
+        replayControls_[i] = require<QWidget>(*this, replay[i]);
+    pcLoggerBinding_ = new PcLoggerBinding(*this, session_, [this] { afterTick(); });
     hostSetupBinding_ = new HostSetupBinding(*this, session_, [this] { afterTick(); });
-    setupBinding_ = new SetupBinding(*this, session_, [this] { refreshView(); });
+    setupBinding_ = new SetupBinding(*this, session_, [this] { afterTick(); });
 
     Timer10ms.setObjectName(QStringLiteral("Timer10ms"));
     Timer1000ms.setObjectName(QStringLiteral("Timer1000ms"));
@@ -116,7 +111,7 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     });
     connect(&TTimeout, &QTimer::timeout, this, [this] {
         session_.onTimeoutTick();
-        if (!session_.timeoutTimerEnabled)
+        if (!session_.timeoutTimerEnabled())
             TTimeout.stop();
         afterTick();
     });
@@ -130,46 +125,51 @@ void MainWindow::createSmallWindows() {
     sleep_ = new SleepForm(this);
     annotation_ = new AnnotationForm(this);
     annotationBinding_ =
-        new AnnotationBinding(*annotation_, *this, session_, [this] { refreshView(); });
+        new AnnotationBinding(*annotation_, *this, session_, [this] { afterTick(); });
     testPort_ = new TestPortForm(this);
     stats_ = new StatsForm(this);
     muxId_ = new MuxIdForm(this);
-    sleepBinding_ = new SleepBinding(*sleep_, session_, [this] { refreshView(); });
+    sleepBinding_ = new SleepBinding(*sleep_, session_, [this] { afterTick(); });
     for (QWidget* w : std::initializer_list<QWidget*>{warning_, sleep_, annotation_, testPort_,
                                                       stats_, muxId_}) {
         w->setWindowFlag(Qt::Window);
         w->hide();
     }
-    findNamedControls();
+    warningText_ = require<QLabel>(*warning_, "Label1");
+    bindPortTools();
+    // Every window is there now: the next refresh paints them all.
+    pendingChanges_.add(ChangeSet::all());
+}
 
+void MainWindow::bindPortTools() {
+    PortTools& tools = session_.portTools();
     connect(testPort_->CBTestPort, &QComboBox::activated, this,
-            [this](int i) { session_.testPort.CBTestPort = i; });
+            [&tools](int i) { tools.chooseTestPort(i); });
     connect(testPort_->CBTestPortSetup, &QComboBox::activated, this,
-            [this](int i) { session_.testPort.CBTestPortSetup = i; });
+            [&tools](int i) { tools.chooseTestPortSetup(i); });
     connect(testPort_->CBHostPortSetup, &QComboBox::activated, this,
-            [this](int i) { session_.testPort.CBHostPortSetup = i; });
-    connect(testPort_->BTTestPort, &QPushButton::clicked, this, [this] {
-        session_.startPortTest();
+            [&tools](int i) { tools.chooseHostPortSetup(i); });
+    connect(testPort_->BTTestPort, &QPushButton::clicked, this, [this, &tools] {
+        tools.startPortTest();
         afterTick();
     });
-    connect(testPort_->BTStopTest, &QPushButton::clicked, this,
-            [this] { session_.stopPortTest(); });
-    connect(testPort_, &TestPortForm::closed, this, [this] {
-        session_.closeTestPortWindow();
-        refreshView();
+    connect(testPort_->BTStopTest, &QPushButton::clicked, this, [&tools] { tools.stopPortTest(); });
+    connect(testPort_, &TestPortForm::closed, this, [this, &tools] {
+        tools.closeTestPortWindow(session_.activeHostMode());
+        afterTick();
     });
     connect(stats_, &StatsForm::closed, this, [this] {
-        session_.stats.closeStats();
-        refreshView();
+        session_.linkPorts().closeStats();
+        afterTick();
     });
-    connect(muxId_->UDMuxID, &QSpinBox::valueChanged, this, [this](int v) {
-        session_.muxIdClick(v);
-        refreshView();
+    connect(muxId_->UDMuxID, &QSpinBox::valueChanged, this, [this, &tools](int v) {
+        tools.muxIdClick(v);
+        afterTick();
     });
-    connect(muxId_->BTSendMuxID, &QPushButton::clicked, this, [this] { session_.sendMuxId(); });
-    connect(muxId_, &MuxIdForm::closed, this, [this] {
-        session_.closeMuxIdWindow();
-        refreshView();
+    connect(muxId_->BTSendMuxID, &QPushButton::clicked, this, [&tools] { tools.sendMuxId(); });
+    connect(muxId_, &MuxIdForm::closed, this, [this, &tools] {
+        tools.closeMuxIdWindow();
+        afterTick();
     });
 }
 
@@ -224,37 +224,37 @@ void MainWindow::menuTriggered(MenuItem item) {
                 close();
                 return;
             case MenuItem::ShowLoggerPortSetup:
-                session_.toggleLoggerPortPanel();
+                session_.linkPorts().toggleLoggerPortPanel();
                 break;
             case MenuItem::HostPortStats:
-                session_.hostPortStatsClick();
+                session_.linkPorts().hostPortStatsClick();
                 break;
             case MenuItem::MenuTestOneSerialPort:
-                session_.showTestPortWindow();
+                session_.portTools().showTestPortWindow();
                 break;
             case MenuItem::MenuMooredTimeUpdate:
                 session_.mooredTimeUpdatesClick();
                 break;
             case MenuItem::MenuChangeLoggerID:
-                session_.showMuxIdWindow();
+                session_.portTools().showMuxIdWindow();
                 break;
             case MenuItem::ToggleDebug:
                 session_.toggleDebug();
                 break;
             case MenuItem::AutoBaudRateDetection:
-                session_.toggleAutoBaud();
+                session_.linkPorts().toggleAutoBaud();
                 break;
             case MenuItem::MenuAutoTimeUpdate:
-                session_.menuAutoTimeUpdateClick();
+                session_.clockAndSleep().menuAutoTimeUpdateClick();
                 break;
             case MenuItem::MenuUpdateTimeNow:
-                session_.menuUpdateTimeNowClick();
+                session_.clockAndSleep().menuUpdateTimeNowClick();
                 break;
             case MenuItem::ResetToMonitor:
-                session_.commands().confirmResetToMonitor();
+                session_.linkPorts().resetToMonitorClick();
                 break;
             case MenuItem::LoadDefaultFlashSetup:
-                session_.commands().confirmLoadDefaultFlashSetup();
+                session_.linkPorts().loadDefaultFlashSetupClick();
                 break;
             default:
                 break;  // items whose work belongs to pages not wired here
@@ -317,7 +317,7 @@ QWidget* MainWindow::buildLeftColumn() {
     portBox->beforePopup = [this] { refreshLoggerPortItems(); };
     LoggerPortCB_ = portBox;
     LoggerSetupCB_ = named(new QComboBox(LoggerPortGB_), "LoggerSetupCB");
-    LoggerSetupCB_->addItems(hostLineChoices());
+    LoggerSetupCB_->addItems(itemList(kPortSetupChoiceTexts));
     auto* close = named(new QToolButton(LoggerPortGB_), "CloseLoggerPortSetup");
     close->setText(QStringLiteral("X"));
     pg->addWidget(new QLabel(QStringLiteral("Port"), LoggerPortGB_), 0, 0);
@@ -339,25 +339,13 @@ QWidget* MainWindow::buildLeftColumn() {
     body->setContentsMargins(0, 0, 0, 0);
     body->setHorizontalSpacing(10);
     body->setVerticalSpacing(2);
-    // Values with a caption beside them; the run and switch lines carry their own captions.
-    const std::pair<const char*, const char*> rows[] = {{"LBOperation", "Status:"},
-                                                        {"LBDandT", "Logger Clock:"},
-                                                        {"LBDrift", nullptr},
-                                                        {"LBTimeLeft", "Time Left:"},
-                                                        {"LBRunNumber", nullptr},
-                                                        {"LBRunSize", nullptr},
-                                                        {"LBRunStop", nullptr},
-                                                        {"LBPower", nullptr},
-                                                        {"LBCurrentV", "Battery:"},
-                                                        {"LBStartV", "Run Start:"},
-                                                        {"LBEndV", "Run End:"},
-                                                        {"LBFreeDisk", "Free Memory:"},
-                                                        {"LBTotalDisk", "Total Memory:"}};
-    for (const auto& [name, caption] : rows) {
-        auto* l = named(new QLabel(loggerStatusBody_), name);
+    for (std::size_t i = 0; i < kStatusRows.size(); ++i) {
+        const StatusRow& row = kStatusRows[i];
+        auto* l = named(new QLabel(loggerStatusBody_), row.name);
         l->setMargin(1);
-        if (caption)
-            body->addRow(new QLabel(QLatin1String(caption), loggerStatusBody_), l);
+        statusLabels_[i] = l;
+        if (row.caption)
+            body->addRow(new QLabel(QLatin1String(row.caption), loggerStatusBody_), l);
         else
             body->addRow(l);
     }
@@ -365,27 +353,24 @@ QWidget* MainWindow::buildLeftColumn() {
     v->addWidget(LoggerStatusGB_);
     v->addStretch(1);
 
-    connect(PStore_, &QPushButton::clicked, this, [this] {
-        session_.pStoreClick();
+    LinkPorts& link = session_.linkPorts();
+    connect(close, &QToolButton::clicked, this, [this, &link] {
+        link.toggleLoggerPortPanel();
         afterTick();
     });
-    connect(close, &QToolButton::clicked, this, [this] {
-        session_.toggleLoggerPortPanel();
-        refreshView();
-    });
-    connect(LoggerPortCB_, &QComboBox::activated, this, [this](int index) {
-        session_.loggerPortChange(index, session_.portView().loggerSetupIndex);
+    connect(LoggerPortCB_, &QComboBox::activated, this, [this, &link](int index) {
+        link.loggerPortChange(index, link.portView().loggerSetupIndex);
         afterTick();
     });
-    connect(LoggerSetupCB_, &QComboBox::activated, this, [this](int index) {
-        session_.loggerPortChange(session_.portView().loggerPortIndex, index);
+    connect(LoggerSetupCB_, &QComboBox::activated, this, [this, &link](int index) {
+        link.loggerPortChange(link.portView().loggerPortIndex, index);
         afterTick();
     });
     return column;
 }
 
 void MainWindow::refreshLoggerPortItems() {
-    const auto items = session_.loggerPortItems();
+    const auto items = session_.linkPorts().loggerPortItems();
     const bool fresh = LoggerPortCB_->count() != static_cast<int>(items.size());
     const QSignalBlocker block(LoggerPortCB_);
     if (fresh) {
@@ -431,47 +416,46 @@ void MainWindow::buildPages() {
     tabs_->setTabVisible(pageIndex(Page::PlotSetup), false);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         session_.tabsChange(index);
-        refreshView();
+        afterTick();
     });
 }
 
 void MainWindow::connectPages() {
     auto* r = realTime_;
-    connect(r->RawSourceCB, &QComboBox::activated, this, [this](int i) {
-        session_.rawPortChange(i, session_.realTime.RawPortCB, session_.realTime.RawMuxIDUD);
-        refreshView();
+    LinkPorts& link = session_.linkPorts();
+    // Each of the three display choices changes with the other two as they stand.
+    connect(r->RawSourceCB, &QComboBox::activated, this, [this, &link](int i) {
+        link.rawPortChange(i, link.realTime().RawPortCB, link.realTime().RawMuxIDUD);
+        afterTick();
     });
-    connect(r->RawPortCB, &QComboBox::activated, this, [this](int i) {
-        session_.rawPortChange(session_.realTime.RawSourceCB, i, session_.realTime.RawMuxIDUD);
-        refreshView();
+    connect(r->RawPortCB, &QComboBox::activated, this, [this, &link](int i) {
+        link.rawPortChange(link.realTime().RawSourceCB, i, link.realTime().RawMuxIDUD);
+        afterTick();
     });
-    connect(r->RawMuxIDUD, &QSpinBox::valueChanged, this, [this](int v) {
-        session_.rawPortChange(session_.realTime.RawSourceCB, session_.realTime.RawPortCB, v);
-        refreshView();
+    connect(r->RawMuxIDUD, &QSpinBox::valueChanged, this, [this, &link](int v) {
+        link.rawPortChange(link.realTime().RawSourceCB, link.realTime().RawPortCB, v);
+        afterTick();
     });
-    connect(r->BTDisplayRaw, &QPushButton::clicked, this, [this] {
-        session_.displayRawClick();
-        refreshView();
+    connect(r->BTDisplayRaw, &QPushButton::clicked, this, [this, &link] {
+        link.displayRawClick();
+        afterTick();
     });
-    connect(r->BTResetCounters, &QPushButton::clicked, this, [this] {
-        session_.resetCounters();
-        refreshView();
+    connect(r->BTResetCounters, &QPushButton::clicked, this, [this, &link] {
+        link.resetCounters();
+        afterTick();
     });
-    connect(r->EditSendText, &QLineEdit::textEdited, this, [this](const QString& t) {
-        session_.realTime.EditSendText = t.toLatin1().toStdString();
+    connect(r->EditSendText, &QLineEdit::textEdited, this,
+            [&link](const QString& t) { link.editSendText(t.toLatin1().toStdString()); });
+    connect(r->BTSendText, &QPushButton::clicked, this, [this, &link] {
+        link.sendEditText(false);
+        afterTick();
     });
-    connect(r->BTSendText, &QPushButton::clicked, this, [this] {
-        session_.sendEditText(false);
-        refreshView();
+    connect(r, &RealTimePage::enterPressed, this, [this, &link] {
+        link.sendEditText(true);
+        afterTick();
     });
-    connect(r, &RealTimePage::enterPressed, this, [this] {
-        session_.sendEditText(true);
-        refreshView();
-    });
-    if (auto* stop = findChild<QPushButton*>(QStringLiteral("BTStop")))
-        connect(stop, &QPushButton::clicked, this, [this] { session_.stopClick(); });
-    if (auto* exit = findChild<QPushButton*>(QStringLiteral("BTExit")))
-        connect(exit, &QPushButton::clicked, this, &QWidget::close);
+    connect(require<QPushButton>(*this, "BTStop"), &QPushButton::clicked, this,
+            [this] { session_.setupExchange().stopClick(); });
 }
 
 // --- ticks and refresh -------------------------------------------------------------------
@@ -489,7 +473,7 @@ void MainWindow::afterTick(bool now) {
     }
     // Data arriving every few ticks would otherwise repaint the window as often; the eye
     // needs no more than about 20 pictures a second.
-    if (session_.revision != shownRevision_ && !refreshQueued_) {
+    if (session_.changesPending() && !refreshQueued_) {
         refreshQueued_ = true;
         QTimer::singleShot(50, this, [this] {
             refreshQueued_ = false;
@@ -512,151 +496,6 @@ void MainWindow::deliverNotices() {
     refreshView();
 }
 
-void MainWindow::findNamedControls() {
-    const char* combos[] = {"ModeCB", "FileCB", "OutputCB", "TimeSourceCB"};
-    const char* comboLabels[] = {"ModeLB", "FileLB", "OutputLB", "TimeSourceLB"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        setupCombos_[i] = findChild<QComboBox*>(QLatin1String(combos[i]));
-        setupComboLabels_[i] = findChild<QLabel*>(QLatin1String(comboLabels[i]));
-    }
-    autoStart_ = findChild<QCheckBox*>(QStringLiteral("CBAutoStart"));
-    btSleep_ = findChild<QWidget*>(QStringLiteral("BTSleep"));
-    for (std::size_t i = 0; i < 4; ++i)
-        polledButtons_[i] = findChild<QWidget*>(QStringLiteral("Button%1").arg(i + 1));
-    const char* replay[] = {"ReplayArchiveBT",    "ReplaySpeedLB1", "ReplaySpeedLB2",
-                            "ReplayContinuousBT", "ReplaySpeedUD",  "ReplaySpeedEdit"};
-    for (std::size_t i = 0; i < 6; ++i)
-        replayControls_[i] = findChild<QWidget*>(QLatin1String(replay[i]));
-    const char* status[] = {"LBOperation", "LBDandT",    "LBDrift",    "LBTimeLeft", "LBRunNumber",
-                            "LBRunSize",   "LBRunStop",  "LBPower",    "LBCurrentV", "LBStartV",
-                            "LBEndV",      "LBFreeDisk", "LBTotalDisk"};
-    for (std::size_t i = 0; i < statusLabels_.size(); ++i)
-        statusLabels_[i] = loggerStatusBody_->findChild<QLabel*>(QLatin1String(status[i]));
-    if (warning_)
-        warningText_ = warning_->findChild<QLabel*>(QStringLiteral("Label1"));
-    const char* clocks[] = {"HostTime", "HostDate", "SleepTime", "SleepDate"};
-    if (sleep_)
-        for (std::size_t i = 0; i < 4; ++i)
-            sleepClock_[i] = sleep_->findChild<QLabel*>(QLatin1String(clocks[i]));
-}
-
-void MainWindow::refreshSetupControls() {
-    const auto& lc = session_.setup.loggerControl;
-    applyCombo(setupCombos_[0], lc.ModeCB);
-    applyCombo(setupCombos_[1], lc.FileCB);
-    applyCombo(setupCombos_[2], lc.OutputCB);
-    applyCombo(setupCombos_[3], lc.TimeSourceCB);
-    // A caption never stands beside the empty room of a hidden box: each label follows its box.
-    const ComboState* boxes[] = {&lc.ModeCB, &lc.FileCB, &lc.OutputCB, &lc.TimeSourceCB};
-    for (std::size_t i = 0; i < 4; ++i)
-        setShown(setupComboLabels_[i], boxes[i]->visible);
-    if (autoStart_) {
-        if (autoStart_->isChecked() != lc.CBAutoStart.checked) {
-            const QSignalBlocker block(autoStart_);
-            autoStart_->setChecked(lc.CBAutoStart.checked);
-        }
-        setShown(autoStart_, lc.CBAutoStart.visible);
-    }
-    setShown(btSleep_, lc.BTSleepVisible);
-    for (std::size_t i = 0; i < 4; ++i)
-        setShown(polledButtons_[i], lc.ButtonVisible[i]);
-    for (QWidget* w : replayControls_)
-        setShown(w, session_.main.replayControlsVisible);
-    if (setupBinding_)
-        setupBinding_->refresh();
-    if (sleepBinding_)
-        sleepBinding_->refresh();
-}
-
-void MainWindow::refreshView() {
-    if (session_.revision == shownRevision_)
-        return;
-    shownRevision_ = session_.revision;
-    auto& s = session_;
-    const auto& m = s.main;
-
-    if (windowTitle() != qs(m.title))
-        setWindowTitle(qs(m.title));
-    for (int i = 0; i < kMenuItemCount; ++i) {
-        QAction* a = actions_[static_cast<std::size_t>(i)];
-        const MenuItemState& st = m.menu[static_cast<std::size_t>(i)];
-        if (a->isVisible() != st.visible)
-            a->setVisible(st.visible);
-        if (a->isCheckable() && a->isChecked() != st.checked) {
-            const QSignalBlocker block(a);
-            a->setChecked(st.checked);
-        }
-        auto& shown = shownCaptions_[static_cast<std::size_t>(i)];
-        if (!kMenuTable[static_cast<std::size_t>(i)].separator && shown != st.caption) {
-            shown = st.caption;
-            a->setText(qs(st.caption));
-        }
-    }
-    {
-        const QSignalBlocker block(tabs_);
-        for (int p = 0; p < kPageCount; ++p)
-            if (tabs_->isTabVisible(p) != m.pageVisible[static_cast<std::size_t>(p)])
-                tabs_->setTabVisible(p, m.pageVisible[static_cast<std::size_t>(p)]);
-        if (tabs_->currentIndex() != m.activePage &&
-            m.pageVisible[static_cast<std::size_t>(m.activePage)])
-            tabs_->setCurrentIndex(m.activePage);
-    }
-
-    setText(PStore_, s.setup.PStore.caption);
-    setColour(PStore_, s.setup.PStore.colour);
-    setShown(PStore_, s.setup.PStore.visible);
-    applyLabel(FlashPanel_, m.FlashPanel);
-    applyLabel(RemoteHostPanel_, m.RemoteHostPanel);
-    applyLabel(HostMode_, m.HostMode);
-    applyLabel(LoggerMode_, m.LoggerMode);
-    applyLabel(LBHostDandT_, m.LBHostDandT);
-    const auto& port = s.portView();
-    applyLabel(PLoggerPort_, m.PLoggerPort);
-    setColour(PLoggerPort_, port.pLoggerPortColour);
-    applyLabel(COMStatus_, m.COMStatus);
-    setShown(LoggerPortGB_, port.loggerPortGroupVisible);
-    applyCombo(LoggerPortCB_, port.loggerPortIndex);
-    applyCombo(LoggerSetupCB_, port.loggerSetupIndex);
-    setColour(LoggerPortCB_, port.loggerPortColour);
-    setColour(LoggerSetupCB_, port.loggerSetupColour);
-
-    setShown(LoggerStatusGB_, m.LoggerStatusGB.visible);
-    setColour(LoggerStatusGB_, m.LoggerStatusGB.colour);
-    setShown(loggerStatusBody_, m.loggerStatusExpanded);
-    const auto& ls = s.loggerStatus;
-    const LabelState* status[] = {&ls.LBOperation, &m.LBDandT,    &m.LBDrift,   &ls.LBTimeLeft,
-                                  &m.LBRunNumber,  &ls.LBRunSize, &m.LBRunStop, &m.LBPower,
-                                  &ls.LBCurrentV,  &ls.LBStartV,  &ls.LBEndV,   &ls.LBFreeDisk,
-                                  &ls.LBTotalDisk};
-    for (std::size_t i = 0; i < statusLabels_.size(); ++i)
-        applyLabel(statusLabels_[i], *status[i]);
-
-    refreshSetupControls();
-    dataStatus_->refresh(s);
-    realTime_->refresh(s);
-    if (testPort_) {
-        testPort_->refresh(s);
-        stats_->refresh(s.stats);
-        muxId_->refresh(s);
-        if (s.warning.visible) {
-            setText(warningText_, s.warning.text);
-            warning_->show();
-            s.warning.visible = false;
-        }
-        const std::string* clocks[] = {&s.sleepClock.HostTime, &s.sleepClock.HostDate,
-                                       &s.sleepClock.SleepTime, &s.sleepClock.SleepDate};
-        for (std::size_t i = 0; i < 4; ++i)
-            setText(sleepClock_[i], *clocks[i]);
-    }
-    if (pcLoggerBinding_)
-        pcLoggerBinding_->refresh();
-    if (hostSetupBinding_)
-        hostSetupBinding_->refresh();
-    if (annotationBinding_)
-        annotationBinding_->refresh();
-    s.layoutDirty = false;
-}
-
 // --- exit ----------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -677,10 +516,7 @@ void MainWindow::confirmedExit() {
     Timer1000ms.stop();
     Timer475ms.stop();
     TTimeout.stop();
-    // A signal (logout, system shutdown, Ctrl-C) ends the program as a confirmed exit would,
-    // so the operator's settings are kept in "last.cvh" as well.
-    storeLastHostSetup(session_);
-    session_.shutdown();
+    session_.confirmedExit();
     close();
     QApplication::quit();
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <array>
 
+#include "session/change_marks.h"
 #include "session/host_modes.h"
 
 class QAction;
@@ -45,7 +46,7 @@ public:
     void createSmallWindows();
     // Enables the four timers in the order Timer10ms, Timer1000ms, Timer475ms, TTimeout.
     void startTimers();
-    // Copies the session's state into every widget that changed.
+    // Copies the session's state into the widgets of every area that changed.
     void refreshView();
 
     QTabWidget* tabs() const { return tabs_; }
@@ -75,7 +76,10 @@ private:
     void afterTick(bool now = true);
     void deliverNotices();
     void refreshLoggerPortItems();
-    void refreshSetupControls();
+    void bindPortTools();
+    void refreshWindow();
+    void refreshLoggerStatus();
+    void refreshSmallWindows(const ChangeSet& changed);
 
     HostSession& session_;
     std::array<QAction*, kMenuItemCount> actions_{};
@@ -111,21 +115,13 @@ private:
     SetupBinding* setupBinding_ = nullptr;
     SleepBinding* sleepBinding_ = nullptr;
 
-    // Controls found once by name (pages built by their own classes, small windows), so a
-    // refresh does not search the widget tree.
-    void findNamedControls();
-    std::array<QComboBox*, 4> setupCombos_{};    // ModeCB, FileCB, OutputCB, TimeSourceCB
-    std::array<QLabel*, 4> setupComboLabels_{};  // ModeLB, FileLB, OutputLB, TimeSourceLB
-    QCheckBox* autoStart_ = nullptr;
-    QWidget* btSleep_ = nullptr;
-    std::array<QWidget*, 4> polledButtons_{};
     std::array<QWidget*, 6> replayControls_{};
     std::array<QLabel*, 13> statusLabels_{};
     QLabel* warningText_ = nullptr;
-    std::array<QLabel*, 4> sleepClock_{};
     std::array<std::string, kMenuItemCount> shownCaptions_;
 
-    unsigned shownRevision_ = ~0u;
+    // Areas changed but not yet painted (a window made after the session's marks were taken).
+    ChangeSet pendingChanges_ = ChangeSet::all();
     bool deliveryQueued_ = false;
     bool refreshQueued_ = false;
     bool exiting_ = false;

@@ -6,135 +6,110 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "config/pc_logger_setup.h"
 #include "console/view_sync.h"
+#include "console/widget_helpers.h"
 #include "session/host_session.h"
 
 namespace cvh {
 
-namespace {
-
-QString numbered(const char* stem, int n, const char* tail = "") {
-    return QLatin1String(stem) + QString::number(n) + QLatin1String(tail);
-}
-
-template <class W>
-W* child(QWidget* parent, const QString& name) {
-    return parent ? parent->findChild<W*>(name) : nullptr;
-}
-
-void applyCheck(QCheckBox* box, bool checked) {
-    if (!box || box->isChecked() == checked)
-        return;
-    const QSignalBlocker block(box);
-    box->setChecked(checked);
-}
-
-}  // namespace
-
 PcLoggerBinding::PcLoggerBinding(QWidget& window, HostSession& session,
                                  std::function<void()> changed)
     : QObject(&window), session_(session), changed_(std::move(changed)) {
-    page_ = window.findChild<QWidget*>(QStringLiteral("TSPCLogger"));
-    if (!page_)
-        return;
-    PcLoggerSetup& pc = session_.pcLogger();
-    for (int n = 1; n <= kPcSlotCount; ++n) {
-        PcPortRow* row = &pc.form.rows[static_cast<std::size_t>(n - 1)];
-        // Function, COM port and line setting all run PortType1CBChange.
-        const std::pair<const char*, int PcPortRow::*> boxes[] = {
-            {"PortType", &PcPortRow::PortTypeCB},
-            {"DeckPort", &PcPortRow::DeckPortCB},
-            {"DeckSetup", &PcPortRow::DeckSetupCB}};
-        for (const auto& [stem, field] : boxes) {
-            if (auto* box = child<QComboBox>(page_, numbered(stem, n, "CB")))
-                connect(box, &QComboBox::activated, this, [this, row, field = field](int i) {
-                    row->*field = i;
-                    session_.pcLogger().PortTypeCBChange();
-                    edited();
+    const QWidget& page = *require<QWidget>(window, "TSPCLogger");
+    for (int n = 1; n <= kPcSlotCount; ++n)
+        bindRow(n, page);
+    PcLoggerControl& pc = session_.pcLoggerControl();
+    UDDeckRate_ = require<QSpinBox>(page, "UDDeckRate");
+    connect(UDDeckRate_, &QSpinBox::valueChanged, this, [this, &pc](int v) {
+        pc.deckRateClick(v);
+        changed_();
+    });
+    CBRecordPCTime_ = require<QCheckBox>(page, "CBRecordPCTime");
+    connect(CBRecordPCTime_, &QCheckBox::clicked, this, [this, &pc](bool checked) {
+        pc.recordPcTimeClick(checked);
+        changed_();
+    });
+    const std::pair<const char*, void (PcLoggerControl::*)()> buttons[] = {
+        {"BTLoadDeck", &PcLoggerControl::loadPcSetup},
+        {"BTRestoreDeck", &PcLoggerControl::restorePcSetup},
+        {"BTClearDeck", &PcLoggerControl::clearSetup}};
+    for (const auto& [name, action] : buttons)
+        connect(require<QPushButton>(page, name), &QPushButton::clicked, this,
+                [this, &pc, action = action] {
+                    (pc.*action)();
+                    changed_();
                 });
-        }
-        if (auto* spin = child<QSpinBox>(page_, numbered("UDDeckType", n)))
-            connect(spin, &QSpinBox::valueChanged, this, [this, n](int v) {
-                session_.pcLogger().UDDeckTypeClick(n, v);
-                edited();
-            });
-        if (auto* spin = child<QSpinBox>(page_, numbered("UDOutPort", n)))
-            connect(spin, &QSpinBox::valueChanged, this, [this, n](int v) {
-                session_.pcLogger().UDOutPortClick(n, v);
-                edited();
-            });
-    }
-    if (auto* rate = child<QSpinBox>(page_, QStringLiteral("UDDeckRate")))
-        connect(rate, &QSpinBox::valueChanged, this, [this](int v) {
-            session_.pcLogger().UDDeckRateClick(v);
-            edited();
-        });
-    if (auto* pcTime = child<QCheckBox>(page_, QStringLiteral("CBRecordPCTime")))
-        connect(pcTime, &QCheckBox::clicked, this, [this](bool checked) {
-            session_.pcLogger().form.CBRecordPCTime = checked;
-            edited();
-        });
-    const std::pair<const char*, void (PcLoggerSetup::*)()> buttons[] = {
-        {"BTLoadDeck", &PcLoggerSetup::loadPcSetup},
-        {"BTRestoreDeck", &PcLoggerSetup::restorePcSetup},
-        {"BTClearDeck", &PcLoggerSetup::clearSetup}};
-    for (const auto& [name, action] : buttons) {
-        if (auto* button = child<QPushButton>(page_, QLatin1String(name)))
-            connect(button, &QPushButton::clicked, this, [this, action = action] {
-                (session_.pcLogger().*action)();
-                edited();
-            });
-    }
+    LBDeckRate_ = require<QLabel>(page, "LBDeckRate");
+    LBDeckInterval_ = require<QLabel>(page, "LBDeckInterval");
+    PCLoggerPanel_ = require<QLabel>(page, "PCLoggerPanel");
+    PCInHdr_ = require<QLabel>(page, "PCInHdr");
+    PCOutHdr_ = require<QLabel>(page, "PCOutHdr");
 }
 
-void PcLoggerBinding::edited() {
-    ++session_.revision;
-    if (changed_)
+void PcLoggerBinding::bindRow(int n, const QWidget& page) {
+    SlotRow& r = rows_[static_cast<std::size_t>(n - 1)];
+    PcLoggerControl& pc = session_.pcLoggerControl();
+    r.function = require<QComboBox>(page, numbered("PortType", n, "CB"));
+    r.comPort = require<QComboBox>(page, numbered("DeckPort", n, "CB"));
+    r.lineSetting = require<QComboBox>(page, numbered("DeckSetup", n, "CB"));
+    // Function, COM port and line setting all run the page's one change rule.
+    const std::pair<QComboBox*, PcPortBox> boxes[] = {{r.function, PcPortBox::Function},
+                                                      {r.comPort, PcPortBox::ComPort},
+                                                      {r.lineSetting, PcPortBox::LineSetting}};
+    for (const auto& [box, which] : boxes)
+        connect(box, &QComboBox::activated, this, [this, &pc, n, which = which](int i) {
+            pc.choosePortBox(n, which, i);
+            changed_();
+        });
+    r.idLabel = require<QLabel>(page, numbered("LBDeckType", n));
+    r.id = require<QSpinBox>(page, numbered("UDDeckType", n));
+    r.portLabel = require<QLabel>(page, numbered("PCOutPort", n));
+    r.port = require<QSpinBox>(page, numbered("UDOutPort", n));
+    r.traffic = require<QLabel>(page, numbered("PCPort", n));
+    connect(r.id, &QSpinBox::valueChanged, this, [this, &pc, n](int v) {
+        pc.deckTypeClick(n, v);
         changed_();
+    });
+    connect(r.port, &QSpinBox::valueChanged, this, [this, &pc, n](int v) {
+        pc.outPortClick(n, v);
+        changed_();
+    });
 }
 
 void PcLoggerBinding::refresh() {
-    if (!page_)
-        return;
-    const PcLoggerForm& form = session_.pcLogger().form;
-    for (int n = 1; n <= kPcSlotCount; ++n) {
-        const auto i = static_cast<std::size_t>(n - 1);
+    const PcLoggerForm& form = session_.pcLoggerControl().form();
+    const DataStatusView& dataStatus = session_.dataStatus();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
         const PcPortRow& r = form.rows[i];
-        applyCombo(child<QComboBox>(page_, numbered("PortType", n, "CB")), r.PortTypeCB);
-        auto* com = child<QComboBox>(page_, numbered("DeckPort", n, "CB"));
-        applyCombo(com, ComboState{r.DeckPortCB, r.DeckPortVisible});
-        setColour(com, r.DeckPortColour);
-        auto* line = child<QComboBox>(page_, numbered("DeckSetup", n, "CB"));
-        applyCombo(line, ComboState{r.DeckSetupCB, r.DeckSetupVisible});
-        setColour(line, r.DeckSetupColour);
-
-        auto* idLabel = child<QLabel>(page_, numbered("LBDeckType", n));
-        setText(idLabel, r.LBDeckType);
-        setShown(idLabel, r.DeckTypeVisible);
-        auto* idSpin = child<QSpinBox>(page_, numbered("UDDeckType", n));
-        applySpin(idSpin, r.UDDeckType);
-        setShown(idSpin, r.DeckTypeVisible);
-        auto* portLabel = child<QLabel>(page_, numbered("PCOutPort", n));
-        setText(portLabel, r.PCOutPort);
-        setShown(portLabel, r.OutPortVisible);
-        auto* portSpin = child<QSpinBox>(page_, numbered("UDOutPort", n));
-        applySpin(portSpin, r.UDOutPort);
-        setShown(portSpin, r.OutPortVisible);
-
+        const SlotRow& w = rows_[i];
+        applyCombo(w.function, r.PortTypeCB);
+        applyCombo(w.comPort, ComboState{r.DeckPortCB, r.DeckPortVisible});
+        setColour(w.comPort, r.DeckPortColour);
+        applyCombo(w.lineSetting, ComboState{r.DeckSetupCB, r.DeckSetupVisible});
+        setColour(w.lineSetting, r.DeckSetupColour);
+        setText(w.idLabel, r.LBDeckType);
+        setShown(w.idLabel, r.DeckTypeVisible);
+        applySpin(w.id, r.UDDeckType);
+        setShown(w.id, r.DeckTypeVisible);
+        setText(w.portLabel, r.PCOutPort);
+        setShown(w.portLabel, r.OutPortVisible);
+        applySpin(w.port, r.UDOutPort);
+        setShown(w.port, r.OutPortVisible);
         // The slot's traffic line, written by the link monitor each second.
-        auto* traffic = child<QLabel>(page_, numbered("PCPort", n));
-        const std::string& line1s = session_.dataStatus.PCPort[i];
-        setText(traffic, line1s.empty() ? "Port " + std::to_string(n) : line1s);
-        setShown(traffic, r.PCPortVisible);
+        const std::string& line = dataStatus.PCPort[i];
+        setText(w.traffic, line.empty() ? "Port " + std::to_string(i + 1) : line);
+        setShown(w.traffic, r.PCPortVisible);
     }
-    applySpin(child<QSpinBox>(page_, QStringLiteral("UDDeckRate")), form.UDDeckRate);
-    setText(child<QLabel>(page_, QStringLiteral("LBDeckRate")), form.LBDeckRate);
-    setText(child<QLabel>(page_, QStringLiteral("LBDeckInterval")), form.LBDeckInterval);
-    applyCheck(child<QCheckBox>(page_, QStringLiteral("CBRecordPCTime")), form.CBRecordPCTime);
-    setShown(child<QLabel>(page_, QStringLiteral("PCLoggerPanel")), form.PCLoggerPanel);
-    setShown(child<QLabel>(page_, QStringLiteral("PCInHdr")), form.PCInHdr);
-    setShown(child<QLabel>(page_, QStringLiteral("PCOutHdr")), form.PCOutHdr);
+    applySpin(UDDeckRate_, form.UDDeckRate);
+    setText(LBDeckRate_, form.LBDeckRate);
+    setText(LBDeckInterval_, form.LBDeckInterval);
+    if (CBRecordPCTime_->isChecked() != form.CBRecordPCTime) {
+        const QSignalBlocker block(CBRecordPCTime_);
+        CBRecordPCTime_->setChecked(form.CBRecordPCTime);
+    }
+    setShown(PCLoggerPanel_, form.PCLoggerPanel);
+    setShown(PCInHdr_, form.PCInHdr);
+    setShown(PCOutHdr_, form.PCOutHdr);
 }
 
 }  // namespace cvh

@@ -1,12 +1,19 @@
-// The "PC-Logger" page bound to the session's PcLoggerSetup. Operator edits arrive through the
-// user-only signals (a list's activated, a button's clicked, a spinner stepped by the operator)
-// and go to the page's handlers; refresh() copies the form back with the widgets' signals
-// blocked, so a restored host setup never counts as an edit.
+// The "PC-Logger" page bound to the PC logger controller. Every control is looked up once,
+// here. Operator edits arrive through the user-only signals (a list's activated, a button's
+// clicked, a spinner stepped by the operator) and go to the controller; refresh() copies the
+// form back with the widgets' signals blocked, so a restored host setup never counts as an edit.
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
 
+#include "config/pc_logger_setup.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSpinBox;
 class QWidget;
 
 namespace cvh {
@@ -22,11 +29,28 @@ public:
     void refresh();
 
 private:
-    void edited();
+    struct SlotRow {
+        QComboBox* function = nullptr;     // PortType<n>CB
+        QComboBox* comPort = nullptr;      // DeckPort<n>CB
+        QComboBox* lineSetting = nullptr;  // DeckSetup<n>CB
+        QLabel* idLabel = nullptr;         // LBDeckType<n>
+        QSpinBox* id = nullptr;            // UDDeckType<n>
+        QLabel* portLabel = nullptr;       // PCOutPort<n>
+        QSpinBox* port = nullptr;          // UDOutPort<n>
+        QLabel* traffic = nullptr;         // PCPort<n>
+    };
+    void bindRow(int slot, const QWidget& page);
 
     HostSession& session_;
     std::function<void()> changed_;
-    QWidget* page_ = nullptr;
+    std::array<SlotRow, kPcSlotCount> rows_{};
+    QSpinBox* UDDeckRate_ = nullptr;
+    QLabel* LBDeckRate_ = nullptr;
+    QLabel* LBDeckInterval_ = nullptr;
+    QCheckBox* CBRecordPCTime_ = nullptr;
+    QLabel* PCLoggerPanel_ = nullptr;
+    QLabel* PCInHdr_ = nullptr;
+    QLabel* PCOutHdr_ = nullptr;
 };
 
 }  // namespace cvh

@@ -11,29 +11,18 @@
 #include <QVBoxLayout>
 
 #include "console/view_sync.h"
+#include "console/widget_helpers.h"
 #include "session/host_session.h"
 
 namespace cvh {
 
 namespace {
 
-// The component stems of the six durations in record order: <stem>UD, <stem>Edit, <stem>Combo,
-// <stem>LB.
+// The component stems of the six durations in record order: <stem>UD, <stem>Combo, <stem>LB.
 constexpr std::array<const char*, kDurationCount> kDurationStems{"Delay", "PreFlush", "Warmup",
                                                                  "Flush", "Sample",   "Interval"};
 
-QString numbered(const char* stem, int n) {
-    return QLatin1String(stem) + QString::number(n);
-}
-
-template <class W>
-W* child(QWidget* page, const QString& name) {
-    return page ? page->findChild<W*>(name) : nullptr;
-}
-
 void applyCheck(QCheckBox* box, const CheckState& state) {
-    if (!box)
-        return;
     if (box->isChecked() != state.checked) {
         const QSignalBlocker block(box);
         box->setChecked(state.checked);
@@ -48,156 +37,153 @@ std::size_t at(int i) {
 }  // namespace
 
 SetupBinding::SetupBinding(QWidget& window, HostSession& session, std::function<void()> changed)
-    : QObject(&window), session_(session), changed_(std::move(changed)) {
-    portPage_ = window.findChild<QWidget*>(QStringLiteral("TSPortSetup"));
-    controlPage_ = window.findChild<QWidget*>(QStringLiteral("TSLoggerControl"));
+    : QObject(&window), session_(session), changed_(std::move(changed)), window_(&window) {
+    portPage_ = require<QWidget>(window, "TSPortSetup");
+    controlPage_ = require<QWidget>(window, "TSLoggerControl");
+    PStore_ = require<QPushButton>(window, "PStore");
     bindPortSetup();
     bindLoggerControl();
+    bindButtons();
     addWakeDelayControls();
 }
 
-void SetupBinding::edited(SetupEdit edit) {
-    session_.setupEdited(edit);
+void SetupBinding::changed(SetupControl control, int row, int value) {
+    session_.setupExchange().controlChanged(control, row, value);
     changed_();
 }
 
 void SetupBinding::bindPortSetup() {
-    auto& p = session_.setup.portSetup;
-    // A list edit stores the operator's choice; choosing the entry already shown is no edit.
-    auto bindList = [this](QComboBox* box, ComboState& state, SetupEdit edit) {
-        if (!box)
-            return;
-        connect(box, &QComboBox::activated, this, [this, &state, edit](int index) {
-            if (state.index == index)
-                return;
-            state.index = index;
-            edited(edit);
-        });
+    const QWidget& page = *portPage_;
+    auto bindList = [this](QComboBox* box, SetupControl control, int row) {
+        connect(box, &QComboBox::activated, this,
+                [this, control, row](int index) { changed(control, row, index); });
     };
-    auto bindCheck = [this](QCheckBox* box, CheckState& state) {
-        if (!box)
-            return;
-        connect(box, &QCheckBox::clicked, this, [this, &state](bool checked) {
-            state.checked = checked;
-            edited(SetupEdit::SOPH1Click);
-        });
+    auto bindCheck = [this](QCheckBox* box, SetupControl control, int row) {
+        connect(box, &QCheckBox::clicked, this,
+                [this, control, row](bool checked) { changed(control, row, checked ? 1 : 0); });
     };
     for (int n = 1; n <= kLoggerPortCount; ++n) {
-        bindList(child<QComboBox>(portPage_, numbered("ComboMeter", n)), p.ComboMeter[at(n - 1)],
-                 SetupEdit::CBPort1SetupChange);
-        bindList(child<QComboBox>(portPage_, QStringLiteral("CBPort%1Setup").arg(n)),
-                 p.CBPortSetup[at(n - 1)], SetupEdit::CBPort1SetupChange);
-        bindCheck(child<QCheckBox>(portPage_, numbered("SOPH", n)), p.SOPH[at(n - 1)]);
+        PortRow& r = ports_[at(n - 1)];
+        r.label = require<QLabel>(page, numbered("LBS", n));
+        r.list = require<QComboBox>(page, numbered("ComboMeter", n));
+        r.line = require<QComboBox>(page, numbered("CBPort", n, "Setup"));
+        r.oncePerHour = require<QCheckBox>(page, numbered("SOPH", n));
+        bindList(r.list, SetupControl::MeterType, n - 1);
+        bindList(r.line, SetupControl::PortLine, n - 1);
+        bindCheck(r.oncePerHour, SetupControl::SerialOncePerHour, n - 1);
     }
-    bindList(child<QComboBox>(portPage_, QStringLiteral("CBHostPortSetup")), p.CBHostPortSetup,
-             SetupEdit::CBPort1SetupChange);
+    hostPortLine_ = require<QComboBox>(page, "CBHostPortSetup");
+    bindList(hostPortLine_, SetupControl::HostPortLine, 0);
     for (int n = 1; n <= kAnalogChannelCount; ++n) {
-        bindList(child<QComboBox>(portPage_, numbered("CBAnalog", n)), p.CBAnalog[at(n - 1)],
-                 SetupEdit::CBPort1SetupChange);
-        bindCheck(child<QCheckBox>(portPage_, numbered("AOPH", n)), p.AOPH[at(n - 1)]);
+        PortRow& r = analog_[at(n - 1)];
+        r.label = require<QLabel>(page, numbered("LBAnalog", n));
+        r.list = require<QComboBox>(page, numbered("CBAnalog", n));
+        r.oncePerHour = require<QCheckBox>(page, numbered("AOPH", n));
+        bindList(r.list, SetupControl::AnalogChannel, n - 1);
+        bindCheck(r.oncePerHour, SetupControl::AnalogOncePerHour, n - 1);
     }
     for (int n = 1; n <= kPumpPortCount; ++n) {
-        bindList(child<QComboBox>(portPage_, numbered("CBPump", n)), p.CBPump[at(n - 1)],
-                 SetupEdit::CBPort1SetupChange);
-        bindCheck(child<QCheckBox>(portPage_, numbered("POPH", n)), p.POPH[at(n - 1)]);
+        PortRow& r = pumps_[at(n - 1)];
+        r.label = require<QLabel>(page, numbered("LBPump", n));
+        r.list = require<QComboBox>(page, numbered("CBPump", n));
+        r.oncePerHour = require<QCheckBox>(page, numbered("POPH", n));
+        bindList(r.list, SetupControl::PumpPort, n - 1);
+        bindCheck(r.oncePerHour, SetupControl::PumpOncePerHour, n - 1);
     }
-
-    auto button = [this](const char* name, std::function<void(HostSession&)> click) {
-        for (QWidget* page : {portPage_, controlPage_})
-            if (auto* b = child<QPushButton>(page, QLatin1String(name)))
-                connect(b, &QPushButton::clicked, this, [this, click] {
-                    click(session_);
-                    changed_();
-                });
-    };
-    button("BTGetSetup1", [](HostSession& s) { s.getSetupClick(); });
-    button("BTSendSetup1", [](HostSession& s) { s.sendSetupClick(); });
-    button("Button1", [](HostSession& s) { s.polledWakeClick(); });
-    button("Button2", [](HostSession& s) { s.polledSleepClick(); });
-    button("BTGetSetup2", [](HostSession& s) { s.getSetupClick(); });
-    button("BTSendSetup2", [](HostSession& s) { s.sendSetupClick(); });
-    button("BTBegin", [](HostSession& s) { s.beginSampleClick(); });
-    button("BTSleep", [](HostSession& s) { s.sleepClick(); });
-    button("Button3", [](HostSession& s) { s.polledWakeClick(); });
-    button("Button4", [](HostSession& s) { s.polledSleepClick(); });
+    const char* headers[] = {"SOPHLB", "AOPHLB", "POPHLB"};
+    for (std::size_t h = 0; h < 3; ++h)
+        for (int line = 1; line <= 2; ++line)
+            oncePerHourHeaders_[h * 2 + at(line - 1)] =
+                require<QLabel>(page, numbered(headers[h], line));
+    HostType_ = require<QLabel>(page, "HostType");
+    LBAnalogSetup_ = require<QLabel>(page, "LBAnalogSetup");
+    LBPump_ = require<QLabel>(page, "LBPump");
 }
 
 void SetupBinding::bindLoggerControl() {
-    auto& c = session_.setup.loggerControl;
-    auto bindList = [this](const char* name, ComboState& state, SetupEdit edit) {
-        auto* box = child<QComboBox>(controlPage_, QLatin1String(name));
-        if (!box)
-            return;
-        connect(box, &QComboBox::activated, this, [this, &state, edit](int index) {
-            if (state.index == index)
-                return;
-            state.index = index;
-            edited(edit);
-        });
-    };
-    bindList("ModeCB", c.ModeCB, SetupEdit::ModeCBChange);
-    bindList("OutputCB", c.OutputCB, SetupEdit::CBPort1SetupChange);
-    bindList("FileCB", c.FileCB, SetupEdit::CBPort1SetupChange);
-    bindList("TimeSourceCB", c.TimeSourceCB, SetupEdit::TimeSourceCBChange);
-    if (auto* autoStart = child<QCheckBox>(controlPage_, QStringLiteral("CBAutoStart")))
-        connect(autoStart, &QCheckBox::clicked, this, [this](bool checked) {
-            session_.setup.loggerControl.CBAutoStart.checked = checked;
-            edited(SetupEdit::CBPort1SetupChange);
-        });
+    const QWidget& page = *controlPage_;
+    const std::pair<const char*, SetupControl> lists[] = {
+        {"ModeCB", SetupControl::LoggerMode},
+        {"FileCB", SetupControl::FileFormat},
+        {"OutputCB", SetupControl::OutputFormat},
+        {"TimeSourceCB", SetupControl::TimeSource}};
+    const char* listLabels[] = {"ModeLB", "FileLB", "OutputLB", "TimeSourceLB"};
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        lists_[i] = require<QComboBox>(page, lists[i].first);
+        listLabels_[i] = require<QLabel>(page, listLabels[i]);
+        connect(lists_[i], &QComboBox::activated, this,
+                [this, control = lists[i].second](int index) { changed(control, 0, index); });
+    }
+    CBAutoStart_ = require<QCheckBox>(page, "CBAutoStart");
+    connect(CBAutoStart_, &QCheckBox::clicked, this,
+            [this](bool checked) { changed(SetupControl::AutoStart, 0, checked ? 1 : 0); });
+    BTSleep_ = require<QWidget>(page, "BTSleep");
+    for (std::size_t i = 0; i < polledButtons_.size(); ++i)
+        polledButtons_[i] = require<QWidget>(*window_, numbered("Button", int(i) + 1));
 
     for (int d = 0; d < kDurationCount; ++d) {
         const QString stem = QLatin1String(kDurationStems[at(d)]);
-        DurationState& state = c.durations[at(d)];
-        if (auto* unit = child<QComboBox>(controlPage_, stem + "Combo"))
-            connect(unit, &QComboBox::activated, this, [this, &state](int index) {
-                if (state.unit == index)
-                    return;
-                state.unit = index;
-                edited(SetupEdit::CBPort1SetupChange);
-            });
-        auto* spin = child<QSpinBox>(controlPage_, stem + "UD");
-        if (!spin)
-            continue;
+        DurationRow& row = durations_[at(d)];
+        row.unit = require<QComboBox>(page, stem + QStringLiteral("Combo"));
+        row.number = require<QSpinBox>(page, stem + QStringLiteral("UD"));
+        row.label = require<QLabel>(page, stem + QStringLiteral("LB"));
+        connect(row.unit, &QComboBox::activated, this,
+                [this, d](int index) { changed(SetupControl::DurationUnit, d, index); });
         // The value counts once the operator stepped it or finished typing, not per keystroke.
-        spin->setKeyboardTracking(false);
-        if (auto* edit = spin->findChild<QLineEdit*>())
+        row.number->setKeyboardTracking(false);
+        if (auto* edit = row.number->findChild<QLineEdit*>())
             connect(edit, &QLineEdit::textEdited, this, [this, d] { typed_[at(d)] = true; });
         // Typing the shown number again changes nothing; the next step is a step.
-        connect(spin, &QSpinBox::editingFinished, this, [this, d] { typed_[at(d)] = false; });
-        const SetupEdit stepEdit = static_cast<Duration>(d) == Duration::Delay
-                                       ? SetupEdit::SamplingUDClicks
-                                       : SetupEdit::UDAnalogRateClick;
-        connect(spin, &QSpinBox::valueChanged, this, [this, d, &state, stepEdit](int value) {
-            state.number = value;
+        connect(row.number, &QSpinBox::editingFinished, this, [this, d] { typed_[at(d)] = false; });
+        connect(row.number, &QSpinBox::valueChanged, this, [this, d](int value) {
             const bool typed = typed_[at(d)];
             typed_[at(d)] = false;
-            edited(typed ? SetupEdit::CBPort1SetupChange : stepEdit);
+            changed(typed ? SetupControl::DurationTyped : SetupControl::DurationStepped, d, value);
         });
     }
+    UDLVCutOff_ = require<QSpinBox>(page, "UDLVCutOff");
+    LBLowVoltage_ = require<QLabel>(page, "LBLowVoltage");
+    UDAnalogRate_ = require<QSpinBox>(page, "UDAnalogRate");
+    LBAnalogRate_ = require<QLabel>(page, "LBAnalogRate");
+    connect(UDLVCutOff_, &QSpinBox::valueChanged, this,
+            [this](int value) { changed(SetupControl::LowVoltage, 0, value); });
+    connect(UDAnalogRate_, &QSpinBox::valueChanged, this,
+            [this](int value) { changed(SetupControl::AnalogRate, 0, value); });
+}
 
-    if (auto* cutOff = child<QSpinBox>(controlPage_, QStringLiteral("UDLVCutOff")))
-        connect(cutOff, &QSpinBox::valueChanged, this, [this](int value) {
-            session_.setup.loggerControl.UDLVCutOff = value;
-            edited(SetupEdit::UDLVCutOffClick);
+void SetupBinding::bindButtons() {
+    auto click = [this](QWidget* w, std::function<void(HostSession&)> action) {
+        connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this, [this, action] {
+            action(session_);
+            changed_();
         });
-    if (auto* rate = child<QSpinBox>(controlPage_, QStringLiteral("UDAnalogRate")))
-        connect(rate, &QSpinBox::valueChanged, this, [this](int value) {
-            session_.setup.loggerControl.UDAnalogRate = value;
-            edited(SetupEdit::UDAnalogRateClick);
-        });
+    };
+    auto getSetup = [](HostSession& s) { s.setupExchange().getSetupClick(); };
+    auto sendSetup = [](HostSession& s) { s.sendSetupClick(); };
+    auto wake = [](HostSession& s) { s.setupExchange().polledWakeClick(); };
+    auto sleep = [](HostSession& s) { s.setupExchange().polledSleepClick(); };
+    click(require<QPushButton>(*portPage_, "BTGetSetup1"), getSetup);
+    click(require<QPushButton>(*portPage_, "BTSendSetup1"), sendSetup);
+    click(require<QPushButton>(*controlPage_, "BTGetSetup2"), getSetup);
+    click(require<QPushButton>(*controlPage_, "BTSendSetup2"), sendSetup);
+    click(require<QPushButton>(*controlPage_, "BTBegin"),
+          [](HostSession& s) { s.setupExchange().beginSampleClick(); });
+    click(BTSleep_, [](HostSession& s) { s.clockAndSleep().sleepClick(); });
+    for (std::size_t i = 0; i < polledButtons_.size(); ++i)
+        click(polledButtons_[i], i % 2 == 0 ? std::function<void(HostSession&)>(wake) : sleep);
+    click(PStore_, [](HostSession& s) { s.pStoreClick(); });
 }
 
 // The wake-delay test of the polled buttons: MVPScroll sets how many 10 ms ticks pass between
 // the two wake texts, MVPLabel shows the delay measured. Both sit with the polled buttons.
 void SetupBinding::addWakeDelayControls() {
-    auto* group = child<QGroupBox>(controlPage_, QStringLiteral("GroupBox7"));
-    auto* column = group ? qobject_cast<QVBoxLayout*>(group->layout()) : nullptr;
-    if (!column)
-        return;
+    auto* group = require<QGroupBox>(*controlPage_, "GroupBox7");
+    auto* column = qobject_cast<QVBoxLayout*>(group->layout());
+    Q_ASSERT(column);
     MVPScroll_ = new QScrollBar(Qt::Horizontal, group);
     MVPScroll_->setObjectName(QStringLiteral("MVPScroll"));
     MVPScroll_->setRange(1, 500);
-    MVPScroll_->setValue(session_.mvpScroll);
+    MVPScroll_->setValue(session_.setupExchange().wakeDelayTicks());
     MVPLabel_ = new QLabel(group);
     MVPLabel_->setObjectName(QStringLiteral("MVPLabel"));
     MVPScroll_->hide();
@@ -206,68 +192,74 @@ void SetupBinding::addWakeDelayControls() {
     column->insertWidget(column->count() - 1, MVPScroll_);
     column->insertWidget(column->count() - 1, MVPLabel_);
     connect(MVPScroll_, &QScrollBar::valueChanged, this,
-            [this](int value) { session_.mvpScroll = value; });
+            [this](int value) { session_.setupExchange().setWakeDelayTicks(value); });
 }
 
 void SetupBinding::refresh() {
+    const auto& PStore = session_.setupExchange().forms().PStore;
+    auto* pStore = static_cast<QPushButton*>(PStore_);
+    setText(pStore, PStore.caption);
+    setColour(pStore, PStore.colour);
+    setShown(pStore, PStore.visible);
     refreshPortSetup();
     refreshLoggerControl();
 }
 
 void SetupBinding::refreshPortSetup() {
-    const auto& p = session_.setup.portSetup;
-    for (int n = 1; n <= kLoggerPortCount; ++n) {
-        applyLabel(child<QLabel>(portPage_, numbered("LBS", n)), p.LBS[at(n - 1)]);
-        applyCombo(child<QComboBox>(portPage_, numbered("ComboMeter", n)), p.ComboMeter[at(n - 1)]);
-        applyCombo(child<QComboBox>(portPage_, QStringLiteral("CBPort%1Setup").arg(n)),
-                   p.CBPortSetup[at(n - 1)]);
-        applyCheck(child<QCheckBox>(portPage_, numbered("SOPH", n)), p.SOPH[at(n - 1)]);
+    const auto& p = session_.setupExchange().forms().portSetup;
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        applyLabel(ports_[i].label, p.LBS[i]);
+        applyCombo(ports_[i].list, p.ComboMeter[i]);
+        applyCombo(ports_[i].line, p.CBPortSetup[i]);
+        applyCheck(ports_[i].oncePerHour, p.SOPH[i]);
     }
-    applyCombo(child<QComboBox>(portPage_, QStringLiteral("CBHostPortSetup")), p.CBHostPortSetup);
-    for (int n = 1; n <= kAnalogChannelCount; ++n) {
-        applyLabel(child<QLabel>(portPage_, numbered("LBAnalog", n)), p.LBAnalogRow[at(n - 1)]);
-        applyCombo(child<QComboBox>(portPage_, numbered("CBAnalog", n)), p.CBAnalog[at(n - 1)]);
-        applyCheck(child<QCheckBox>(portPage_, numbered("AOPH", n)), p.AOPH[at(n - 1)]);
+    applyCombo(hostPortLine_, p.CBHostPortSetup);
+    for (std::size_t i = 0; i < analog_.size(); ++i) {
+        applyLabel(analog_[i].label, p.LBAnalogRow[i]);
+        applyCombo(analog_[i].list, p.CBAnalog[i]);
+        applyCheck(analog_[i].oncePerHour, p.AOPH[i]);
     }
-    for (int n = 1; n <= kPumpPortCount; ++n) {
-        applyLabel(child<QLabel>(portPage_, numbered("LBPump", n)), p.LBPumpRow[at(n - 1)]);
-        applyCombo(child<QComboBox>(portPage_, numbered("CBPump", n)), p.CBPump[at(n - 1)]);
-        applyCheck(child<QCheckBox>(portPage_, numbered("POPH", n)), p.POPH[at(n - 1)]);
+    for (std::size_t i = 0; i < pumps_.size(); ++i) {
+        applyLabel(pumps_[i].label, p.LBPumpRow[i]);
+        applyCombo(pumps_[i].list, p.CBPump[i]);
+        applyCheck(pumps_[i].oncePerHour, p.POPH[i]);
     }
-    const std::pair<const char*, bool> headers[] = {
-        {"SOPHLB", p.SOPHLBVisible}, {"AOPHLB", p.AOPHLBVisible}, {"POPHLB", p.POPHLBVisible}};
-    for (const auto& [stem, visible] : headers)
-        for (int line = 1; line <= 2; ++line)
-            setShown(child<QLabel>(portPage_, numbered(stem, line)), visible);
-    applyLabel(child<QLabel>(portPage_, QStringLiteral("HostType")), p.HostType);
-    applyLabel(child<QLabel>(portPage_, QStringLiteral("LBAnalogSetup")), p.LBAnalogSetup);
-    applyLabel(child<QLabel>(portPage_, QStringLiteral("LBPump")), p.LBPump);
+    const bool headers[] = {p.SOPHLBVisible, p.AOPHLBVisible, p.POPHLBVisible};
+    for (std::size_t i = 0; i < oncePerHourHeaders_.size(); ++i)
+        setShown(oncePerHourHeaders_[i], headers[i / 2]);
+    applyLabel(HostType_, p.HostType);
+    applyLabel(LBAnalogSetup_, p.LBAnalogSetup);
+    applyLabel(LBPump_, p.LBPump);
 }
 
-// ModeCB, OutputCB, FileCB, TimeSourceCB, CBAutoStart, BTSleep and the polled buttons are kept
-// by the main window.
 void SetupBinding::refreshLoggerControl() {
-    const auto& c = session_.setup.loggerControl;
-    for (int d = 0; d < kDurationCount; ++d) {
-        const QString stem = QLatin1String(kDurationStems[at(d)]);
-        const DurationState& state = c.durations[at(d)];
-        auto* spin = child<QSpinBox>(controlPage_, stem + "UD");
-        applySpin(spin, state.number);
-        applyCombo(child<QComboBox>(controlPage_, stem + "Combo"),
-                   ComboState{state.unit, state.visible});
-        setShown(spin, state.visible);
-        setShown(child<QLabel>(controlPage_, stem + "LB"), state.visible);
+    const auto& c = session_.setupExchange().forms().loggerControl;
+    const ComboState* lists[] = {&c.ModeCB, &c.FileCB, &c.OutputCB, &c.TimeSourceCB};
+    for (std::size_t i = 0; i < lists_.size(); ++i) {
+        applyCombo(lists_[i], *lists[i]);
+        // A caption never stands beside the empty room of a hidden box: each label follows it.
+        setShown(listLabels_[i], lists[i]->visible);
     }
-    applySpin(child<QSpinBox>(controlPage_, QStringLiteral("UDLVCutOff")), c.UDLVCutOff);
-    applyLabel(child<QLabel>(controlPage_, QStringLiteral("LBLowVoltage")), c.LBLowVoltage);
-    applySpin(child<QSpinBox>(controlPage_, QStringLiteral("UDAnalogRate")), c.UDAnalogRate);
-    applyLabel(child<QLabel>(controlPage_, QStringLiteral("LBAnalogRate")), c.LBAnalogRate);
-    setShown(child<QLabel>(controlPage_, QStringLiteral("TimeSourceLB")), c.TimeSourceCB.visible);
+    applyCheck(CBAutoStart_, c.CBAutoStart);
+    setShown(BTSleep_, c.BTSleepVisible);
+    for (std::size_t i = 0; i < polledButtons_.size(); ++i)
+        setShown(polledButtons_[i], c.ButtonVisible[i]);
+    for (std::size_t d = 0; d < durations_.size(); ++d) {
+        const DurationState& state = c.durations[d];
+        const DurationRow& row = durations_[d];
+        applySpin(row.number, state.number);
+        applyCombo(row.unit, ComboState{state.unit, state.visible});
+        setShown(row.number, state.visible);
+        setShown(row.label, state.visible);
+    }
+    applySpin(UDLVCutOff_, c.UDLVCutOff);
+    applyLabel(LBLowVoltage_, c.LBLowVoltage);
+    applySpin(UDAnalogRate_, c.UDAnalogRate);
+    applyLabel(LBAnalogRate_, c.LBAnalogRate);
     const bool polled = c.ButtonVisible[2];
     setShown(MVPScroll_, polled);
     setShown(MVPLabel_, polled);
-    if (MVPLabel_)
-        setText(MVPLabel_, session_.receiveLoop().mvpLabel());
+    setText(MVPLabel_, session_.receiveLoop().mvpLabel());
 }
 
 }  // namespace cvh

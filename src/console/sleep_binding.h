@@ -1,13 +1,13 @@
-// The sleep window bound to the session: the two edits go into HostSession::sleepWindow as the
+// The sleep window bound to the clock and sleep controller: the two edits go to it as the
 // operator types, SLEEP runs the sleep request, CANCEL (or closing the window) hides it, and
-// refresh() shows or hides the window as the session says. Its clock lines are kept by the main
-// window.
+// refresh() shows the clock lines and shows or hides the window as the controller says.
 #pragma once
 
 #include <QObject>
 #include <functional>
 
 class QDialog;
+class QLabel;
 class QLineEdit;
 
 namespace cvh {
@@ -26,6 +26,10 @@ private:
     std::function<void()> changed_;
     QLineEdit* METime_ = nullptr;
     QLineEdit* MEDate_ = nullptr;
+    QLabel* HostTime_ = nullptr;
+    QLabel* HostDate_ = nullptr;
+    QLabel* SleepTime_ = nullptr;
+    QLabel* SleepDate_ = nullptr;
 };
 
 }  // namespace cvh

@@ -33,8 +33,6 @@ const char* colourCss(Colour c) {
 }  // namespace
 
 void setColour(QWidget* w, Colour c) {
-    if (!w)
-        return;
     const QVariant last = w->property("cvhColour");
     if (last.isValid() && last.toInt() == static_cast<int>(c))
         return;
@@ -50,50 +48,42 @@ void setColour(QWidget* w, Colour c) {
 }
 
 void setText(QLabel* label, const std::string& text) {
-    if (!label)
-        return;
     const QString t = qs(text);
     if (label->text() != t)
         label->setText(t);
 }
 
 void setText(QAbstractButton* button, const std::string& text) {
-    if (!button)
-        return;
     const QString t = qs(text);
     if (button->text() != t)
         button->setText(t);
 }
 
 void setShown(QWidget* w, bool visible) {
-    if (w && w->isHidden() == visible)
+    if (w->isHidden() == visible)
         w->setVisible(visible);
 }
 
 void applyLabel(QLabel* label, const LabelState& state) {
-    if (!label)
-        return;
     setText(label, state.caption);
     setColour(label, state.colour);
     setShown(label, state.visible);
 }
 
 void applyCombo(QComboBox* box, const ComboState& state) {
-    if (!box)
-        return;
     applyCombo(box, state.index);
     setShown(box, state.visible);
 }
 
 void applyCombo(QComboBox* box, int index) {
-    if (!box || box->currentIndex() == index)
+    if (box->currentIndex() == index)
         return;
     const QSignalBlocker block(box);
     box->setCurrentIndex(index);
 }
 
 void applySpin(QSpinBox* spin, int value) {
-    if (!spin || spin->value() == value)
+    if (spin->value() == value)
         return;
     const QSignalBlocker block(spin);
     spin->setValue(value);

@@ -20,6 +20,21 @@ inline QString qs(const std::string& s) {
     return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
 }
 
+// A control a binding names, looked up once when the binding is made. A window without it is a
+// programming error: the program stops at start-up (and every widget test fails) instead of
+// the control silently not working.
+template <class W>
+W* require(const QObject& parent, const QString& name) {
+    W* w = parent.findChild<W*>(name);
+    if (!w)
+        qFatal("no control named %s in %s", qPrintable(name), qPrintable(parent.objectName()));
+    return w;
+}
+template <class W>
+W* require(const QObject& parent, const char* name) {
+    return require<W>(parent, QLatin1String(name));
+}
+
 // Background of a control; the button face is the style's own.
 void setColour(QWidget* w, Colour c);
 void setText(QLabel* label, const std::string& text);

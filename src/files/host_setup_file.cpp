@@ -10,6 +10,7 @@
 
 #include "base/cformat.h"
 #include "base/file_dialog.h"
+#include "base/version.h"
 
 namespace cvh {
 
@@ -19,175 +20,123 @@ const std::array<int, kHostSetupRecordCount + 1> kHostSetupFieldCounts = {
 
 namespace {
 
-constexpr double kProgramVersion = 7.09;
-constexpr char kVersionLetter = 'e';
 constexpr std::string_view kVersionPrefix = "CV Host Version=";
 // A line longer than this is cut here; no valid record comes near it.
 constexpr std::size_t kMaxLineLength = 500;
 constexpr int kMaxFieldCount = 20;
 
-// One stored value: a field of the setup, or a constant the file always carries there.
+// Where a HostSetup value (or a run of them) sits in the file: its record, the position of its
+// first field there, and the values. Every field no row names is stored as 0 and skipped on
+// reading.
+struct FieldLayout {
+    int record;
+    int field;
+    std::span<std::int16_t> (*values)(HostSetup&);
+};
+
+template <auto Member>
+std::span<std::int16_t> one(HostSetup& s) {
+    return {&(s.*Member), 1};
+}
+template <auto Member>
+std::span<std::int16_t> all(HostSetup& s) {
+    return s.*Member;
+}
+
+// The one table of the file layout. The writer and the reader both walk it, so they cannot
+// drift apart.
+constexpr FieldLayout kLayout[] = {
+    {1, 0, one<&HostSetup::loggerPortIndex>},
+    {1, 1, one<&HostSetup::loggerSetupIndex>},
+    {1, 2, one<&HostSetup::hostPortSetupIndex>},
+    {2, 0, one<&HostSetup::activeHostMode>},
+    {3, 0, one<&HostSetup::windowState>},
+    {3, 1, one<&HostSetup::windowHeight>},
+    {3, 2, one<&HostSetup::windowWidth>},
+    {5, 0, one<&HostSetup::tabPortSetup>},
+    {5, 1, one<&HostSetup::tabLoggerControl>},
+    {5, 2, one<&HostSetup::tabDataStatus>},
+    {5, 3, one<&HostSetup::tabUpload>},
+    {5, 4, one<&HostSetup::tabRealTime>},
+    {5, 5, one<&HostSetup::tabRecord>},
+    {5, 6, one<&HostSetup::tabPcLogger>},
+    {5, 9, one<&HostSetup::tabPlotSetup>},
+    {5, 10, one<&HostSetup::tabHardware>},
+    {5, 11, one<&HostSetup::tabAnalog>},
+    {6, 0, one<&HostSetup::menuKb5PassThruVisible>},
+    {6, 1, one<&HostSetup::menuAnnotateFileVisible>},
+    {6, 2, one<&HostSetup::menuLoggerTimeUpdateVisible>},
+    {6, 3, one<&HostSetup::menuAutoTimeUpdateVisible>},
+    {6, 4, one<&HostSetup::menuAutoTimeUpdateChecked>},
+    {6, 5, one<&HostSetup::menuUpdateTimeNowVisible>},
+    {6, 7, one<&HostSetup::menuChangeLoggerIdVisible>},
+    {8, 0, one<&HostSetup::menuMooredTimeUpdateVisible>},
+    {8, 1, one<&HostSetup::menuMooredTimeUpdateChecked>},
+    {8, 2, one<&HostSetup::timeSourceVisible>},
+    {8, 3, one<&HostSetup::timeSourceIndex>},
+    {9, 3, one<&HostSetup::autoStartShownChecked>},
+    {10, 7, one<&HostSetup::menuLoggerPortSetupVisible>},
+    {13, 0, one<&HostSetup::extractFilesIndex>},
+    {13, 1, one<&HostSetup::rawSourceIndex>},
+    {13, 2, one<&HostSetup::rawMuxId>},
+    {13, 3, one<&HostSetup::rawPortIndex>},
+    {14, 0, one<&HostSetup::deckRate>},
+    {14, 1, one<&HostSetup::recordPcTime>},
+    {15, 0, all<&HostSetup::deckPort>},
+    {16, 0, all<&HostSetup::deckSetup>},
+    {17, 0, all<&HostSetup::portType>},
+    {18, 0, all<&HostSetup::deckType>},
+    {19, 0, all<&HostSetup::outPort>},
+    {20, 2, all<&HostSetup::replayVisible>},
+    {20, 8, one<&HostSetup::replaySpeed>},
+    {21, 0, one<&HostSetup::modeVisible>},
+    {21, 1, one<&HostSetup::modeIndex>},
+    {21, 2, one<&HostSetup::fileVisible>},
+    {21, 3, one<&HostSetup::fileIndex>},
+    {21, 4, one<&HostSetup::outputVisible>},
+    {21, 5, one<&HostSetup::outputIndex>},
+    {23, 0, all<&HostSetup::meterType>},
+    {24, 0, all<&HostSetup::portSetup>},
+    {25, 0, all<&HostSetup::serialOncePerHour>},
+    {26, 0, all<&HostSetup::analog>},
+    {27, 0, all<&HostSetup::analogOncePerHour>},
+    {28, 0, all<&HostSetup::pump>},
+    {29, 0, all<&HostSetup::pumpOncePerHour>},
+    {30, 0, one<&HostSetup::analogRate>},
+    {30, 1, one<&HostSetup::lvCutOff>},
+    {30, 2, one<&HostSetup::autoStart>},
+    {30, 3, one<&HostSetup::dateAndTime>},
+    {31, 0, all<&HostSetup::samplingPosition>},
+    {32, 0, all<&HostSetup::samplingEdit>},
+    {33, 0, all<&HostSetup::samplingUnit>},
+    {34, 0, one<&HostSetup::finalModeIndex>},
+    {34, 1, one<&HostSetup::finalFileIndex>},
+    {34, 2, one<&HostSetup::finalOutputIndex>},
+    {34, 3, one<&HostSetup::finalTimeSourceIndex>},
+};
+
+// Record 9's third field is always 1.
+constexpr int kConstantRecord = 9;
+constexpr int kConstantField = 2;
+constexpr std::int16_t kConstantValue = 1;
+
+// One stored value: a value of the setup, or a constant the file always carries there.
 struct Field {
     std::int16_t* value = nullptr;
     std::int16_t fixed = 0;
 };
 
-Field f(std::int16_t& v) {
-    return Field{&v, 0};
-}
-Field zero() {
-    return Field{nullptr, 0};
-}
-Field constant(std::int16_t v) {
-    return Field{nullptr, v};
-}
-
-template <std::size_t N>
-void addAll(std::vector<Field>& out, std::array<std::int16_t, N>& values) {
-    for (auto& v : values)
-        out.push_back(f(v));
-}
-
-void addZeros(std::vector<Field>& out, int count) {
-    for (int i = 0; i < count; ++i)
-        out.push_back(zero());
-}
-
-// The one table of the file layout: which value sits in which field of which record. The
-// writer and the reader both walk it, so they cannot drift apart.
+// The fields of `record` in file order.
 std::vector<Field> fieldsOf(HostSetup& s, int record) {
-    std::vector<Field> out;
-    switch (record) {
-        case 1:
-            out = {f(s.loggerPortIndex), f(s.loggerSetupIndex), f(s.hostPortSetupIndex)};
-            break;
-        case 2:
-            out = {f(s.activeHostMode)};
-            break;
-        case 3:
-            out = {f(s.windowState), f(s.windowHeight), f(s.windowWidth)};
-            break;
-        case 4:
-            break;
-        case 5:
-            out = {f(s.tabPortSetup),
-                   f(s.tabLoggerControl),
-                   f(s.tabDataStatus),
-                   f(s.tabUpload),
-                   f(s.tabRealTime),
-                   f(s.tabRecord),
-                   f(s.tabPcLogger),
-                   zero(),
-                   zero(),
-                   f(s.tabPlotSetup),
-                   f(s.tabHardware),
-                   f(s.tabAnalog)};
-            break;
-        case 6:
-            out = {f(s.menuKb5PassThruVisible),
-                   f(s.menuAnnotateFileVisible),
-                   f(s.menuLoggerTimeUpdateVisible),
-                   f(s.menuAutoTimeUpdateVisible),
-                   f(s.menuAutoTimeUpdateChecked),
-                   f(s.menuUpdateTimeNowVisible),
-                   zero(),
-                   f(s.menuChangeLoggerIdVisible),
-                   zero(),
-                   zero(),
-                   zero()};
-            break;
-        case 7:
-            addZeros(out, 13);
-            break;
-        case 8:
-            out = {f(s.menuMooredTimeUpdateVisible), f(s.menuMooredTimeUpdateChecked),
-                   f(s.timeSourceVisible), f(s.timeSourceIndex)};
-            break;
-        case 9:
-            out = {zero(), zero(), constant(1), f(s.autoStartShownChecked)};
-            break;
-        case 10:
-            addZeros(out, 7);
-            out.push_back(f(s.menuLoggerPortSetupVisible));
-            break;
-        case 11:
-            addZeros(out, 9);
-            break;
-        case 12:
-            addZeros(out, 15);
-            break;
-        case 13:
-            out = {f(s.extractFilesIndex), f(s.rawSourceIndex), f(s.rawMuxId), f(s.rawPortIndex)};
-            break;
-        case 14:
-            out = {f(s.deckRate), f(s.recordPcTime)};
-            break;
-        case 15:
-            addAll(out, s.deckPort);
-            break;
-        case 16:
-            addAll(out, s.deckSetup);
-            break;
-        case 17:
-            addAll(out, s.portType);
-            break;
-        case 18:
-            addAll(out, s.deckType);
-            break;
-        case 19:
-            addAll(out, s.outPort);
-            break;
-        case 20:
-            out = {zero(), zero()};
-            addAll(out, s.replayVisible);
-            out.push_back(f(s.replaySpeed));
-            break;
-        case 21:
-            out = {f(s.modeVisible),   f(s.modeIndex),   f(s.fileVisible), f(s.fileIndex),
-                   f(s.outputVisible), f(s.outputIndex), zero(),           zero()};
-            break;
-        case 22:
-            out = {zero()};
-            break;
-        case 23:
-            addAll(out, s.meterType);
-            break;
-        case 24:
-            addAll(out, s.portSetup);
-            break;
-        case 25:
-            addAll(out, s.serialOncePerHour);
-            break;
-        case 26:
-            addAll(out, s.analog);
-            break;
-        case 27:
-            addAll(out, s.analogOncePerHour);
-            break;
-        case 28:
-            addAll(out, s.pump);
-            break;
-        case 29:
-            addAll(out, s.pumpOncePerHour);
-            break;
-        case 30:
-            out = {f(s.analogRate), f(s.lvCutOff), f(s.autoStart), f(s.dateAndTime)};
-            break;
-        case 31:
-            addAll(out, s.samplingPosition);
-            break;
-        case 32:
-            addAll(out, s.samplingEdit);
-            break;
-        case 33:
-            addAll(out, s.samplingUnit);
-            break;
-        case 34:
-            out = {f(s.finalModeIndex), f(s.finalFileIndex), f(s.finalOutputIndex),
-                   f(s.finalTimeSourceIndex)};
-            break;
-        default:
-            break;
+    std::vector<Field> out(static_cast<std::size_t>(kHostSetupFieldCounts[record]));
+    if (record == kConstantRecord)
+        out[kConstantField].fixed = kConstantValue;
+    for (const FieldLayout& layout : kLayout) {
+        if (layout.record != record)
+            continue;
+        const auto values = layout.values(s);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            out[static_cast<std::size_t>(layout.field) + i].value = &values[i];
     }
     return out;
 }
@@ -308,7 +257,7 @@ bool isKnownVersionLine(std::string_view line) {
 
 std::string formatHostSetup(const HostSetup& setup) {
     HostSetup copy = setup;
-    std::string text = cformat("CV Host Version=%4.2f%c\n", kProgramVersion, kVersionLetter);
+    std::string text = cformat("CV Host Version=%4.2f%c\n", kHostVersion, kHostVersionLetter);
     for (int record = 1; record <= kHostSetupRecordCount; ++record) {
         const auto fields = fieldsOf(copy, record);
         std::string line = cformat("%d %d", record, kHostSetupFieldCounts[record]);
@@ -328,32 +277,25 @@ std::string formatHostSetup(const HostSetup& setup) {
     return text;
 }
 
-HostSetupStoreResult storeHostSetup(const std::filesystem::path& path, const HostSetup& setup) {
-    const std::string text = formatHostSetup(setup);
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        // Text mode: each '\n' becomes the platform's line end.
-        std::ofstream out(temporary, std::ios::out | std::ios::trunc);
-        if (!out)
-            return HostSetupStoreResult::NotCreated;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        out.close();
-        if (out.fail()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return HostSetupStoreResult::WriteFailed;
-        }
+HostSetupStoreOutcome storeHostSetup(const std::filesystem::path& path, const HostSetup& setup) {
+    std::string text = formatHostSetup(setup);
+#ifdef _WIN32
+    // Earlier versions wrote the file in text mode: CR LF line ends on Windows.
+    std::string crlf;
+    for (char c : text) {
+        if (c == '\n')
+            crlf += '\r';
+        crlf += c;
     }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return HostSetupStoreResult::WriteFailed;
-    }
-    return HostSetupStoreResult::Stored;
+    text.swap(crlf);
+#endif
+    ReplacingFile file;
+    if (auto error = file.create(path))
+        return {HostSetupStoreResult::NotCreated, std::move(error)};
+    file.write(text);
+    if (auto error = file.commit())
+        return {HostSetupStoreResult::WriteFailed, std::move(error)};
+    return {};
 }
 
 HostSetupLoad parseHostSetup(std::string_view text, Operator& op) {

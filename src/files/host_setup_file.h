@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_write.h"
 #include "base/operator.h"
 
 namespace cvh {
@@ -120,10 +121,15 @@ std::string formatHostSetup(const HostSetup& setup);
 
 enum class HostSetupStoreResult { Stored, NotCreated, WriteFailed };
 
+struct HostSetupStoreOutcome {
+    HostSetupStoreResult result = HostSetupStoreResult::Stored;
+    std::optional<FileError> error;  // the path and the system's reason when not stored
+    bool operator==(HostSetupStoreResult r) const { return result == r; }
+};
+
 // Writes to a temporary file next to `path` and renames it over `path` only when every byte
-// was written, so a good file is never replaced by a half-written one. Failures are silent
-// for the operator (the caller may log them).
-HostSetupStoreResult storeHostSetup(const std::filesystem::path& path, const HostSetup& setup);
+// was written, so a good file is never replaced by a half-written one.
+HostSetupStoreOutcome storeHostSetup(const std::filesystem::path& path, const HostSetup& setup);
 
 enum class HostSetupLoadResult {
     Loaded,      // every record passed; `setup` holds the values to apply

@@ -8,7 +8,7 @@ namespace {
 
 // One entry per field (or run of equal fields): offset, width of one element, how many, and
 // where it lives in the struct. Decode and encode both walk this table.
-struct FieldSpec {
+struct FieldLayout {
     std::size_t offset;
     std::size_t width;  // 2 or 4
     std::size_t count;
@@ -16,18 +16,18 @@ struct FieldSpec {
 };
 
 template <auto Member>
-constexpr FieldSpec scalar(std::size_t offset, std::size_t width) {
+constexpr FieldLayout scalar(std::size_t offset, std::size_t width) {
     return {offset, width, 1, [](SummaryRecord& r) { return &(r.*Member); }};
 }
 
 template <auto Member>
-constexpr FieldSpec array(std::size_t offset, std::size_t width) {
+constexpr FieldLayout array(std::size_t offset, std::size_t width) {
     using Array = std::remove_cvref_t<decltype(SummaryRecord{}.*Member)>;
     return {offset, width, std::tuple_size_v<Array>,
             [](SummaryRecord& r) { return (r.*Member).data(); }};
 }
 
-constexpr std::array<FieldSpec, 31> kLayout{{
+constexpr std::array<FieldLayout, 31> kLayout{{
     scalar<&SummaryRecord::runNumber>(0, 2),
     scalar<&SummaryRecord::mode>(2, 2),
     scalar<&SummaryRecord::meterType>(4, 2),

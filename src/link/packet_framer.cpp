@@ -108,6 +108,33 @@ int PacketFramer::recogniseData(Bytes held) {
     return kFramerBadData;
 }
 
+Frame PacketFramer::next() {
+    Frame frame;
+    // Fewer bytes than the shortest packet decide nothing yet.
+    while (size() >= kMinPacketLength) {
+        const int code = recognise();
+        if (code == kFramerIncomplete)
+            return frame;
+        if (code > 0) {
+            const std::size_t length = packetLength(code);
+            frame.status = Frame::Status::Packet;
+            frame.type = static_cast<PacketType>(code);
+            frame.bytes = head().first(length);
+            // Consuming moves only the head index; the bytes stay where they are until the
+            // next append.
+            consume(length);
+            return frame;
+        }
+        dropByte();
+        if (code != kFramerNoMatch) {
+            frame.status = Frame::Status::Rejected;
+            frame.rejected = code;
+            return frame;
+        }
+    }
+    return frame;
+}
+
 void PacketFramer::consume(std::size_t count) {
     head_ += std::min(count, size());
     if (head_ == tail_)

@@ -1,5 +1,6 @@
-// Cuts the logger's byte stream into checked packets. Bytes are appended at the tail;
-// recognise() examines the head; the caller consumes a recognised packet or drops one byte.
+// Cuts the logger's byte stream into checked packets. Bytes are appended at the tail; next()
+// hands out the packets at the head one by one and drops (and counts) every byte that starts
+// none. recognise() is the single step under it.
 #pragma once
 
 #include <array>
@@ -33,6 +34,23 @@ struct FramerCounters {
     std::uint64_t droppedBytes = 0;      // bytes thrown away by dropByte()
 };
 
+// What next() found at the head of the buffer.
+struct Frame {
+    enum class Status {
+        NeedMore,  // no packet can be decided yet; append more bytes
+        Packet,    // `type` and `bytes` hold a checked packet, already taken off the head
+        Rejected,  // a packet's header was there but its length or checksum failed
+                   // (`rejected` holds the FramerResult); its first byte was dropped
+    };
+    Status status = Status::NeedMore;
+    PacketType type = PacketType::Data;
+    // The whole packet; valid until the next appendBytes() or next().
+    Bytes bytes;
+    int rejected = 0;
+
+    bool packet() const { return status == Status::Packet; }
+};
+
 class PacketFramer {
 public:
     // Room for one whole maximal data packet, so a 4132-byte packet never stalls reception.
@@ -41,6 +59,9 @@ public:
     // Appends at most room() bytes; returns how many were taken.
     std::size_t appendBytes(const std::uint8_t* bytes, std::size_t count);
     std::size_t appendBytes(Bytes bytes) { return appendBytes(bytes.data(), bytes.size()); }
+    // The drain loop every reader shares: skips bytes that start no packet (counted as
+    // dropped) until a packet, a rejected packet or too few bytes to decide.
+    Frame next();
     // Examines the head of the buffer; returns a FramerResult or a packet type 1..8.
     int recognise();
     // Removes `count` bytes from the head (a handled packet). The remembered type-8 length

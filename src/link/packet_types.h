@@ -2,8 +2,21 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace cvh {
+
+// The packet types the logger sends, by the type byte it doubles at the head.
+enum class PacketType : std::uint8_t {
+    Setup = 1,
+    FlashStatus = 2,
+    Status = 3,
+    UploadBlock = 4,
+    DirectoryEntry = 5,
+    Calibration = 6,
+    Hardware = 7,
+    Data = 8,
+};
 
 inline constexpr std::size_t kSetupPacketLength = 192;       // type 1
 inline constexpr std::size_t kFlashStatusPacketLength = 12;  // type 2

@@ -53,70 +53,59 @@ int ReceiveLoop::receiveStep(RecordMode recordMode) {
         framer_.appendBytes(chunk);
     }
 
-    // At most one packet (or one error byte) per tick; no-match bytes are skipped freely.
-    while (framer_.size() >= kMinPacketLength) {
-        const int code = framer_.recognise();
-        if (code > 0) {
-            ++statistics_.packetCount;
-            result = kReceivedPacket;
-        }
-        dispatch(code, recordMode);
-        if (code != kFramerNoMatch)
-            break;
+    // At most one packet (or one rejected packet) per tick; bytes that start no packet are
+    // skipped freely.
+    const Frame frame = framer_.next();
+    if (frame.packet()) {
+        ++statistics_.packetCount;
+        result = kReceivedPacket;
+        dispatch(frame, recordMode);
     }
     return result;
 }
 
-void ReceiveLoop::dispatch(int code, RecordMode recordMode) {
-    const Bytes head = framer_.head();
-    switch (code) {
-        case 1:
-            store(records_.setup, head);
-            framer_.consume(kSetupPacketLength);
+void ReceiveLoop::dispatch(const Frame& frame, RecordMode recordMode) {
+    const Bytes packet = frame.bytes;
+    switch (frame.type) {
+        case PacketType::Setup:
+            store(records_.setup, packet);
             records_.setupPacketPending = true;
             break;
-        case 2:
-            store(records_.flashStatus, head);
+        case PacketType::FlashStatus:
+            store(records_.flashStatus, packet);
             records_.flashErrorIndicator =
                 readLeS16(records_.flashStatus, flash_status_frame::kIndicator);
-            framer_.consume(kFlashStatusPacketLength);
             break;
-        case 3:
-            store(records_.status, head);
-            framer_.consume(kStatusPacketLength);
+        case PacketType::Status:
+            store(records_.status, packet);
             records_.statusPacketPending = true;
             break;
-        case 4:
-            store(records_.uploadBlock, head);
-            framer_.consume(kUploadBlockLength);
+        case PacketType::UploadBlock:
+            store(records_.uploadBlock, packet);
             if (consumers_.upload)
                 consumers_.upload->onUploadBlock(records_.uploadBlock);
             break;
-        case 5:
-            store(records_.directoryEntry, head);
-            framer_.consume(kDirectoryEntryLength);
+        case PacketType::DirectoryEntry:
+            store(records_.directoryEntry, packet);
             if (consumers_.directory)
                 consumers_.directory->onDirectoryEntry(records_.directoryEntry);
             break;
-        case 6:
-            store(records_.calibration, head);
-            framer_.consume(kCalibrationPacketLength);
+        case PacketType::Calibration:
+            store(records_.calibration, packet);
             if (consumers_.calibration)
                 consumers_.calibration->onCalibration(records_.calibration);
             break;
-        case 7:
-            store(records_.hardware, head);
-            framer_.consume(kHardwarePacketLength);
+        case PacketType::Hardware:
+            store(records_.hardware, packet);
             records_.hardwarePacketPending = true;
             if (consumers_.hardware)
                 consumers_.hardware->onHardwareRecord(records_.hardware);
             break;
-        case 8: {
-            const std::size_t length = framer_.lastType8Length();
+        case PacketType::Data: {
+            const std::size_t length = packet.size();
             // The header is converted in place for the archive; work on a copy so the framer's
             // bytes stay as received.
-            std::copy_n(head.begin(), length, readBuffer_.begin());
-            framer_.consume(length);
+            std::copy_n(packet.begin(), length, readBuffer_.begin());
             handleDataPacket(MutableBytes(readBuffer_.data() + data_record::kStart, length - 4),
                              recordMode, archiveBytes_);
             const auto payload = static_cast<std::uint32_t>(length - kDataOverheadLength);
@@ -124,11 +113,6 @@ void ReceiveLoop::dispatch(int code, RecordMode recordMode) {
             statistics_.largestPayloadEver = std::max(statistics_.largestPayloadEver, payload);
             break;
         }
-        case kFramerIncomplete:
-            break;
-        default:
-            framer_.dropByte();
-            break;
     }
 }
 

@@ -112,7 +112,7 @@ public:
     std::int64_t& archiveBytes() { return archiveBytes_; }
 
 private:
-    void dispatch(int code, RecordMode recordMode);
+    void dispatch(const Frame& frame, RecordMode recordMode);
     void reportBadUnit(int unit);
     void acceptInSequence(MutableBytes record, const DataHeader& header, RecordMode recordMode,
                           std::int64_t& recordedBytes);

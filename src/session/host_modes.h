@@ -152,6 +152,11 @@ struct ModeLayout {
 // outside -1..8).
 std::optional<ModeLayout> modeLayout(int mode);
 
+// The moored host modes, which show the sample interval and Sleep.
+constexpr bool isMooredHostMode(int mode) {
+    return mode == 2 || mode == 5;
+}
+
 // The caption written into the HostMode label.
 const char* hostModeCaption(int mode);
 

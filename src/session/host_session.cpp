@@ -1,18 +1,14 @@
 #include "session/host_session.h"
 
-#include <algorithm>
-
 #include "base/cformat.h"
+#include "base/version.h"
 #include "config/setup_exchange.h"
 #include "session/host_setup_flow.h"
 #include "session/live_format.h"
-#include "session/pc_logger_flow.h"
 
 namespace cvh {
 
 namespace {
-
-constexpr int kDeckSlots = 8;
 
 bool underCommandsMenu(int index) {
     for (int p = kMenuTable[static_cast<std::size_t>(index)].parent; p >= 0;
@@ -38,15 +34,18 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       realOperator_(op),
       sessionOperator_(*this, op),
       clock_(clock),
-      ports_(std::make_unique<SerialPortTable>(backend, sessionOperator_)),
-      receive_(std::make_unique<ReceiveLoop>(*ports_, sessionOperator_)),
-      portManager_(
-          std::make_unique<PortManager>(*ports_, receive_->framer(), receive_->statistics())),
-      pcLogger_(std::make_unique<PcLoggerSetup>(receive_->deckRouting(), *ports_, *portManager_)),
-      pcFlow_(std::make_unique<PcLoggerFlow>(clock, *ports_, *receive_, sessionOperator_)),
-      hostClock_(clock) {
-    titleText = baseTitleText();
-    main.title = titleText;
+      main_(marks_, Area::Window),
+      loggerStatus_(marks_, Area::LoggerStatus),
+      dataStatus_(marks_, Area::DataStatus),
+      warning_(marks_, Area::Warning),
+      link_(backend, sessionOperator_, marks_, main_),
+      setup_(link_.receiveLoop(), sessionOperator_, marks_),
+      clockAndSleep_(clock, link_.commands(), sessionOperator_, marks_, main_),
+      pcLogger_(clock, link_, sessionOperator_, marks_),
+      portTools_(link_, setup_, sessionOperator_, marks_, main_),
+      hostSetup_(*this, marks_) {
+    titleText_ = baseTitleText();
+    main_.edit().title = titleText_;
 }
 
 HostSession::~HostSession() = default;
@@ -54,60 +53,59 @@ HostSession::~HostSession() = default;
 // --- start-up and exit -----------------------------------------------------------------
 
 void HostSession::resetToDefaults() {
-    pcBytesIn.fill(0);
-    deckRouting().pcBytesOut.fill(0);
-    ports_->resetToDefaults();
-    for (int k = 0; k < 6; ++k)
-        pcLogger_->form.rows[static_cast<std::size_t>(k)].DeckSetupCB = 6;
-    pcFlow_->reset();
-    for (auto& c : setup.portSetup.CBAnalog)
+    pcLogger_.resetToDefaults();
+    link_.ports().resetToDefaults();
+    auto& forms = setup_.edit(SessionKey());
+    for (auto& c : forms.portSetup.CBAnalog)
         c.index = 0;
-    for (auto& c : setup.portSetup.CBPump)
+    for (auto& c : forms.portSetup.CBPump)
         c.index = 0;
-    setup.loggerControl.TimeSourceCB.index = 0;
-    main.activePage = pageIndex(Page::PortSetup);
-    realTime.RawPortCB = 0;
-    realTime.RawSourceCB = 0;
-    rawPortChange(0, 0, realTime.RawMuxIDUD);
+    forms.loggerControl.TimeSourceCB.index = 0;
+    main_.edit().activePage = pageIndex(Page::PortSetup);
+    link_.rawPortChange(0, 0, link_.realTime().RawMuxIDUD);
     markSetup(0);
-    dataStatus = DataStatusView();
-    applyOncePerHourColumn(setup.portSetup, false);
-    ++revision;
+    dataStatus_.reset();
+    applyOncePerHourColumn(forms.portSetup, false);
 }
 
 void HostSession::startUp(const std::string& directory) {
-    setup.loggerControl.BTSleepVisible = false;
+    setup_.edit(SessionKey()).loggerControl.BTSleepVisible = false;
     resetToDefaults();
-    titleText = baseTitleText();
-    main.title = titleText;
+    titleText_ = baseTitleText();
+    auto& main = main_.edit();
+    main.title = titleText_;
     main.LoggerStatusGB.colour = Colour::Yellow;
     main.loggerStatusExpanded = false;
-    portView().loggerPortIndex = 0;
-    portView().loggerSetupIndex = 6;
-    startDirectory = directory.substr(0, 260);
+    link_.selectLoggerPort(0, 6);
+    hostSetup_.setStartDirectory(directory);
     // "last.cvh" selects the mode and reopens the logger port; without it there is no mode.
-    if (!loadLastHostSetup(*this)) {
-        requestedHostMode = -1;
-        setupDisplayMode();
-    }
-    if ((portView().loggerPortIndex == 0 || portView().loggerSetupIndex == 0) &&
-        !portView().loggerPortGroupVisible)
-        showLoggerPortPanel();
-    main.COMStatus.caption = describePort(portView().loggerPortIndex, portView().loggerSetupIndex);
-    layoutDirty = true;
+    if (!hostSetup_.loadLast())
+        selectHostMode(-1);
+    const LoggerPortView& port = link_.portView();
+    if ((port.loggerPortIndex == 0 || port.loggerSetupIndex == 0) && !port.loggerPortGroupVisible)
+        link_.showLoggerPortPanel();
+    main_.edit().COMStatus.caption = describePort(port.loggerPortIndex, port.loggerSetupIndex);
+    marks_.mark(Area::Layout);
 }
 
 bool HostSession::requestExit() {
     if (realOperator_.askOkCancel("Program Termination", "EXIT Program?", Icon::Question, true) !=
         Answer::Ok)
         return false;
-    storeLastHostSetup(*this);
+    hostSetup_.storeLast();
     shutdown();
     return true;
 }
 
+void HostSession::confirmedExit() {
+    // A signal (logout, system shutdown, Ctrl-C) ends the program as a confirmed exit would,
+    // so the operator's settings are kept in "last.cvh" as well.
+    hostSetup_.storeLast();
+    shutdown();
+}
+
 void HostSession::shutdown() {
-    ports_->closeAll();
+    link_.ports().closeAll();
 }
 
 // --- modes -----------------------------------------------------------------------------
@@ -116,38 +114,36 @@ void HostSession::modeMenuClick(MenuItem item) {
     const int mode = modeOfMenuItem(item);
     if (mode == 0)
         return;
-    requestedHostMode = static_cast<std::int16_t>(mode);
     markSetup(0);
-    setupDisplayMode();
+    selectHostMode(mode);
 }
 
-void HostSession::setupDisplayMode() {
-    const int mode = requestedHostMode;
+void HostSession::selectHostMode(int mode) {
     if (mode == 0)
         showNotice("HD", "Disp Done");
     if (const auto layout = modeLayout(mode))
         applyModeLayout(*layout);
-    main.HostMode.caption = hostModeCaption(mode);
-    colourModeLabels(mode, loggerModeIndex);
-    activeHostMode = static_cast<std::int16_t>(mode);
-    requestedHostMode = 0;
+    main_.edit().HostMode.caption = hostModeCaption(mode);
+    colourModeLabels(mode, loggerModeIndex_);
+    activeHostMode_ = mode;
     // The moored layout and the polled buttons follow the logger mode chosen in ModeCB.
-    applyMooredLayout(setup);
-    layoutDirty = true;
-    ++revision;
+    applyMooredLayout(setup_.edit(SessionKey()));
+    marks_.mark(Area::Layout);
 }
 
 void HostSession::applyModeLayout(const ModeLayout& layout) {
     if (layout.closesPcPorts)
-        for (int k = 1; k <= kDeckSlots; ++k)
+        for (int k = 1; k <= kPcSlotCount; ++k)
             closeChosenPort(k);
     if (layout.closesLoggerPort)
         closeChosenPort(kLoggerSlot);
 
+    auto& main = main_.edit();
     for (int p = 0; p < kPageCount; ++p)
         main.pageVisible[static_cast<std::size_t>(p)] = layout.pages[static_cast<std::size_t>(p)];
 
-    auto& lc = setup.loggerControl;
+    auto& forms = setup_.edit(SessionKey());
+    auto& lc = forms.loggerControl;
     lc.CBAutoStart.visible = true;
     lc.CBAutoStart.checked = layout.autoStartChecked;
     auto applyCombo = [](ComboState& box, const ComboSetting& s, int whenNone) {
@@ -162,7 +158,7 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
     applyCombo(lc.OutputCB, layout.outputCB, 0);
     applyCombo(lc.TimeSourceCB, layout.timeSourceCB, 0);
 
-    setup.PStore.visible = layout.pStore;
+    forms.PStore.visible = layout.pStore;
     main.LBRunNumber.visible = layout.lbRunNumber;
     main.LBRunStop.visible = layout.lbRunStop;
     main.LBPower.visible = layout.lbPower;
@@ -172,9 +168,9 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
         main.PLoggerPort.visible = false;
     main.item(MenuItem::MenuLoggerPortSetup).visible = layout.loggerPortPanel;
     if (layout.loggerPortPanel)
-        showLoggerPortPanel();
+        link_.showLoggerPortPanel();
     else
-        hideLoggerPortPanel();
+        link_.hideLoggerPortPanel();
     main.LoggerStatusGB.visible = layout.loggerStatusGB;
 
     main.replayControlsVisible = false;
@@ -189,326 +185,73 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
 
 void HostSession::closeChosenPort(int slot) {
     if (slot == kLoggerSlot) {
-        portManager_->closeChosenPort(slot, portView().loggerPortIndex,
-                                      portView().loggerSetupIndex);
+        link_.closeLoggerPort();
         return;
     }
-    auto& row = pcLogger_->form.rows[static_cast<std::size_t>(slot - 1)];
-    portManager_->closeChosenPort(slot, row.DeckPortCB, row.DeckSetupCB);
+    auto& row = pcLogger_.setup().form.rows[static_cast<std::size_t>(slot - 1)];
+    link_.closeDeckPort(slot, row.DeckPortCB, row.DeckSetupCB);
+    marks_.mark(Area::PcLogger);
 }
 
-void HostSession::markSetup(int code) {
-    cvh::markSetup(setup.PStore, code);
-    layoutDirty = true;
-    ++revision;
+void HostSession::tabsChange(int page) {
+    main_.edit().activePage = page;
+    link_.stopDisplay();
+}
+
+void HostSession::toggleDebug() {
+    debugFileEnabled_ = !debugFileEnabled_;
+    main_.edit().item(MenuItem::ToggleDebug).checked = debugFileEnabled_;
+}
+
+void HostSession::mooredTimeUpdatesClick() {
+    const bool shown = clockAndSleep_.mooredTimeUpdatesClick();
+    setup_.edit(SessionKey()).loggerControl.TimeSourceCB.visible = shown;
+}
+
+void HostSession::warningShown() {
+    warning_.edit().visible = false;
+}
+
+void HostSession::colourModeLabels(int hostMode, int loggerMode) {
+    cvh::colourModeLabels(modeLabels(), hostMode, loggerMode);
+}
+
+ModeLabels HostSession::modeLabels() {
+    auto& main = main_.edit();
+    return {main.HostMode, main.LoggerMode, loggerModeIndex_};
 }
 
 void HostSession::showNotice(const std::string& caption, const std::string& text, bool beep) {
     notices_.show(realOperator_, caption, text, beep, tickDepth_ > 0);
 }
 
-void HostSession::showLoggerPortPanel() {
-    portManager_->showLoggerPortSetup();
-    syncPortView();
-}
-
-void HostSession::hideLoggerPortPanel() {
-    portManager_->hideLoggerPortSetup();
-    syncPortView();
-}
-
-void HostSession::toggleLoggerPortPanel() {
-    portManager_->toggleLoggerPortSetup();
-    syncPortView();
-}
-
-void HostSession::toggleAutoBaud() {
-    portManager_->toggleAutoBaud();
-    syncPortView();
-}
-
-// The port manager keeps the logger-port panel's state; the menu shows two of its values.
-void HostSession::syncPortView() {
-    auto& v = portView();
-    main.item(MenuItem::ShowLoggerPortSetup).caption = v.showLoggerPortSetupCaption;
-    main.item(MenuItem::AutoBaudRateDetection).checked = v.autoBaudChecked;
-    if (v.layoutRequested) {
-        v.layoutRequested = false;
-        layoutDirty = true;
-    }
-    ++revision;
-}
-
-void HostSession::toggleDebug() {
-    debugFileEnabled = !debugFileEnabled;
-    main.item(MenuItem::ToggleDebug).checked = debugFileEnabled;
-    ++revision;
-}
-
-void HostSession::colourModeLabels(int hostMode, int loggerMode) {
-    cvh::colourModeLabels({main.HostMode, main.LoggerMode, loggerModeIndex}, hostMode, loggerMode);
-}
-
 // --- timers ------------------------------------------------------------------------------
-
-void HostSession::refreshHostClock() {
-    if (!hostClock_.refresh())
-        return;
-    const auto& l = hostClock_.labels();
-    main.LBHostDandT.caption = l.LBHostDandT;
-    sleepClock.HostTime = l.HostTime;
-    sleepClock.HostDate = l.HostDate;
-    if (hostClock_.loggerClockStale())
-        main.LBDandT.colour = Colour::Yellow;
-    ++revision;
-}
 
 void HostSession::onTick10ms() {
     TickScope scope(*this);
-    refreshHostClock();
-    receive_->wakeStep(clock_.milliseconds(), mvpScroll);
-    auto& counters = link();
-    if (counters.packetCount != lastTickPacketCount_) {
-        lastTickPacketCount_ = counters.packetCount;
-        LinkMonitor::showPacketCount(counters, stats);
-    }
-    ++counters.loops;
-    if (receive_->receiveStep(recordMode) == kReceivedPacket) {
-        counters.noDataTimer = 2;
-        counters.badDataTimer = 3;
-        portManager_->onPacketRecognised();
-        syncPortView();
-    }
-    const std::string pcRaw = pcFlow_->tick(pcLogger_->form, pcLogger_->pcCycleMs(),
-                                            receive_->rawDisplay, recordMode);
-    if (!pcRaw.empty()) {
-        realTime.Memo1.append(pcRaw);
-        ++revision;
-    }
-    flushDisplayBuffers();
-}
-
-void HostSession::flushDisplayBuffers() {
-    const PendingDisplay pending = receive_->takePendingDisplay();
-    if (pending.empty())
-        return;
-    realTime.Memo1.append(pending.portText);
-    realTime.Memo1.append(pending.rawLoggerText);
-    ++revision;
+    clockAndSleep_.refreshHostClock();
+    link_.receiveTick(recordMode_, clock_.milliseconds(), setup_.wakeDelayTicks());
+    const std::string pcRaw = pcLogger_.tick(link_.receiveLoop().rawDisplay, recordMode_);
+    if (!pcRaw.empty())
+        link_.appendDisplayText(pcRaw);
+    link_.flushDisplayBuffers();
 }
 
 void HostSession::onTick1000ms() {
     TickScope scope(*this);
-    auto& counters = link();
-    auto& port = portView();
-    const std::uint32_t packets = monitor_.countPackets(counters, stats);
-    if (packets > 0) {
-        port.loggerSetupColour = Colour::Window;
-        port.pLoggerPortColour = Colour::ButtonFace;
-    }
-    main.PLoggerPort.visible = port.loggerPortIndex > 0 && main.COMStatus.visible;
-    main.COMStatus.caption = describePort(port.loggerPortIndex, port.loggerSetupIndex);
-    main.PLoggerPort.caption = cformat("Logger Port: COM%1d", port.loggerPortIndex);
-    monitor_.showPacketRate(packets, stats);
-    monitor_.countBytes(counters, stats);
-    monitor_.showPayloadAndTimers(counters, stats);
-    portManager_->linkWatchdog();
-    syncPortView();
-    monitor_.showModErrors(counters, stats);
-    realTime.LBTimeUnit.caption =
-        cformat("Time Unit: %lu", static_cast<unsigned long>(counters.unitPackets[0]));
-    for (int u = 1; u <= 4; ++u) {
-        const auto i = static_cast<std::size_t>(u);
-        realTime.LBUnit[i - 1].caption = formatUnitLine(
-            u, counters.unitPackets[i], counters.unitGapEvents[i], counters.unitLastGap[i]);
-    }
-    monitor_.showLoops(counters, stats);
-    showPcPortLines();
-    ++revision;
-}
-
-void HostSession::showPcPortLines() {
-    auto& routing = deckRouting();
-    const auto bytesIn = pcFlow_->packet.takeBytesIn();
-    for (int k = 1; k <= kDeckSlots; ++k)
-        pcBytesIn[static_cast<std::size_t>(k)] += bytesIn[static_cast<std::size_t>(k)];
-    bool anyOpen = false;
-    for (int k = 1; k <= kDeckSlots; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        const bool open = ports_->isPortOpen(k);
-        anyOpen = anyOpen || open;
-        const std::string text =
-            formatPcPortLine(k, routing.pcFunction[i], pcBytesIn[i], routing.pcBytesOut[i]);
-        dataStatus.DSPCPort[i - 1].caption = text;
-        dataStatus.DSPCPort[i - 1].visible = open;
-        dataStatus.PCPort[i - 1] = text;
-    }
-    // The group caption shows while any deck port is open (not only the last one examined).
-    dataStatus.DSPCPorts.visible = anyOpen;
-    pcBytesIn.fill(0);
-    routing.pcBytesOut.fill(0);
+    link_.secondTick();
+    pcLogger_.showPortLines(dataStatus_.edit());
+    marks_.mark(Area::PortTools);
 }
 
 void HostSession::onTimeoutTick() {
-    if (timeoutTicks == kTimeoutStop) {
-        timeoutTimerEnabled = false;
-        timeoutTicks = 0;
+    if (timeoutTicks_ == kTimeoutStop) {
+        timeoutTimerEnabled_ = false;
+        timeoutTicks_ = 0;
         return;
     }
-    if (!extractionRunning)
-        ++timeoutTicks;
-}
-
-// --- logger port ---------------------------------------------------------------------------
-
-void HostSession::loggerPortChange(int comNumber, int lineChoice) {
-    portView().loggerPortIndex = comNumber;
-    portView().loggerSetupIndex = lineChoice;
-    portManager_->onLoggerPortChange();
-    main.COMStatus.caption = describePort(comNumber, lineChoice);
-    syncPortView();
-}
-
-std::vector<HostSession::PortItem> HostSession::loggerPortItems() const {
-    std::vector<PortItem> items{{comBoxItemText(0), "", false}};
-    for (int com = 1; com < kComBoxItemCount; ++com) {
-        PortItem item;
-        item.device = ports_->names().name(com);
-        item.present = backend_.exists(item.device);
-        item.text = comBoxItemText(com) + "   " + item.device + (item.present ? "" : "  (absent)");
-        items.push_back(std::move(item));
-    }
-    return items;
-}
-
-// --- live display --------------------------------------------------------------------------
-
-void HostSession::rawPortChange(int source, int port, int loggerId) {
-    realTime.RawSourceCB = source;
-    realTime.RawPortCB = port;
-    realTime.RawMuxIDUD = loggerId;
-    realTime.RawMuxIDLB.caption = formatLoggerIdCaption(loggerId);
-    realTime.selectorsVisible = source <= 0;
-    syncRawDisplay();
-}
-
-void HostSession::displayRawClick() {
-    realTime.displayEnabled = !realTime.displayEnabled;
-    realTime.BTDisplayRaw = realTime.displayEnabled ? "Stop Display" : "Display Data";
-    syncRawDisplay();
-}
-
-void HostSession::tabsChange(int page) {
-    main.activePage = page;
-    realTime.displayEnabled = false;
-    realTime.BTDisplayRaw = "Display Data";
-    syncRawDisplay();
-}
-
-// The receive loop copies data for display by these settings.
-void HostSession::syncRawDisplay() {
-    auto& d = receive_->rawDisplay;
-    d.on = realTime.displayEnabled;
-    d.source = realTime.RawSourceCB;
-    d.unit = realTime.RawMuxIDUD;
-    d.port = realTime.RawPortCB;
-    ++revision;
-}
-
-void HostSession::appendDisplayText(std::span<const std::uint8_t> bytes) {
-    realTime.Memo1.append(bytes);
-    ++revision;
-}
-
-void HostSession::sendEditText(bool withLineEnd) {
-    const std::string text = realTime.EditSendText;
-    realTime.EditSendText.clear();
-    realTime.Memo1.append(kLineEnd);
-    commands().sendText(text);
-    realTime.Memo1.append(text);
-    if (withLineEnd)
-        commands().sendText(kLineEnd);
-    realTime.Memo1.append(kLineEnd);
-    ++revision;
-}
-
-void HostSession::resetCounters() {
-    receive_->resetUnitCounters();
-    ++revision;
-}
-
-// --- port tools ------------------------------------------------------------------------------
-
-void HostSession::hostPortStatsClick() {
-    stats.closeStats();
-    stats.openStats(kLoggerSlot, StatsWindow::kLineCount, "Logger Port Statistics");
-    // The count line is otherwise written only when the count moves; show it at once.
-    LinkMonitor::showPacketCount(link(), stats);
-    ++revision;
-}
-
-void HostSession::showTestPortWindow() {
-    testPort.visible = true;
-    ++revision;
-}
-
-void HostSession::startPortTest() {
-    if (testPort.CBTestPort < 0)
-        testPort.CBTestPort = 0;
-    const int port = testPort.CBTestPort + 1;
-    const auto test = lineChoiceParameters(testPort.CBTestPortSetup);
-    if (!test || test->baud == 0) {
-        showNotice("Test Port Error", "Please a Test Port Setup");
-        return;
-    }
-    const auto host = lineChoiceParameters(testPort.CBHostPortSetup);
-    if (!host || host->baud == 0) {
-        showNotice("Test Port Error", "Please a Host Port Setup");
-        return;
-    }
-    const auto frame = buildPortTestFrame(port, testPort.CBTestPortSetup, testPort.CBHostPortSetup);
-    if (!frame)
-        return;
-    main.pageVisible[static_cast<std::size_t>(pageIndex(Page::RealTime))] = true;
-    main.activePage = pageIndex(Page::RealTime);
-    rawPortChange(1, realTime.RawPortCB, realTime.RawMuxIDUD);
-    commands().sendRecord(Bytes(frame->data(), frame->size()));
-    ++revision;
-}
-
-void HostSession::stopPortTest() {
-    stopClick();
-}
-
-void HostSession::stopClick() {
-    commands().sendStop(setup.portSetup.CBHostPortSetup.index);
-}
-
-void HostSession::closeTestPortWindow() {
-    testPort.visible = false;
-    if (activeHostMode == 2 || activeHostMode == 3)
-        main.pageVisible[static_cast<std::size_t>(pageIndex(Page::RealTime))] = false;
-    ++revision;
-}
-
-void HostSession::showMuxIdWindow() {
-    muxId.visible = true;
-    ++revision;
-}
-
-void HostSession::muxIdClick(int position) {
-    muxId.UDMuxID = std::clamp(position, 2, 4);
-    muxId.LBNewMuxID = cformat("%3d", muxId.UDMuxID);
-    ++revision;
-}
-
-void HostSession::closeMuxIdWindow() {
-    muxId.visible = false;
-    ++revision;
-}
-
-void HostSession::sendMuxId() {
-    commands().sendCommand(CommandCode::SetLoggerId, 0, static_cast<std::uint16_t>(muxId.UDMuxID));
+    if (!extractionRunning_)
+        ++timeoutTicks_;
 }
 
 }  // namespace cvh

@@ -1,41 +1,38 @@
-// The host session: everything the main window owns, without a window. It holds the serial-port
-// slots, the command sender, the forms and views, and the four timer handlers; each rule lives in
-// the layer it belongs to and the session calls it. The console shows this state and forwards
-// operator events; tests drive the same methods directly.
+// The host session: everything the main window owns, without a window. It is the conductor of
+// the feature controllers (link and ports, setup exchange, clock and sleep, PC logger, port
+// tools, host-setup store) and runs the four timer handlers through them; it keeps the host
+// modes, the logger status display and the notices itself. The console reads the views and
+// calls the operations; tests drive the same methods directly.
+//
+// Adding a controller: construct it in HostSession's constructor after what it depends on,
+// offer it through an accessor beside the others, run its part of a tick from the tick method
+// that owns the timer, and give its view an Area (change_marks.h) whose mark its own setters
+// set; the console binds its page once and repaints that page when the area is marked.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "base/clock.h"
 #include "base/operator.h"
-#include "config/logger_clock.h"
 #include "config/logger_setup.h"
 #include "config/logger_status_view.h"
-#include "config/pc_logger_setup.h"
-#include "config/setup_exchange_forms.h"
-#include "config/sleep_request.h"
-#include "link/command_frames.h"
-#include "link/link_statistics.h"
-#include "link/port_manager.h"
-#include "link/receive_loop.h"
 #include "link/record_mode.h"
-#include "link/serial_port_table.h"
+#include "session/change_marks.h"
+#include "session/clock_and_sleep.h"
 #include "session/console_views.h"
-#include "session/host_clock.h"
 #include "session/host_modes.h"
-#include "session/host_setup_controls.h"
-#include "session/link_monitor.h"
+#include "session/host_setup_store.h"
+#include "session/link_ports.h"
 #include "session/notice_queue.h"
-#include "session/setup_flow.h"
-#include "session/stats_window.h"
+#include "session/pc_logger_control.h"
+#include "session/port_tools.h"
+#include "session/setup_exchange_control.h"
 
 namespace cvh {
 
 class HostSession;
-class PcLoggerFlow;
 
 // The Operator handed to every lower layer: notices go through ShowNotice (limit and deferral),
 // questions and dialogs straight to the real operator.
@@ -67,10 +64,19 @@ private:
     Operator& real_;
 };
 
-inline constexpr double kHostVersion = 7.09;
-inline constexpr char kHostVersionLetter = 'e';
 // "CV Host: v7.09e"
 std::string baseTitleText();
+
+// What the logger told about itself in its last status record.
+struct LoggerFacts {
+    std::uint16_t operationCode = 0;
+    std::int16_t serialNumber = 0;
+    std::int16_t deviceType = 0;
+    std::string deviceName = "???";
+    // Captions of BTClearMemory and BTGetDirectory on the Upload page, by device type.
+    std::string clearMemoryCaption;
+    std::string getDirectoryCaption;
+};
 
 class HostSession {
 public:
@@ -78,6 +84,30 @@ public:
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
+
+    // --- controllers ---------------------------------------------------------------------
+    LinkPorts& linkPorts() { return link_; }
+    const LinkPorts& linkPorts() const { return link_; }
+    SetupExchange& setupExchange() { return setup_; }
+    const SetupExchange& setupExchange() const { return setup_; }
+    ClockAndSleep& clockAndSleep() { return clockAndSleep_; }
+    const ClockAndSleep& clockAndSleep() const { return clockAndSleep_; }
+    PcLoggerControl& pcLoggerControl() { return pcLogger_; }
+    const PcLoggerControl& pcLoggerControl() const { return pcLogger_; }
+    PortTools& portTools() { return portTools_; }
+    const PortTools& portTools() const { return portTools_; }
+    HostSetupStore& hostSetupStore() { return hostSetup_; }
+    const HostSetupStore& hostSetupStore() const { return hostSetup_; }
+
+    // --- the conductor's own views ---------------------------------------------------------
+    const MainWindowView& main() const { return *main_; }
+    const LoggerStatusView& loggerStatus() const { return *loggerStatus_; }
+    const DataStatusView& dataStatus() const { return *dataStatus_; }
+    const WarningView& warning() const { return *warning_; }
+    const LoggerFacts& logger() const { return logger_; }
+    // The areas changed since the last call; the console repaints them.
+    ChangeSet takeChanges() { return marks_.take(); }
+    bool changesPending() const { return marks_.pending().any(); }
 
     // --- start-up and exit -------------------------------------------------------------
     // Reset every page and state to its defaults (the window's creation, before any file).
@@ -87,148 +117,64 @@ public:
     void startUp(const std::string& startDirectory);
     // "Program Termination": true when the operator confirmed (ports are then closed).
     bool requestExit();
-    // A confirmed exit without the question (signals): closes every port.
+    // A confirmed exit without the question (signals): keeps "last.cvh", closes every port.
+    void confirmedExit();
+    // Closes every port.
     void shutdown();
 
-    // --- modes and the window ------------------------------------------------------------
-    void setupDisplayMode();
+    // --- host modes --------------------------------------------------------------------
+    int activeHostMode() const { return activeHostMode_; }
+    int loggerModeIndex() const { return loggerModeIndex_; }
+    // Arranges the window for `mode` (SetupDisplayMode); -1 is "no mode".
+    void selectHostMode(int mode);
     void modeMenuClick(MenuItem item);  // the eight mode menu items
-    void markSetup(int code);
+    void tabsChange(int page);          // TabsChange
+    void toggleDebug();
+    bool debugFileEnabled() const { return debugFileEnabled_; }
+    // "Moored Time Source": the menu tick and the time-source box together.
+    void mooredTimeUpdatesClick();
+    // Marks the setup (0 not current, 1 current) and lays the window out again.
+    void markSetup(int code) { setup_.markSetup(code); }
+    void sendSetupClick() { setup_.sendSetupClick(logger_.deviceType); }
+    void pStoreClick() { setup_.pStoreClick(logger_.operationCode); }
+    // The warning window was shown.
+    void warningShown();
+
+    // --- notices -------------------------------------------------------------------------
     void showNotice(const std::string& caption, const std::string& text, bool beep = true);
     bool hasDeferredNotices() const { return notices_.hasDeferred(); }
     void deliverDeferredNotice() { notices_.deliverOne(realOperator_); }
     const NoticeQueue& notices() const { return notices_; }
-    void showLoggerPortPanel();
-    void hideLoggerPortPanel();
-    void toggleLoggerPortPanel();  // ShowLoggerPortSetupClick and the panel's "X"
-    void toggleDebug();
-    void toggleAutoBaud();  // AutoBaudRateDetectionClick
-    void menuAutoTimeUpdateClick();
-    void menuUpdateTimeNowClick();
-    // Compares the logger's clock (local form) with the PC's, shows both and the drift, and
-    // sets the logger's clock when asked to or when it is more than 5 s off.
-    void checkLoggerClock(std::uint32_t loggerClock);
-    void colourModeLabels(int hostMode, int loggerMode);
+    Operator& noticeOperator() { return sessionOperator_; }
 
     // --- timers ----------------------------------------------------------------------------
     void onTick10ms();
     void onTick1000ms();
     void displayRefreshTick();
-    // Takes each received hardware record once, from the display refresh; the Hardware
-    // Configuration page is filled from here.
-    void showHardwareRecord(Bytes record);
-    std::uint32_t hardwareRecordsShown = 0;
     void onTimeoutTick();
     // The upload's idle-tick counter; at kTimeoutStop the TTimeout timer stops.
     static constexpr std::int32_t kTimeoutStop = 999999;
-    std::int32_t timeoutTicks = 0;
-    bool timeoutTimerEnabled = true;
-    bool extractionRunning = false;
+    std::int32_t timeoutTicks() const { return timeoutTicks_; }
+    bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
+    // Hardware records taken by the display refresh (the Hardware Configuration page's input).
+    std::uint32_t hardwareRecordsShown() const { return hardwareRecordsShown_; }
+    RecordMode recordMode() const { return recordMode_; }
 
-    // --- logger port -------------------------------------------------------------------
-    void loggerPortChange(int comNumber, int lineChoice);  // LoggerPortCBChange
-    // What the logger-port boxes list: "No Port Selected", then "COM 1".."COM 255", each
-    // with the device behind the number and whether it exists now.
-    struct PortItem {
-        std::string text;
-        std::string device;
-        bool present = false;
-    };
-    std::vector<PortItem> loggerPortItems() const;
-
-    // --- live display --------------------------------------------------------------------
-    void rawPortChange(int source, int port, int loggerId);  // RawPortCBChange, RawMuxIDUDClick
-    void displayRawClick();                                  // BTDisplayRawClick
-    void tabsChange(int page);                               // TabsChange
-    void sendEditText(bool withLineEnd);  // Enter in EditSendText / BTSendTextClick
-    void resetCounters();                 // BTResetCounters
-    void appendDisplayText(std::span<const std::uint8_t> bytes);
-
-    // --- port tools ----------------------------------------------------------------------
-    void hostPortStatsClick();
-    void showTestPortWindow();
-    void startPortTest();
-    void stopPortTest();
-    void closeTestPortWindow();
-    void showMuxIdWindow();
-    void muxIdClick(int position);
-    void sendMuxId();
-    void closeMuxIdWindow();
-    void stopClick();  // BTStop: the stop sequence
-
-    // --- setup exchange and sleep (setup_flow.cpp) --------------------------------------------
-    void getSetupClick();     // BTGetSetup1, BTGetSetup2
-    void sendSetupClick();    // BTSendSetup1, BTSendSetup2
-    void beginSampleClick();  // BTBegin
-    void pStoreClick();       // PStore: re-reads the setup while the logger stands by
-    void polledWakeClick();   // Button1, Button3
-    void polledSleepClick();  // Button2, Button4
-    // An operator edit of a setup control, after its value was stored into `setup`.
-    void setupEdited(SetupEdit edit);
-    void sleepClick();         // BTSleep: shows the sleep window
-    void sleepButtonClick();   // SleepButton: requestSleep
-    void sleepCancelClick();   // CancelButton
-    void mooredTimeUpdatesClick();  // "Moored Time Source"
-
-    // --- state owned by the main window ---------------------------------------------------
-    std::int16_t requestedHostMode = 0;
-    std::int16_t activeHostMode = -1;
-    int loggerModeIndex = -1;
-    std::string startDirectory;
-    std::string titleText;
-    bool debugFileEnabled = false;
-    std::uint16_t loggerOperationCode = 0;
-    std::string loggerDeviceName = "???";
-
-    MainWindowView main;
-    LoggerStatusView loggerStatus;
-    WarningView warning;
-    TimeSyncMenu timeSync;
-    SetupSnapshot setupSnapshot;
-    StatusMemory statusMemory;
-    std::int16_t loggerSerialNumber = 0;
-    std::int16_t loggerDeviceType = 0;
-    // Captions of BTClearMemory and BTGetDirectory on the Upload page, by device type.
-    std::string clearMemoryCaption;
-    std::string getDirectoryCaption;
-    SetupForms setup;
-    DataStatusView dataStatus;
-    RealTimeView realTime;
-    StatsWindow stats;
-    TestPortView testPort;
-    MuxIdView muxId;
-    SleepClockView sleepClock;
-    // Window geometry, extraction choice, replay speed and DandTCB (the host setup file).
-    HostSetupControls hostControls;
-    // The sleep window's visibility and its two edits (its clock lines are sleepClock).
-    SleepWindow sleepWindow;
-    // PC-logger input bytes of this second per deck slot 1..8 (index 0 unused), filled by
-    // the PC logger's packet builder.
-    std::array<int, kDeckSlotCount> pcBytesIn{};
-    // The recorder's mode, which the receive loop consults.
-    RecordMode recordMode = RecordMode::Off;
-    // Position of MVPScroll: 10 ms ticks between "      WAKE" and " WAKE".
-    int mvpScroll = 1;
-
-    SerialPortTable& ports() { return *ports_; }
-    LoggerCommands& commands() { return receive_->commands(); }
-    ReceiveLoop& receiveLoop() { return *receive_; }
-    LinkStatistics& link() { return receive_->statistics(); }
-    PortManager& portManager() { return *portManager_; }
-    LoggerPortView& portView() { return portManager_->view(); }
-    const LoggerPortView& portView() const { return portManager_->view(); }
-    PcLoggerSetup& pcLogger() { return *pcLogger_; }
-    // The PC logger's clock, packet builder and the annotation window's state.
-    PcLoggerFlow& pcLoggerFlow() { return *pcFlow_; }
-    DeckRouting& deckRouting() { return receive_->deckRouting(); }
-    Operator& noticeOperator() { return sessionOperator_; }
-    HostClock& hostClock() { return hostClock_; }
-    // Layout needs recomputing (a panel was shown or hidden); the console clears it.
-    bool layoutDirty = true;
-    // Revision of everything shown; bumped whenever a tick or an event changed a view.
-    unsigned revision = 0;
+    // --- shortcuts to the layers below, for tests and the command line ----------------------
+    SerialPortTable& ports() { return link_.ports(); }
+    LoggerCommands& commands() { return link_.commands(); }
+    ReceiveLoop& receiveLoop() { return link_.receiveLoop(); }
+    LinkStatistics& link() { return link_.statistics(); }
+    PortManager& portManager() { return link_.portManager(); }
+    const LoggerPortView& portView() const { return link_.portView(); }
+    PcLoggerSetup& pcLogger() { return pcLogger_.setup(); }
+    PcLoggerFlow& pcLoggerFlow() { return pcLogger_.flow(); }
+    DeckRouting& deckRouting() { return link_.deckRouting(); }
+    HostClock& hostClock() { return clockAndSleep_.hostClock(); }
 
 private:
+    friend struct HostSetupApply;
+    friend struct SessionTestAccess;
     // Notices raised while a tick runs wait until it has returned.
     struct TickScope {
         explicit TickScope(HostSession& s) : session(s) { ++session.tickDepth_; }
@@ -237,30 +183,43 @@ private:
     };
     void applyModeLayout(const ModeLayout& layout);
     void closeChosenPort(int slot);
-    void refreshHostClock();
-    void syncPortView();
-    void syncRawDisplay();
-    void flushDisplayBuffers();
-    void showPcPortLines();
     void applyPendingSetup();
     void applyPendingHardware();
     void showLoggerStatus();
-    void syncTimeSyncMenu();
+    void showStatusDisplay(const StatusDisplayUpdate& u);
+    void showStatusRows(const LoggerStatus& status, const StatusDisplayUpdate& u);
+    void colourModeLabels(int hostMode, int loggerMode);
+    ModeLabels modeLabels();
 
     SerialBackend& backend_;
     Operator& realOperator_;
     SessionOperator sessionOperator_;
     const Clock& clock_;
-    std::unique_ptr<SerialPortTable> ports_;
-    std::unique_ptr<ReceiveLoop> receive_;
-    std::unique_ptr<PortManager> portManager_;
-    std::unique_ptr<PcLoggerSetup> pcLogger_;
-    std::unique_ptr<PcLoggerFlow> pcFlow_;
+    ChangeMarks marks_;
     NoticeQueue notices_;
-    HostClock hostClock_;
-    LinkMonitor monitor_;
+    Watched<MainWindowView> main_;
+    Watched<LoggerStatusView> loggerStatus_;
+    Watched<DataStatusView> dataStatus_;
+    Watched<WarningView> warning_;
+    LinkPorts link_;
+    SetupExchange setup_;
+    ClockAndSleep clockAndSleep_;
+    PcLoggerControl pcLogger_;
+    PortTools portTools_;
+    HostSetupStore hostSetup_;
+
+    int activeHostMode_ = -1;
+    int loggerModeIndex_ = -1;
+    std::string titleText_;
+    bool debugFileEnabled_ = false;
+    LoggerFacts logger_;
+    StatusMemory statusMemory_;
+    RecordMode recordMode_ = RecordMode::Off;
+    std::uint32_t hardwareRecordsShown_ = 0;
+    std::int32_t timeoutTicks_ = 0;
+    bool timeoutTimerEnabled_ = true;
+    bool extractionRunning_ = false;
     int tickDepth_ = 0;
-    std::uint32_t lastTickPacketCount_ = 0;
 };
 
 }  // namespace cvh

@@ -47,59 +47,119 @@ std::size_t at(int i) {
 }
 
 bool pageShown(const HostSession& s, Page p) {
-    return s.main.pageVisible[at(pageIndex(p))];
+    return s.main().pageVisible[at(pageIndex(p))];
 }
 
-void applyStep(HostSession& s, HostSetupStep step, const HostSetup& f, bool openedFromMenu) {
-    auto& pc = s.pcLogger();
-    auto& ps = s.setup.portSetup;
-    auto& lc = s.setup.loggerControl;
-    auto& menu = s.main;
+void applyPcPortBoxes(PcLoggerForm& form, const HostSetup& f) {
+    for (int k = 0; k < kPcSlotCount; ++k) {
+        auto& row = form.rows[at(k)];
+        row.DeckPortCB = itemOrFirst(f.deckPort[at(k)], kComBoxItemCount);
+        row.DeckSetupCB = itemOrFirst(f.deckSetup[at(k)], kLineChoiceItems);
+        row.PortTypeCB = itemOrFirst(f.portType[at(k)], int(kPcPortTypeItems.size()));
+    }
+}
+
+void applyPcPortSpinners(PcLoggerForm& form, const HostSetup& f) {
+    for (int k = 0; k < kPcSlotCount; ++k) {
+        auto& row = form.rows[at(k)];
+        row.UDDeckType = position(f.deckType[at(k)], kSourceIdRange);
+        row.UDOutPort = position(f.outPort[at(k)], kSourcePortRange);
+    }
+}
+
+void applyPortSetupRows(PortSetupForm& ps, const HostSetup& f) {
+    for (int k = 0; k < kLoggerPortCount; ++k) {
+        ps.ComboMeter[at(k)].index = item(f.meterType[at(k)], kMeterTypeCount);
+        ps.CBPortSetup[at(k)].index = item(f.portSetup[at(k)], kPortSetupCount);
+        ps.SOPH[at(k)].checked = f.serialOncePerHour[at(k)] != 0;
+    }
+    for (int k = 0; k < kAnalogChannelCount; ++k) {
+        ps.CBAnalog[at(k)].index = item(f.analog[at(k)], analogSettingCount());
+        ps.AOPH[at(k)].checked = f.analogOncePerHour[at(k)] != 0;
+    }
+    for (int k = 0; k < kPumpPortCount; ++k) {
+        ps.CBPump[at(k)].index = item(f.pump[at(k)], pumpSettingCount(k + 1));
+        ps.POPH[at(k)].checked = f.pumpOncePerHour[at(k)] != 0;
+    }
+}
+
+// The edit box and the spinner hold the same number; the edit's text, stored second, wins.
+void applySampling(LoggerControlForm& lc, const HostSetup& f) {
+    for (int d = 0; d < kDurationCount; ++d) {
+        auto& duration = lc.durations[at(d)];
+        duration.number = position(f.samplingPosition[at(d)], kDurationRanges[at(d)]);
+        duration.number = position(f.samplingEdit[at(d)], kDurationRanges[at(d)]);
+        duration.unit = item(f.samplingUnit[at(d)], kDurationUnitCount);
+    }
+}
+
+}  // namespace
+
+// The conductor's friend for the apply: it reaches every controller's state with a key.
+struct HostSetupApply {
+    static void step(HostSession& s, HostSetupStep step, const HostSetup& f, bool openedFromMenu);
+    static void windowStep(HostSession& s, HostSetupStep step, const HostSetup& f,
+                           bool openedFromMenu);
+    static void pageStep(HostSession& s, HostSetupStep step, const HostSetup& f);
+    static void finish(HostSession& s) { s.marks_.mark(Area::Layout); }
+};
+
+void HostSetupApply::step(HostSession& s, HostSetupStep step, const HostSetup& f,
+                          bool openedFromMenu) {
+    // Records 1 to 10 arrange the window; the later ones fill its pages.
+    if (step <= HostSetupStep::LoggerPortMenu)
+        windowStep(s, step, f, openedFromMenu);
+    else
+        pageStep(s, step, f);
+}
+
+void HostSetupApply::windowStep(HostSession& s, HostSetupStep step, const HostSetup& f,
+                                bool openedFromMenu) {
+    const SessionKey key;
+    auto& ps = s.setup_.edit(key).portSetup;
+    auto& lc = s.setup_.edit(key).loggerControl;
+    auto& menu = s.main_.edit();
+    auto& controls = s.hostSetup_.edit(key);
     switch (step) {
         case HostSetupStep::LoggerPort: {
             const LoggerPortRestore r =
                 restoreLoggerPort(f, openedFromMenu, s.portView().loggerPortIndex);
-            if (r.selectLoggerPort) {
-                s.portView().loggerPortIndex = itemOrFirst(r.loggerPortIndex, kComBoxItemCount);
-                s.portView().loggerSetupIndex = itemOrFirst(r.loggerSetupIndex, kLineChoiceItems);
-            }
+            if (r.selectLoggerPort)
+                s.link_.selectLoggerPort(itemOrFirst(r.loggerPortIndex, kComBoxItemCount),
+                                         itemOrFirst(r.loggerSetupIndex, kLineChoiceItems));
             if (r.hostPortSetupIndex)
                 ps.CBHostPortSetup.index = item(*r.hostPortSetupIndex, kHostPortSetupCount);
             s.markSetup(0);
             break;
         }
         case HostSetupStep::HostMode:
-            s.requestedHostMode = f.activeHostMode;
-            s.setupDisplayMode();
+            s.selectHostMode(f.activeHostMode);
             // Drains the logger port and the packet assembly, then reopens the port from the
             // boxes as they stand now (a PC-Logger mode has just emptied them).
-            s.loggerPortChange(s.portView().loggerPortIndex, s.portView().loggerSetupIndex);
+            s.link_.loggerPortChange(s.portView().loggerPortIndex, s.portView().loggerSetupIndex);
             break;
         case HostSetupStep::WindowGeometry:
-            s.hostControls.windowState = std::clamp<int>(f.windowState, 0, 2);
-            s.hostControls.windowHeight = f.windowHeight;
-            s.hostControls.windowWidth = f.windowWidth;
-            ++s.hostControls.geometryRevision;
+            controls.geometry = {std::clamp<int>(f.windowState, 0, 2), f.windowHeight,
+                                 f.windowWidth};
+            s.hostSetup_.geometryLoaded();
             break;
         case HostSetupStep::MenuItems: {
             menu.item(MenuItem::Menukb5PassThru).visible = f.menuKb5PassThruVisible != 0;
             menu.item(MenuItem::MenuAnnotateFile).visible = f.menuAnnotateFileVisible != 0;
             menu.item(MenuItem::MenuLoggerTimeUpdate).visible = f.menuLoggerTimeUpdateVisible != 0;
             menu.item(MenuItem::MenuAutoTimeUpdate).visible = f.menuAutoTimeUpdateVisible != 0;
-            s.timeSync.MenuAutoTimeUpdate = f.menuAutoTimeUpdateChecked != 0;
-            menu.item(MenuItem::MenuAutoTimeUpdate).checked = s.timeSync.MenuAutoTimeUpdate;
+            s.clockAndSleep_.restoreAutoTimeUpdate(f.menuAutoTimeUpdateChecked != 0);
             menu.item(MenuItem::MenuUpdateTimeNow).visible = f.menuUpdateTimeNowVisible != 0;
             menu.item(MenuItem::MenuChangeLoggerID).visible = f.menuChangeLoggerIdVisible != 0;
             // The moored layout (sample interval and Sleep) follows the restored host mode.
-            const bool moored = s.activeHostMode == 2 || s.activeHostMode == 5;
+            const bool moored = isMooredHostMode(s.activeHostMode());
             lc.duration(Duration::SampleInterval).visible = moored;
             lc.BTSleepVisible = moored;
             break;
         }
         case HostSetupStep::MooredTimeSource:
             menu.item(MenuItem::MenuMooredTimeUpdate).visible = f.menuMooredTimeUpdateVisible != 0;
-            s.timeSync.MenuMooredTimeUpdate = f.menuMooredTimeUpdateChecked != 0;
-            menu.item(MenuItem::MenuMooredTimeUpdate).checked = s.timeSync.MenuMooredTimeUpdate;
+            s.clockAndSleep_.restoreMooredTimeUpdate(f.menuMooredTimeUpdateChecked != 0);
             lc.TimeSourceCB.visible = f.timeSourceVisible != 0;
             lc.TimeSourceCB.index = item(f.timeSourceIndex, kTimeSourceCount);
             break;
@@ -110,37 +170,41 @@ void applyStep(HostSession& s, HostSetupStep step, const HostSetup& f, bool open
         case HostSetupStep::LoggerPortMenu:
             menu.item(MenuItem::MenuLoggerPortSetup).visible = f.menuLoggerPortSetupVisible != 0;
             break;
+        default:
+            break;
+    }
+}
+
+void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetup& f) {
+    const SessionKey key;
+    auto& pc = s.pcLogger();
+    auto& ps = s.setup_.edit(key).portSetup;
+    auto& lc = s.setup_.edit(key).loggerControl;
+    auto& menu = s.main_.edit();
+    auto& controls = s.hostSetup_.edit(key);
+    switch (step) {
         case HostSetupStep::RawDisplay:
-            s.hostControls.ExtractFilesRG = item(f.extractFilesIndex, kExtractItems);
+            controls.ExtractFilesRG = item(f.extractFilesIndex, kExtractItems);
             // As RawPortCB's change handler does: the display follows the three choices.
-            s.rawPortChange(itemOrFirst(f.rawSourceIndex, kRawSourceItems),
-                            itemOrFirst(f.rawPortIndex, kRawPortItems),
-                            position(f.rawMuxId, kRawMuxIdRange));
+            s.link_.rawPortChange(itemOrFirst(f.rawSourceIndex, kRawSourceItems),
+                                  itemOrFirst(f.rawPortIndex, kRawPortItems),
+                                  position(f.rawMuxId, kRawMuxIdRange));
             break;
         case HostSetupStep::DeckRate:
-            pc.UDDeckRateClick(position(f.deckRate, kDeckRateRange));
+            s.pcLogger_.deckRateClick(position(f.deckRate, kDeckRateRange));
             pc.form.CBRecordPCTime = f.recordPcTime != 0;
             break;
         case HostSetupStep::PcPortBoxes:
-            for (int k = 0; k < kPcSlotCount; ++k) {
-                auto& row = pc.form.rows[at(k)];
-                row.DeckPortCB = itemOrFirst(f.deckPort[at(k)], kComBoxItemCount);
-                row.DeckSetupCB = itemOrFirst(f.deckSetup[at(k)], kLineChoiceItems);
-                row.PortTypeCB = itemOrFirst(f.portType[at(k)], int(kPcPortTypeItems.size()));
-            }
+            applyPcPortBoxes(pc.form, f);
             break;
         case HostSetupStep::PcPortSpinners:
-            for (int k = 0; k < kPcSlotCount; ++k) {
-                auto& row = pc.form.rows[at(k)];
-                row.UDDeckType = position(f.deckType[at(k)], kSourceIdRange);
-                row.UDOutPort = position(f.outPort[at(k)], kSourcePortRange);
-            }
+            applyPcPortSpinners(pc.form, f);
             break;
         case HostSetupStep::ReplayControls:
             // The six controls are shown and hidden together; any one shown shows them.
             menu.replayControlsVisible = std::any_of(f.replayVisible.begin(), f.replayVisible.end(),
                                                      [](std::int16_t v) { return v != 0; });
-            s.hostControls.ReplaySpeedUD = position(f.replaySpeed, kReplaySpeedRange);
+            controls.ReplaySpeedUD = position(f.replaySpeed, kReplaySpeedRange);
             break;
         case HostSetupStep::ModeBoxes:
             lc.ModeCB = {item(f.modeIndex, kModeCount), f.modeVisible != 0};
@@ -148,35 +212,18 @@ void applyStep(HostSession& s, HostSetupStep step, const HostSetup& f, bool open
             lc.OutputCB = {item(f.outputIndex, kOutputFormatCount), f.outputVisible != 0};
             break;
         case HostSetupStep::PortSetupRows:
-            for (int k = 0; k < kLoggerPortCount; ++k) {
-                ps.ComboMeter[at(k)].index = item(f.meterType[at(k)], kMeterTypeCount);
-                ps.CBPortSetup[at(k)].index = item(f.portSetup[at(k)], kPortSetupCount);
-                ps.SOPH[at(k)].checked = f.serialOncePerHour[at(k)] != 0;
-            }
-            for (int k = 0; k < kAnalogChannelCount; ++k) {
-                ps.CBAnalog[at(k)].index = item(f.analog[at(k)], analogSettingCount());
-                ps.AOPH[at(k)].checked = f.analogOncePerHour[at(k)] != 0;
-            }
-            for (int k = 0; k < kPumpPortCount; ++k) {
-                ps.CBPump[at(k)].index = item(f.pump[at(k)], pumpSettingCount(k + 1));
-                ps.POPH[at(k)].checked = f.pumpOncePerHour[at(k)] != 0;
-            }
+            applyPortSetupRows(ps, f);
             break;
         case HostSetupStep::AnalogRate:
             lc.UDAnalogRate = position(f.analogRate, kAnalogRateRange);
             lc.UDLVCutOff = position(f.lvCutOff, kLowVoltageRange);
             lc.CBAutoStart.checked = f.autoStart != 0;
-            s.hostControls.DandTCB = f.dateAndTime != 0;
-            UDAnalogRateClick(s.setup);
-            UDLVCutOffClick(s.setup);
+            controls.DandTCB = f.dateAndTime != 0;
+            rateStepped(s.setup_.edit(key));
+            lowVoltageStepped(s.setup_.edit(key));
             break;
         case HostSetupStep::Sampling:
-            for (int d = 0; d < kDurationCount; ++d) {
-                auto& duration = lc.durations[at(d)];
-                duration.number = position(f.samplingPosition[at(d)], kDurationRanges[at(d)]);
-                duration.number = position(f.samplingEdit[at(d)], kDurationRanges[at(d)]);
-                duration.unit = item(f.samplingUnit[at(d)], kDurationUnitCount);
-            }
+            applySampling(lc, f);
             break;
         case HostSetupStep::ModeSelections:
             lc.ModeCB.index = item(f.finalModeIndex, kModeCount);
@@ -188,27 +235,31 @@ void applyStep(HostSession& s, HostSetupStep step, const HostSetup& f, bool open
             // The PC ports open only now, with every box of their rows restored.
             pc.PortTypeCBChange();
             pc.loadPcSetup();
+            s.marks_.mark(Area::PcLogger);
+            break;
+        default:
             break;
     }
 }
 
-}  // namespace
-
-HostSetup captureHostSetup(HostSession& s) {
+HostSetup captureHostSetup(const HostSession& s) {
     HostSetup f;
-    const auto& ps = s.setup.portSetup;
-    const auto& lc = s.setup.loggerControl;
-    const auto& menu = s.main;
-    const auto& pc = s.pcLogger().form;
+    const auto& ps = s.setupExchange().forms().portSetup;
+    const auto& lc = s.setupExchange().forms().loggerControl;
+    const auto& menu = s.main();
+    const auto& pc = s.pcLoggerControl().form();
+    const auto& controls = s.hostSetupStore().controls();
+    const auto& timeSync = s.clockAndSleep().timeSync();
+    const auto& realTime = s.linkPorts().realTime();
 
     f.loggerPortIndex = v16(s.portView().loggerPortIndex);
     f.loggerSetupIndex = v16(s.portView().loggerSetupIndex);
     f.hostPortSetupIndex = v16(ps.CBHostPortSetup.index);
     f.hasHostPortSetup = true;
-    f.activeHostMode = s.activeHostMode;
-    f.windowState = v16(s.hostControls.windowState);
-    f.windowHeight = v16(s.hostControls.windowHeight);
-    f.windowWidth = v16(s.hostControls.windowWidth);
+    f.activeHostMode = v16(s.activeHostMode());
+    f.windowState = v16(controls.geometry.state);
+    f.windowHeight = v16(controls.geometry.height);
+    f.windowWidth = v16(controls.geometry.width);
 
     f.tabPortSetup = v16(pageShown(s, Page::PortSetup));
     f.tabLoggerControl = v16(pageShown(s, Page::LoggerControl));
@@ -225,21 +276,21 @@ HostSetup captureHostSetup(HostSession& s) {
     f.menuAnnotateFileVisible = v16(menu.item(MenuItem::MenuAnnotateFile).visible);
     f.menuLoggerTimeUpdateVisible = v16(menu.item(MenuItem::MenuLoggerTimeUpdate).visible);
     f.menuAutoTimeUpdateVisible = v16(menu.item(MenuItem::MenuAutoTimeUpdate).visible);
-    f.menuAutoTimeUpdateChecked = v16(s.timeSync.MenuAutoTimeUpdate);
+    f.menuAutoTimeUpdateChecked = v16(timeSync.MenuAutoTimeUpdate);
     f.menuUpdateTimeNowVisible = v16(menu.item(MenuItem::MenuUpdateTimeNow).visible);
     f.menuChangeLoggerIdVisible = v16(menu.item(MenuItem::MenuChangeLoggerID).visible);
 
     f.menuMooredTimeUpdateVisible = v16(menu.item(MenuItem::MenuMooredTimeUpdate).visible);
-    f.menuMooredTimeUpdateChecked = v16(s.timeSync.MenuMooredTimeUpdate);
+    f.menuMooredTimeUpdateChecked = v16(timeSync.MenuMooredTimeUpdate);
     f.timeSourceVisible = v16(lc.TimeSourceCB.visible);
     f.timeSourceIndex = v16(lc.TimeSourceCB.index);
     f.autoStartShownChecked = v16(lc.CBAutoStart.checked);
     f.menuLoggerPortSetupVisible = v16(menu.item(MenuItem::MenuLoggerPortSetup).visible);
 
-    f.extractFilesIndex = v16(s.hostControls.ExtractFilesRG);
-    f.rawSourceIndex = v16(s.realTime.RawSourceCB);
-    f.rawMuxId = v16(s.realTime.RawMuxIDUD);
-    f.rawPortIndex = v16(s.realTime.RawPortCB);
+    f.extractFilesIndex = v16(controls.ExtractFilesRG);
+    f.rawSourceIndex = v16(realTime.RawSourceCB);
+    f.rawMuxId = v16(realTime.RawMuxIDUD);
+    f.rawPortIndex = v16(realTime.RawPortCB);
 
     f.deckRate = v16(pc.UDDeckRate);
     f.recordPcTime = v16(pc.CBRecordPCTime);
@@ -253,7 +304,7 @@ HostSetup captureHostSetup(HostSession& s) {
     }
 
     f.replayVisible.fill(v16(menu.replayControlsVisible));
-    f.replaySpeed = v16(s.hostControls.ReplaySpeedUD);
+    f.replaySpeed = v16(controls.ReplaySpeedUD);
 
     f.modeVisible = v16(lc.ModeCB.visible);
     f.modeIndex = v16(lc.ModeCB.index);
@@ -279,7 +330,7 @@ HostSetup captureHostSetup(HostSession& s) {
     f.analogRate = v16(lc.UDAnalogRate);
     f.lvCutOff = v16(lc.UDLVCutOff);
     f.autoStart = v16(lc.CBAutoStart.checked);
-    f.dateAndTime = v16(s.hostControls.DandTCB);
+    f.dateAndTime = v16(controls.DandTCB);
     for (int d = 0; d < kDurationCount; ++d) {
         const auto& duration = lc.durations[at(d)];
         // The edit box and its spinner show the same number.
@@ -296,9 +347,8 @@ HostSetup captureHostSetup(HostSession& s) {
 
 void applyHostSetup(HostSession& session, const HostSetup& setup, bool openedFromMenu) {
     for (const HostSetupApplyStep& step : hostSetupApplyOrder())
-        applyStep(session, step.step, setup, openedFromMenu);
-    session.layoutDirty = true;
-    ++session.revision;
+        HostSetupApply::step(session, step.step, setup, openedFromMenu);
+    HostSetupApply::finish(session);
 }
 
 bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
@@ -317,46 +367,9 @@ bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
     return false;
 }
 
-bool storeHostSetupFrom(HostSession& session, const std::filesystem::path& path) {
-    return storeHostSetup(path, captureHostSetup(session)) == HostSetupStoreResult::Stored;
-}
-
-std::filesystem::path lastHostSetupPath(const HostSession& session) {
-    if (session.startDirectory.empty())
-        return {};
-    return std::filesystem::path(session.startDirectory) / kLastHostSetupName;
-}
-
-bool loadLastHostSetup(HostSession& session) {
-    const auto path = lastHostSetupPath(session);
-    if (path.empty())
-        return false;
-    // A missing or unreadable file leaves the program without a mode, unreported; a bad one
-    // has shown its notice.
-    const HostSetupLoad load = loadHostSetup(path, session.noticeOperator());
-    if (!load.loaded())
-        return false;
-    applyHostSetup(session, *load.setup, false);
-    return true;
-}
-
-bool storeLastHostSetup(HostSession& session) {
-    const auto path = lastHostSetupPath(session);
-    return !path.empty() && storeHostSetupFrom(session, path);
-}
-
-void LoadHostSetupFileClick(HostSession& session) {
-    const auto chosen = session.noticeOperator().openFile(openHostSetupDialog());
-    if (!chosen)
-        return;
-    loadHostSetupInto(session, *chosen, true);
-}
-
-void StoreHostSetupFileClick(HostSession& session) {
-    const auto chosen = session.noticeOperator().saveFile(saveHostSetupDialog());
-    if (!chosen)
-        return;
-    storeHostSetupFrom(session, *chosen);
+std::optional<FileError> storeHostSetupFrom(const HostSession& session,
+                                            const std::filesystem::path& path) {
+    return storeHostSetup(path, captureHostSetup(session)).error;
 }
 
 }  // namespace cvh

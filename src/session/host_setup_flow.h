@@ -11,7 +11,7 @@ namespace cvh {
 class HostSession;
 
 // The values of every control the file carries, as the session shows them now.
-HostSetup captureHostSetup(HostSession& session);
+HostSetup captureHostSetup(const HostSession& session);
 
 // Applies a checked file in record order, each step finished before the next starts. With
 // `openedFromMenu` a logger port the operator already chose is kept. A value that no control
@@ -24,19 +24,8 @@ void applyHostSetup(HostSession& session, const HostSetup& setup, bool openedFro
 // (then nothing changes).
 bool loadHostSetupInto(HostSession& session, const std::filesystem::path& path,
                        bool openedFromMenu);
-// storeHostSetup: silent on failure; false when nothing was stored.
-bool storeHostSetupFrom(HostSession& session, const std::filesystem::path& path);
-
-// "last.cvh" in the start directory; empty before the session has started up.
-std::filesystem::path lastHostSetupPath(const HostSession& session);
-// Start-up: loads "last.cvh"; false when the program has to start without a mode.
-bool loadLastHostSetup(HostSession& session);
-// Exit: stores "last.cvh" (nothing when the session never started up).
-bool storeLastHostSetup(HostSession& session);
-
-// File menu: "Open Corvane Host Setup File (CVH)" and "Save Corvane Host Setup File (CVH)".
-// Both ask for a file through the operator; cancelling does nothing.
-void LoadHostSetupFileClick(HostSession& session);
-void StoreHostSetupFileClick(HostSession& session);
+// storeHostSetup of what the session shows; the path and reason when nothing was stored.
+std::optional<FileError> storeHostSetupFrom(const HostSession& session,
+                                            const std::filesystem::path& path);
 
 }  // namespace cvh

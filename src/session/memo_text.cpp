@@ -1,5 +1,7 @@
 #include "session/memo_text.h"
 
+#include <algorithm>
+
 namespace cvh {
 
 void MemoText::append(std::span<const std::uint8_t> bytes) {
@@ -26,17 +28,18 @@ void MemoText::append(std::string_view text) {
 void MemoText::addLine() {
     if (lines_.size() >= kMaxLines)
         lines_.pop_front();
-    lines_.push_back(line_);
-    fresh_.push_back(std::move(line_));
-    if (fresh_.size() > kMaxLines)
-        fresh_.erase(fresh_.begin());
+    lines_.push_back(std::move(line_));
+    ++linesAdded_;
     line_.clear();
 }
 
-std::vector<std::string> MemoText::takeNewLines() {
-    std::vector<std::string> out;
-    out.swap(fresh_);
-    return out;
+std::vector<std::string> MemoText::newLinesSince(std::uint64_t& shown) const {
+    const std::uint64_t added = linesAdded_ - std::min(shown, linesAdded_);
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(added, lines_.size()));
+    shown = linesAdded_;
+    return std::vector<std::string>(lines_.end() - static_cast<std::ptrdiff_t>(count),
+                                    lines_.end());
 }
 
 }  // namespace cvh

@@ -23,9 +23,9 @@ public:
 
     const std::deque<std::string>& lines() const { return lines_; }
     const std::string& partialLine() const { return line_; }
-    // Lines added since the last call, for a view that appends them itself (it keeps the same
-    // 101-line bound).
-    std::vector<std::string> takeNewLines();
+    // Lines added since a view had shown `shown` lines in all, for a view that appends them
+    // itself (it keeps the same 101-line bound); `shown` moves to the total.
+    std::vector<std::string> newLinesSince(std::uint64_t& shown) const;
 
 private:
     void addLine();
@@ -33,7 +33,7 @@ private:
     std::deque<std::string> lines_;
     std::string line_;  // DisplayLine
     bool lastWasLineEnd_ = false;
-    std::vector<std::string> fresh_;
+    std::uint64_t linesAdded_ = 0;
 };
 
 }  // namespace cvh

@@ -1,28 +1,48 @@
-// The operator's side of the setup exchange and of sleep, as the session runs it: which edit
-// handler an edit of a setup control calls. The handlers themselves are HostSession methods
-// (setup_flow.cpp); the console reports each operator edit after storing the new value into
-// HostSession::setup.
+// The operator's side of the setup exchange: the controls of the Port Setup and Logger Control
+// pages as the console reports their changes, and which edit rule each change runs.
 #pragma once
 
 namespace cvh {
 
-// The change handlers of the Port Setup and Logger Control pages. Every one marks the setup
-// not current; some do more (see setup_exchange.h).
+// The change rules of the two setup pages. Every one marks the setup not current; some do
+// more (see setup_exchange.h).
 enum class SetupEdit {
-    // A port, analog, pump, output, file or unit list, a duration number typed in, or
-    // "Start Sample When Powered": also raises the analog rate to the meters' floors.
-    CBPort1SetupChange,
+    // A port, analog, pump, output, file or unit list, a duration number typed in, or "Start
+    // Sample When Powered": also raises the analog rate to the meters' floors.
+    ValueChanged,
     // The spinners of the durations (but Delay) and of the analog rate: refresh the rate label.
-    UDAnalogRateClick,
+    RateStepped,
     // The Delay spinner.
-    SamplingUDClicks,
+    DelayStepped,
     // A once-per-hour box.
-    SOPH1Click,
-    TimeSourceCBChange,
+    OncePerHourToggled,
+    TimeSourceChanged,
     // The low-voltage spinner: its label follows.
-    UDLVCutOffClick,
+    LowVoltageStepped,
     // The mode of operation: the moored layout and the polled buttons follow.
-    ModeCBChange,
+    LoggerModeChanged,
+};
+
+// A control of the two setup pages; `row` picks the port, channel, pump or duration.
+enum class SetupControl {
+    MeterType,          // ComboMeter1..8
+    PortLine,           // CBPort1Setup..CBPort8Setup
+    HostPortLine,       // CBHostPortSetup
+    AnalogChannel,      // CBAnalog1..7
+    PumpPort,           // CBPump1..4
+    SerialOncePerHour,  // SOPH1..8
+    AnalogOncePerHour,  // AOPH1..7
+    PumpOncePerHour,    // POPH1..4
+    LoggerMode,         // ModeCB
+    OutputFormat,       // OutputCB
+    FileFormat,         // FileCB
+    TimeSource,         // TimeSourceCB
+    AutoStart,          // CBAutoStart
+    DurationUnit,       // DelayCombo..IntervalCombo
+    DurationStepped,    // DelayUD..IntervalUD stepped by their arrows
+    DurationTyped,      // a number typed into DelayUD..IntervalUD
+    LowVoltage,         // UDLVCutOff
+    AnalogRate,         // UDAnalogRate
 };
 
 }  // namespace cvh

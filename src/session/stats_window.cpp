@@ -12,7 +12,6 @@ void StatsWindow::openStats(int slot, int lineCount, const std::string& caption)
         lines_[static_cast<std::size_t>(i)].visible = i < lineCount;
     caption_ = caption;
     visible_ = true;
-    ++revision_;
 }
 
 void StatsWindow::closeStats() {
@@ -21,7 +20,6 @@ void StatsWindow::closeStats() {
     caption_ = "Closed";
     for (auto& l : lines_)
         l.visible = false;
-    ++revision_;
 }
 
 void StatsWindow::setStatsLine(int slot, int line, const std::string& text) {
@@ -31,7 +29,6 @@ void StatsWindow::setStatsLine(int slot, int line, const std::string& text) {
     if (l.text == text)
         return;
     l.text = text;
-    ++revision_;
 }
 
 void StatsWindow::setStatsColour(int slot, int line, Colour colour) {
@@ -41,7 +38,6 @@ void StatsWindow::setStatsColour(int slot, int line, Colour colour) {
     if (l.colour == colour)
         return;
     l.colour = colour;
-    ++revision_;
 }
 
 }  // namespace cvh

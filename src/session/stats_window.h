@@ -30,8 +30,6 @@ public:
     bool visible() const { return visible_; }
     const std::string& caption() const { return caption_; }
     const StatsLine& line(int line) const { return lines_.at(static_cast<std::size_t>(line - 1)); }
-    // Bumped on every change, so the view copies only when something moved.
-    unsigned revision() const { return revision_; }
 
 private:
     bool accepts(int slot, int line) const {
@@ -42,7 +40,6 @@ private:
     bool visible_ = false;
     std::string caption_ = "Statistics Form";
     std::array<StatsLine, kLineCount> lines_{};
-    unsigned revision_ = 0;
 };
 
 }  // namespace cvh

@@ -112,7 +112,7 @@ TEST(SetupRoundTrip, FormBuiltThenReceivedGivesTheFormBack) {
         f.loggerControl.duration(Duration::Flush) = {pick(1, 300), kUnitSeconds, true};
         f.loggerControl.CBAutoStart.checked = !f.loggerControl.CBAutoStart.checked;
         f.loggerControl.UDLVCutOff = pick(65, 140);
-        CBPort1SetupChange(f);
+        setupValueChanged(f);
         f.loggerControl.TimeSourceCB.index = pick(0, 3);
 
         SetupSnapshot snap;
@@ -170,7 +170,7 @@ TEST(AnalogRateFloors, SelectingAKb5OrRmxOnAnActivePortRaisesTheRate) {
     auto& f = c.forms;
     f.portSetup.ComboMeter[2].index = kMeterKb5;
     f.portSetup.CBPortSetup[2].index = 6;
-    CBPort1SetupChange(f);
+    setupValueChanged(f);
     EXPECT_EQ(f.loggerControl.UDAnalogRate, 2);
     EXPECT_EQ(f.PStore.caption, "Setup is Not Current");
     EXPECT_EQ(f.PStore.colour, Colour::Yellow);
@@ -178,16 +178,16 @@ TEST(AnalogRateFloors, SelectingAKb5OrRmxOnAnActivePortRaisesTheRate) {
 
     // The spinner may lower it again until the next selection change.
     f.loggerControl.UDAnalogRate = 1;
-    UDAnalogRateClick(f);
+    rateStepped(f);
     EXPECT_EQ(f.loggerControl.UDAnalogRate, 1);
     f.portSetup.ComboMeter[2].index = kMeterRmx;
-    CBPort1SetupChange(f);
+    setupValueChanged(f);
     EXPECT_EQ(f.loggerControl.UDAnalogRate, 4);
 
     Console off = receivedConsole(plainSetup());
     off.forms.portSetup.ComboMeter[2].index = kMeterRmx;
     off.forms.portSetup.CBPortSetup[2].index = 0;
-    CBPort1SetupChange(off.forms);
+    setupValueChanged(off.forms);
     EXPECT_EQ(off.forms.loggerControl.UDAnalogRate, 1);
 }
 
@@ -339,7 +339,7 @@ TEST(BuildSetupFrame, TimeSourceGoesBackToInternalAndOutputWithRecordingWarns) {
     s.oncePerHourMask = 1;
     Console c = receivedConsole(s);
     c.forms.loggerControl.TimeSourceCB.index = 2;
-    TimeSourceCBChange(c.forms);
+    timeSourceChanged(c.forms);
     SetupSnapshot snap;
     ScriptedOperator op;
     ASSERT_TRUE(buildSetupFrame(c.forms, snap, 2, op));
@@ -353,7 +353,7 @@ TEST(BuildSetupFrame, TimeSourceGoesBackToInternalAndOutputWithRecordingWarns) {
 
     // Leaving the moored modes drops the once-per-hour choices.
     c.forms.loggerControl.ModeCB.index = 0;
-    ModeCBChange(c.forms);
+    loggerModeChanged(c.forms);
     EXPECT_FALSE(c.forms.portSetup.SOPH[0].checked);
     EXPECT_FALSE(c.forms.portSetup.SOPH[0].visible);
     EXPECT_FALSE(c.forms.loggerControl.BTSleepVisible);
@@ -363,8 +363,8 @@ TEST(BuildSetupFrame, TimeSourceGoesBackToInternalAndOutputWithRecordingWarns) {
 
 TEST(ChangeTracking, EveryHandlerMarksTheSetupNotCurrent) {
     using Handler = void (*)(SetupForms&);
-    for (Handler h : {CBPort1SetupChange, UDAnalogRateClick, SamplingUDClicks, SOPH1Click,
-                      TimeSourceCBChange, UDLVCutOffClick, ModeCBChange}) {
+    for (Handler h : {setupValueChanged, rateStepped, delayStepped, oncePerHourToggled,
+                      timeSourceChanged, lowVoltageStepped, loggerModeChanged}) {
         Console c = receivedConsole(plainSetup());
         ASSERT_EQ(c.forms.PStore.caption, "Setup is Current");
         ASSERT_EQ(c.forms.PStore.colour, Colour::Silver);
@@ -373,7 +373,7 @@ TEST(ChangeTracking, EveryHandlerMarksTheSetupNotCurrent) {
     }
     Console c = receivedConsole(plainSetup());
     c.forms.loggerControl.UDLVCutOff = 105;
-    UDLVCutOffClick(c.forms);
+    lowVoltageStepped(c.forms);
     EXPECT_EQ(c.forms.loggerControl.LBLowVoltage.caption, "10.5 V");
 }
 

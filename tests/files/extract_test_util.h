@@ -12,32 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace cvh::test {
 
 using ByteVec = std::vector<std::uint8_t>;
 
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("cvh_extract_" + std::to_string(rd()) + "_" + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path sub(const std::string& name) const {
-        auto p = path_ / name;
-        std::filesystem::create_directories(p);
-        return p;
-    }
-
-private:
-    std::filesystem::path path_;
-};
+using ScratchDir = TempDir;
 
 inline ByteVec bytesOf(const std::string& s) {
     return ByteVec(s.begin(), s.end());

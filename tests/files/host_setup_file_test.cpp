@@ -8,23 +8,21 @@
 #include <sstream>
 
 #include "support/scripted_operator.h"
+#include "support/temp_dir.h"
 
 namespace cvh {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempDir;
 
 class HostSetupFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // A new, empty directory per test (parameterised names hold a '/', so none is used).
-        std::string pattern = (fs::temp_directory_path() / "cvh_hostsetup_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
-    fs::path dir_;
+    // A new, empty directory per test.
+    TempDir tempDir_{"cvh_hostsetup"};
+    const fs::path& dir_ = tempDir_.path();
 };
 
 // Every stored value different, so a field written into the wrong place shows.

@@ -21,12 +21,14 @@
 #include "session/pc_logger_flow.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
+#include "support/temp_dir.h"
 
 namespace cvh {
 namespace {
 
 using Bytes8 = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
+using test::TempDir;
 
 constexpr int kMeterCom = 70, kDeckCom = 71, kLoggerCom = 72, kOtherCom = 73;
 
@@ -40,17 +42,10 @@ protected:
         names.set(kLoggerCom, logger.slavePath());
         names.set(kOtherCom, other.slavePath());
         clock.now = 1'700'000'000;
-        // A new, empty directory per test: no "last.cvh" of another run is ever read.
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "cvh_pc_session_pty_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        session.startUp(dir.string());  // no last.cvh there: no mode, nothing opened
+        ASSERT_FALSE(dir.path().empty());
+        session.startUp(dir.str());  // no last.cvh there: no mode, nothing opened
     }
-    void TearDown() override {
-        session.shutdown();
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { session.shutdown(); }
 
     // One slot row of the PC-Logger page, as the operator would set it.
     void row(int slot, int function, int com, int line, int sourceId = 2, int sourcePort = 1) {
@@ -83,7 +78,8 @@ protected:
     test::ScriptedOperator op;
     FixedClock clock;
     HostSession session{backend, op, clock};
-    std::filesystem::path dir;
+    // A new, empty directory per test: no "last.cvh" of another run is ever read.
+    TempDir dir{"cvh_pc_session_pty"};
 };
 
 TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAndThatPort) {
@@ -117,7 +113,7 @@ TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAnd
 
     // The link monitor's line for the output slot counted what went out this second.
     session.onTick1000ms();
-    EXPECT_EQ(session.dataStatus.DSPCPort[4].caption.rfind("Port 5:  Out ", 0), 0u);
+    EXPECT_EQ(session.dataStatus().DSPCPort[4].caption.rfind("Port 5:  Out ", 0), 0u);
     EXPECT_TRUE(op.notices().empty());
 }
 
@@ -141,7 +137,7 @@ TEST_F(PcLoggerSessionPty, PacketsFollowTheDeckRateOnTheSessionsClock) {
 }
 
 TEST_F(PcLoggerSessionPty, LoggerDataOfUnitTwoPortThreeGoesOutOfTheSlotThatNamesIt) {
-    session.loggerPortChange(kLoggerCom, 11);
+    session.linkPorts().loggerPortChange(kLoggerCom, 11);
     ASSERT_TRUE(session.ports().isPortOpen(0));
     row(4, kPcPortTypeLoggerOutput, kDeckCom, 6, 2, 3);
     row(7, kPcPortTypeLoggerOutput, kOtherCom, 6, 1, 3);  // unit 1, port 3: not this data

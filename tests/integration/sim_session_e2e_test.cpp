@@ -31,7 +31,9 @@
 #include "session/host_session.h"
 #include "session/live_format.h"
 #include "support/scripted_operator.h"
+#include "support/session_access.h"
 #include "support/sim_program.h"
+#include "support/temp_dir.h"
 
 extern char** environ;
 
@@ -40,6 +42,7 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using test::TempDir;
 
 constexpr int kSimCom = 1;
 
@@ -80,25 +83,6 @@ std::optional<SimSummary> readSummary(const std::string& log) {
     return s;
 }
 
-// An empty directory of its own, so no host setup file or port list left by others is read.
-class StartDirectory {
-public:
-    StartDirectory() {
-        std::string pattern = ::testing::TempDir() + "cvhost-start-XXXXXX";
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~StartDirectory() {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 class SessionOnSim : public ::testing::Test {
 protected:
     // Starts the simulator and connects the session to it as COM1, in the "Advanced User" mode
@@ -107,10 +91,10 @@ protected:
         std::string error;
         ASSERT_TRUE(sim.start(std::move(simArgs), error)) << error;
         ASSERT_FALSE(startDirectory.path().empty());
-        session.startUp(startDirectory.path());
+        session.startUp(startDirectory.str());
         session.modeMenuClick(MenuItem::MenuAdvanced);
         session.ports().names().set(kSimCom, sim.device());
-        session.loggerPortChange(kSimCom, kPortSetup9600);
+        session.linkPorts().loggerPortChange(kSimCom, kPortSetup9600);
         ASSERT_TRUE(session.ports().isPortOpen(kLoggerSlot)) << sim.device();
         ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
         startTimers();
@@ -155,13 +139,15 @@ protected:
         }
     }
 
-    bool statusShown() const { return session.loggerOperationCode != 0; }
+    bool statusShown() const { return session.logger().operationCode != 0; }
 
     // "Get Setup", and the session's display refresh applying the answer to the pages.
     bool getSetup() {
         session.markSetup(0);
-        session.getSetupClick();
-        return runUntil([&] { return session.setup.PStore.caption == "Setup is Current"; }, 8s);
+        session.setupExchange().getSetupClick();
+        return runUntil(
+            [&] { return session.setupExchange().forms().PStore.caption == "Setup is Current"; },
+            8s);
     }
 
     // "Send Setup" from the pages; true once the simulator has taken the record.
@@ -169,7 +155,7 @@ protected:
         const int taken = sim.logCount("setup taken");
         session.sendSetupClick();
         // The record sent is the one encoded into the snapshot.
-        const Bytes sent = session.setupSnapshot.bytes();
+        const Bytes sent = session.setupExchange().snapshot().bytes();
         sentSetup_.assign(sent.begin(), sent.end());
         return runUntil([&] { return sim.logCount("setup taken") > taken; }, 8s);
     }
@@ -184,7 +170,8 @@ protected:
     static constexpr auto kRefreshPeriod = 250ms;
 
     SimProgram sim;
-    StartDirectory startDirectory;
+    // An empty directory of its own, so no host setup file or port list left by others is read.
+    TempDir startDirectory{"cvhost-start"};
     QtSerialBackend backend;
     test::ScriptedOperator op;
     SystemClock clock;
@@ -199,18 +186,18 @@ TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
     connect({"--device-type", "3", "--serial", "417", "--logger-id", "2"});
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
 
-    EXPECT_EQ(session.loggerSerialNumber, 417);
-    EXPECT_EQ(session.loggerDeviceType, 3);
-    EXPECT_EQ(session.loggerOperationCode, 9);
-    EXPECT_EQ(session.loggerDeviceName, "Q-Span");
-    EXPECT_EQ(session.main.title, "CV Host: v7.09e    External kb5Plus-417: v7.12");
-    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Standby");
-    EXPECT_EQ(session.main.LoggerStatusGB.colour, Colour::ButtonFace);
-    EXPECT_EQ(session.muxId.LBCurrentMuxID, "Current Logger ID:    2");
-    EXPECT_TRUE(session.main.LBDandT.visible);
-    EXPECT_FALSE(session.main.LBDandT.caption.empty());
-    EXPECT_FALSE(session.main.LBDrift.visible);  // the simulator's clock is the PC's
-    EXPECT_FALSE(session.loggerStatus.LBTotalDisk.caption.empty());
+    EXPECT_EQ(session.logger().serialNumber, 417);
+    EXPECT_EQ(session.logger().deviceType, 3);
+    EXPECT_EQ(session.logger().operationCode, 9);
+    EXPECT_EQ(session.logger().deviceName, "Q-Span");
+    EXPECT_EQ(session.main().title, "CV Host: v7.09e    External kb5Plus-417: v7.12");
+    EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Standby");
+    EXPECT_EQ(session.main().LoggerStatusGB.colour, Colour::ButtonFace);
+    EXPECT_EQ(session.portTools().muxId().LBCurrentMuxID, "Current Logger ID:    2");
+    EXPECT_TRUE(session.main().LBDandT.visible);
+    EXPECT_FALSE(session.main().LBDandT.caption.empty());
+    EXPECT_FALSE(session.main().LBDrift.visible);  // the simulator's clock is the PC's
+    EXPECT_FALSE(session.loggerStatus().LBTotalDisk.caption.empty());
 
     EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
 }
@@ -218,36 +205,36 @@ TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
 TEST_F(SessionOnSim, GetSetupAndSendSetupRoundTrip) {
     connect({});
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
-    EXPECT_EQ(session.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(session.setupExchange().forms().PStore.caption, "Setup is Not Current");
 
     ASSERT_TRUE(getSetup()) << sim.log();
     // The simulator's own setup: a CTD, a current meter and a GPS on ports 1 to 3, profiling.
-    const auto& ports = session.setup.portSetup;
+    const auto& ports = session.setupExchange().forms().portSetup;
     EXPECT_EQ(ports.ComboMeter[0].index, 3);
     EXPECT_EQ(ports.ComboMeter[1].index, 4);
     EXPECT_EQ(ports.ComboMeter[2].index, 6);
     EXPECT_EQ(ports.ComboMeter[3].index, 0);
-    EXPECT_EQ(session.setup.loggerControl.ModeCB.index, 0);
-    EXPECT_EQ(session.setup.PStore.colour, Colour::Silver);
-    EXPECT_EQ(session.dataStatus.PortRowTable[0].rate.caption, kResetRateText);
+    EXPECT_EQ(session.setupExchange().forms().loggerControl.ModeCB.index, 0);
+    EXPECT_EQ(session.setupExchange().forms().PStore.colour, Colour::Silver);
+    EXPECT_EQ(session.dataStatus().PortRowTable[0].rate.caption, kResetRateText);
 
     // An edit marks the setup not current; sending it hands the logger the edited record.
-    session.setup.portSetup.ComboMeter[3].index = 3;
-    session.setup.portSetup.CBPortSetup[3].index = kPortSetup9600;
-    session.setupEdited(SetupEdit::CBPort1SetupChange);
-    session.setup.loggerControl.UDAnalogRate = 4;
-    session.setupEdited(SetupEdit::UDAnalogRateClick);
-    EXPECT_EQ(session.setup.PStore.caption, "Setup is Not Current");
+    SessionTestAccess::setup(session).portSetup.ComboMeter[3].index = 3;
+    SessionTestAccess::setup(session).portSetup.CBPortSetup[3].index = kPortSetup9600;
+    session.setupExchange().edited(SetupEdit::ValueChanged);
+    SessionTestAccess::setup(session).loggerControl.UDAnalogRate = 4;
+    session.setupExchange().edited(SetupEdit::RateStepped);
+    EXPECT_EQ(session.setupExchange().forms().PStore.caption, "Setup is Not Current");
     ASSERT_TRUE(sendSetup()) << sim.log();
     EXPECT_EQ(sim.logCount("setup refused"), 0);
 
     // Reading it back gives the very bytes that were sent, and the pages show the edit.
     ASSERT_TRUE(getSetup()) << sim.log();
-    const Bytes back = session.setupSnapshot.bytes();
+    const Bytes back = session.setupExchange().snapshot().bytes();
     EXPECT_EQ(std::vector<std::uint8_t>(back.begin(), back.end()), sentSetup_);
-    EXPECT_EQ(session.setup.portSetup.ComboMeter[3].index, 3);
-    EXPECT_EQ(session.setup.portSetup.CBPortSetup[3].index, kPortSetup9600);
-    EXPECT_EQ(session.setup.loggerControl.UDAnalogRate, 4);
+    EXPECT_EQ(session.setupExchange().forms().portSetup.ComboMeter[3].index, 3);
+    EXPECT_EQ(session.setupExchange().forms().portSetup.CBPortSetup[3].index, kPortSetup9600);
+    EXPECT_EQ(session.setupExchange().forms().loggerControl.UDAnalogRate, 4);
     EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
 }
 
@@ -256,22 +243,23 @@ TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
     ASSERT_TRUE(getSetup()) << sim.log();
     // Straight into sampling: no delay, flush or warm-up.
-    auto& control = session.setup.loggerControl;
+    auto& control = SessionTestAccess::setup(session).loggerControl;
     for (Duration d :
          {Duration::Delay, Duration::PreWarmUpFlush, Duration::WarmUp, Duration::Flush})
         control.duration(d).number = 0;
-    session.setupEdited(SetupEdit::SamplingUDClicks);
+    session.setupExchange().edited(SetupEdit::DelayStepped);
     ASSERT_TRUE(sendSetup()) << sim.log();
 
-    session.beginSampleClick();
+    session.setupExchange().beginSampleClick();
     const std::uint32_t& unitPackets = session.link().unitPackets[1];
     ASSERT_TRUE(runUntil([&] { return unitPackets >= 10; }, 15s)) << sim.log();
-    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Sampling");
+    EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Sampling");
 
     // Stop; once the logger reports it stands by, nothing more is on its way.
-    session.stopClick();
+    session.setupExchange().stopClick();
     ASSERT_TRUE(runUntil(
-        [&] { return session.loggerOperationCode == 9 || session.loggerOperationCode == 30; }, 8s))
+        [&] { return session.logger().operationCode == 9 || session.logger().operationCode == 30; },
+        8s))
         << sim.log();
     ASSERT_TRUE(sim.stop());
     const auto summary = readSummary(sim.log());
@@ -292,19 +280,20 @@ TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
 
     // The Real Time page's unit line shows the count.
     session.onTick1000ms();
-    EXPECT_EQ(session.realTime.LBUnit[0].caption, formatUnitLine(1, link.unitPackets[1], 0, 0));
+    EXPECT_EQ(session.linkPorts().realTime().LBUnit[0].caption,
+              formatUnitLine(1, link.unitPackets[1], 0, 0));
 }
 
 TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
     connect({"--clock-offset", "-125"});
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
     // The first status shows the drift, and the session sets the clock at once.
-    EXPECT_TRUE(session.main.LBDrift.visible);
-    EXPECT_FALSE(session.main.LBDrift.caption.empty());
+    EXPECT_TRUE(session.main().LBDrift.visible);
+    EXPECT_FALSE(session.main().LBDrift.caption.empty());
     ASSERT_TRUE(runUntil([&] { return sim.logCount("clock set") >= 1; }, 5s)) << sim.log();
 
     // The logger's next status carries the corrected clock, and the drift goes away.
-    ASSERT_TRUE(runUntil([&] { return !session.main.LBDrift.visible; }, 8s)) << sim.log();
+    ASSERT_TRUE(runUntil([&] { return !session.main().LBDrift.visible; }, 8s)) << sim.log();
     const auto status = decodeStatusRecord(
         Bytes(session.receiveLoop().records().status.data(), kStatusPacketLength));
     ASSERT_TRUE(status);
@@ -315,7 +304,7 @@ TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
     const int sets = sim.logCount("clock set");
     const std::uint32_t seen = session.link().packetCount;
     ASSERT_TRUE(runUntil([&] { return session.link().packetCount >= seen + 2; }, 5s));
-    EXPECT_FALSE(session.main.LBDrift.visible);
+    EXPECT_FALSE(session.main().LBDrift.visible);
     EXPECT_EQ(sim.logCount("clock set"), sets);
 }
 
@@ -324,7 +313,7 @@ TEST_F(SessionOnSim, ClockIsSetWhenItDrifts) {
 TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
     std::string error;
     ASSERT_TRUE(sim.start({"--serial", "55"}, error)) << error;
-    const std::string dir = startDirectory.path();
+    const std::string dir = startDirectory.str();
     ASSERT_FALSE(dir.empty());
     ASSERT_EQ(runSimToEnd({"--write-host-setup", dir + "/last.cvh"}), 0);
     std::ofstream(dir + "/comports.txt") << "# the simulated logger\nCOM1 " << sim.device() << "\n";
@@ -334,13 +323,13 @@ TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
     ASSERT_TRUE(session.ports().names().loadOverrideFile(dir + "/comports.txt", malformed));
     EXPECT_TRUE(malformed.empty());
     session.startUp(dir);
-    EXPECT_EQ(session.activeHostMode, 5);
+    EXPECT_EQ(session.activeHostMode(), 5);
     ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
 
     startTimers();
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
-    EXPECT_EQ(session.loggerSerialNumber, 55);
-    EXPECT_EQ(session.loggerStatus.LBOperation.caption, "Standby");
+    EXPECT_EQ(session.logger().serialNumber, 55);
+    EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Standby");
     EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
 }
 

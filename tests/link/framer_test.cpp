@@ -172,6 +172,25 @@ TEST(Framer, AppendTakesOnlyWhatFitsAndCompactsBehindTheHead) {
     EXPECT_EQ(f.counters().droppedBytes, 102u);
 }
 
+// The shared drain loop: garbage is dropped and counted, a packet comes out whole and off the
+// head, a rejected data header stops the pass after dropping its first byte.
+TEST(Framer, NextSkipsCountedGarbageAndStopsAtAPacketOrARejection) {
+    PacketFramer f;
+    f.appendBytes(concat({{0x55, 0x66, 0x77}, fixedPacket(3), oversizedHeader()}));
+    Frame frame = f.next();
+    ASSERT_TRUE(frame.packet());
+    EXPECT_EQ(frame.type, PacketType::Status);
+    EXPECT_EQ(ByteVector(frame.bytes.begin(), frame.bytes.end()), fixedPacket(3));
+    EXPECT_EQ(f.counters().droppedBytes, 3u);
+    frame = f.next();
+    EXPECT_EQ(frame.status, Frame::Status::Rejected);
+    EXPECT_EQ(frame.rejected, kFramerOversized);
+    EXPECT_EQ(f.counters().droppedBytes, 4u);
+    while (f.next().status != Frame::Status::NeedMore) {
+    }
+    EXPECT_EQ(f.counters().droppedBytes + f.size(), 3 + kDataOverheadLength);
+}
+
 // Every kind of packet, cut at every byte, arrives whole with nothing dropped before it.
 TEST(Framer, EveryPacketSplitAtEveryByteBoundaryIsFoundOnce) {
     std::vector<ByteVector> packets;

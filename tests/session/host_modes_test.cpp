@@ -59,12 +59,11 @@ const std::vector<std::vector<MenuItem>> kMenuGroups = {
 
 void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
     SCOPED_TRACE("mode " + std::to_string(row.mode));
-    EXPECT_EQ(s.main.HostMode.caption, row.caption);
-    EXPECT_EQ(s.activeHostMode, row.mode);
-    EXPECT_EQ(s.requestedHostMode, 0);
+    EXPECT_EQ(s.main().HostMode.caption, row.caption);
+    EXPECT_EQ(s.activeHostMode(), row.mode);
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(s.main.pageVisible[p], row.pages[p]) << kPages[p].objectName;
-    const auto& lc = s.setup.loggerControl;
+        EXPECT_EQ(s.main().pageVisible[p], row.pages[p]) << kPages[p].objectName;
+    const auto& lc = s.setupExchange().forms().loggerControl;
     EXPECT_TRUE(lc.CBAutoStart.visible);
     EXPECT_EQ(lc.CBAutoStart.checked, row.autoStartChecked);
     EXPECT_EQ(lc.ModeCB.index, row.modeCB == kKept ? modeCBBefore : row.modeCB);
@@ -75,37 +74,38 @@ void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
     EXPECT_EQ(lc.OutputCB.visible, row.outputCBShown);
     EXPECT_EQ(lc.TimeSourceCB.index, 0);
     EXPECT_FALSE(lc.TimeSourceCB.visible);
-    EXPECT_EQ(s.setup.PStore.visible, row.pStore);
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
-    EXPECT_EQ(s.setup.PStore.colour, Colour::Yellow);
-    EXPECT_EQ(s.main.LBRunNumber.visible, row.runNumber);
-    EXPECT_EQ(s.main.LBRunStop.visible, row.runStop);
-    EXPECT_EQ(s.main.LBPower.visible, row.power);
+    EXPECT_EQ(s.setupExchange().forms().PStore.visible, row.pStore);
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(s.setupExchange().forms().PStore.colour, Colour::Yellow);
+    EXPECT_EQ(s.main().LBRunNumber.visible, row.runNumber);
+    EXPECT_EQ(s.main().LBRunStop.visible, row.runStop);
+    EXPECT_EQ(s.main().LBPower.visible, row.power);
     EXPECT_EQ(s.portView().loggerPortGroupVisible, row.portPanel);
-    EXPECT_EQ(s.main.COMStatus.visible, row.portPanel);
-    EXPECT_EQ(s.main.item(MenuItem::MenuLoggerPortSetup).visible, row.portPanel);
-    EXPECT_EQ(s.main.item(MenuItem::ShowLoggerPortSetup).caption,
+    EXPECT_EQ(s.main().COMStatus.visible, row.portPanel);
+    EXPECT_EQ(s.main().item(MenuItem::MenuLoggerPortSetup).visible, row.portPanel);
+    EXPECT_EQ(s.main().item(MenuItem::ShowLoggerPortSetup).caption,
               row.portPanel ? "Hide Logger Port Setup" : "Show Logger Port Setup");
-    EXPECT_EQ(s.main.LoggerStatusGB.visible, row.statusGB);
-    EXPECT_FALSE(s.main.FlashPanel.visible);
-    EXPECT_FALSE(s.main.RemoteHostPanel.visible);
-    EXPECT_FALSE(s.main.replayControlsVisible);
-    EXPECT_FALSE(s.main.item(MenuItem::Menukb5PassThru).visible);
-    EXPECT_FALSE(s.main.item(MenuItem::N9).visible);
+    EXPECT_EQ(s.main().LoggerStatusGB.visible, row.statusGB);
+    EXPECT_FALSE(s.main().FlashPanel.visible);
+    EXPECT_FALSE(s.main().RemoteHostPanel.visible);
+    EXPECT_FALSE(s.main().replayControlsVisible);
+    EXPECT_FALSE(s.main().item(MenuItem::Menukb5PassThru).visible);
+    EXPECT_FALSE(s.main().item(MenuItem::N9).visible);
     for (std::size_t g = 0; g < kMenuGroups.size(); ++g)
         for (MenuItem m : kMenuGroups[g])
-            EXPECT_EQ(s.main.item(m).visible, row.menus[g]) << kMenuTable[menuIndex(m)].objectName;
+            EXPECT_EQ(s.main().item(m).visible, row.menus[g])
+                << kMenuTable[menuIndex(m)].objectName;
     // Items outside the Commands menu keep their design.
-    EXPECT_TRUE(s.main.item(MenuItem::MenuMoored).visible);
-    EXPECT_FALSE(s.main.item(MenuItem::MenuPHI3).visible);
-    EXPECT_FALSE(s.main.item(MenuItem::MenuReplay).visible);
+    EXPECT_TRUE(s.main().item(MenuItem::MenuMoored).visible);
+    EXPECT_FALSE(s.main().item(MenuItem::MenuPHI3).visible);
+    EXPECT_FALSE(s.main().item(MenuItem::MenuReplay).visible);
 }
 
 TEST(HostModes, EveryMenuModeArrangesItsPagesControlsAndMenus) {
     for (const ModeRow& row : kRows) {
         SessionFixture f;
         f.s().startUp(f.dir());
-        const int before = f.s().setup.loggerControl.ModeCB.index;
+        const int before = f.s().setupExchange().forms().loggerControl.ModeCB.index;
         f.s().modeMenuClick(row.menuItem);
         expectLayout(f.s(), row, before);
     }
@@ -115,12 +115,12 @@ TEST(HostModes, ModesFollowEachOtherWithoutLeftovers) {
     SessionFixture f;
     f.s().startUp(f.dir());
     for (const ModeRow& row : kRows) {
-        const int before = f.s().setup.loggerControl.ModeCB.index;
+        const int before = f.s().setupExchange().forms().loggerControl.ModeCB.index;
         f.s().modeMenuClick(row.menuItem);
         expectLayout(f.s(), row, before);
     }
     for (auto it = kRows.rbegin(); it != kRows.rend(); ++it) {
-        const int before = f.s().setup.loggerControl.ModeCB.index;
+        const int before = f.s().setupExchange().forms().loggerControl.ModeCB.index;
         f.s().modeMenuClick(it->menuItem);
         expectLayout(f.s(), *it, before);
     }
@@ -130,14 +130,14 @@ TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
     SessionFixture f;
     f.s().startUp(f.dir());
     auto& s = f.s();
-    EXPECT_EQ(s.main.HostMode.caption, "No Mode Selected");
-    EXPECT_EQ(s.activeHostMode, -1);
+    EXPECT_EQ(s.main().HostMode.caption, "No Mode Selected");
+    EXPECT_EQ(s.activeHostMode(), -1);
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_FALSE(s.main.pageVisible[p]);
+        EXPECT_FALSE(s.main().pageVisible[p]);
     EXPECT_TRUE(s.portView().loggerPortGroupVisible);
-    EXPECT_TRUE(s.main.LoggerStatusGB.visible);
-    EXPECT_EQ(s.main.LoggerStatusGB.colour, Colour::Yellow);
-    EXPECT_FALSE(s.setup.PStore.visible);
+    EXPECT_TRUE(s.main().LoggerStatusGB.visible);
+    EXPECT_EQ(s.main().LoggerStatusGB.colour, Colour::Yellow);
+    EXPECT_FALSE(s.setupExchange().forms().PStore.visible);
     for (int i = 0; i < kMenuItemCount; ++i) {
         const bool factory = i == menuIndex(MenuItem::MenuFactorySettings) ||
                              i == menuIndex(MenuItem::ResetToMonitor);
@@ -145,10 +145,10 @@ TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
         for (int p = kMenuTable[i].parent; p >= 0; p = kMenuTable[p].parent)
             underCommands = underCommands || p == menuIndex(MenuItem::CommandsMenu);
         if (underCommands) {
-            EXPECT_EQ(s.main.menu[i].visible, factory) << kMenuTable[i].objectName;
+            EXPECT_EQ(s.main().menu[i].visible, factory) << kMenuTable[i].objectName;
         }
     }
-    EXPECT_EQ(s.main.title, "CV Host: v7.09e");
+    EXPECT_EQ(s.main().title, "CV Host: v7.09e");
 }
 
 TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
@@ -156,18 +156,16 @@ TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
         SessionFixture f;
         f.s().startUp(f.dir());
         f.s().modeMenuClick(MenuItem::MenuMoored);
-        const auto pagesBefore = f.s().main.pageVisible;
-        const auto menuBefore = f.s().main.menu;
+        const auto pagesBefore = f.s().main().pageVisible;
+        const auto menuBefore = f.s().main().menu;
         f.op.asked.clear();
-        f.s().requestedHostMode = static_cast<std::int16_t>(mode);
-        f.s().setupDisplayMode();
+        f.s().selectHostMode(mode);
         SCOPED_TRACE(mode);
-        EXPECT_EQ(f.s().main.pageVisible, pagesBefore);
+        EXPECT_EQ(f.s().main().pageVisible, pagesBefore);
         for (int i = 0; i < kMenuItemCount; ++i)
-            EXPECT_EQ(f.s().main.menu[i].visible, menuBefore[i].visible);
-        EXPECT_EQ(f.s().main.HostMode.caption, mode == 7 ? "No Mode Selected" : "Invalid Mode");
-        EXPECT_EQ(f.s().activeHostMode, mode);
-        EXPECT_EQ(f.s().requestedHostMode, 0);
+            EXPECT_EQ(f.s().main().menu[i].visible, menuBefore[i].visible);
+        EXPECT_EQ(f.s().main().HostMode.caption, mode == 7 ? "No Mode Selected" : "Invalid Mode");
+        EXPECT_EQ(f.s().activeHostMode(), mode);
         const auto notices = f.op.notices();
         if (mode == 0) {
             ASSERT_EQ(notices.size(), 1u);
@@ -181,33 +179,31 @@ TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
 
 TEST(HostModes, PassThruItemIsHiddenByEveryArrangingModeOnly) {
     SessionFixture f;
-    EXPECT_TRUE(f.s().main.item(MenuItem::Menukb5PassThru).visible);
-    f.s().requestedHostMode = 7;
-    f.s().setupDisplayMode();
-    EXPECT_TRUE(f.s().main.item(MenuItem::Menukb5PassThru).visible);
+    EXPECT_TRUE(f.s().main().item(MenuItem::Menukb5PassThru).visible);
+    f.s().selectHostMode(7);
+    EXPECT_TRUE(f.s().main().item(MenuItem::Menukb5PassThru).visible);
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(f.s().main.pageVisible[p], p != pageIndex(Page::PlotSetup));
+        EXPECT_EQ(f.s().main().pageVisible[p], p != pageIndex(Page::PlotSetup));
 }
 
 TEST(HostModes, AdvancedUserKeepsTheChosenLoggerMode) {
     SessionFixture f;
     f.s().startUp(f.dir());
-    f.s().setup.loggerControl.ModeCB.index = -1;
-    f.s().requestedHostMode = 5;
-    f.s().setupDisplayMode();
-    EXPECT_EQ(f.s().setup.loggerControl.ModeCB.index, 2);
-    f.s().setup.loggerControl.ModeCB.index = 12;
+    SessionTestAccess::setup(f.s()).loggerControl.ModeCB.index = -1;
+    f.s().selectHostMode(5);
+    EXPECT_EQ(f.s().setupExchange().forms().loggerControl.ModeCB.index, 2);
+    SessionTestAccess::setup(f.s()).loggerControl.ModeCB.index = 12;
     f.s().modeMenuClick(MenuItem::MenuAdvanced);
-    EXPECT_EQ(f.s().setup.loggerControl.ModeCB.index, 12);
+    EXPECT_EQ(f.s().setupExchange().forms().loggerControl.ModeCB.index, 12);
     // Polled moored: polled buttons, sample interval and sleep button shown.
-    EXPECT_TRUE(f.s().setup.loggerControl.ButtonVisible[0]);
-    EXPECT_TRUE(f.s().setup.loggerControl.BTSleepVisible);
+    EXPECT_TRUE(f.s().setupExchange().forms().loggerControl.ButtonVisible[0]);
+    EXPECT_TRUE(f.s().setupExchange().forms().loggerControl.BTSleepVisible);
 }
 
 TEST(HostModes, MooredModeOffersTheOncePerHourColumnForShownRows) {
     SessionFixture f;
     f.s().startUp(f.dir());
-    auto& ps = f.s().setup.portSetup;
+    auto& ps = SessionTestAccess::setup(f.s()).portSetup;
     for (auto& l : ps.LBS)
         l.visible = false;
     ps.LBS[2].visible = true;
@@ -235,7 +231,7 @@ TEST(HostModes, ModeMenusClosePortsAsTheirTablesSay) {
     auto logger = f.addLoggerLine(1);
     auto deck = f.backend.add(f.s().ports().names().name(2));
     f.s().startUp(f.dir());
-    f.s().loggerPortChange(1, 6);
+    f.s().linkPorts().loggerPortChange(1, 6);
     f.s().ports().openPort(3, 2);
     ASSERT_TRUE(f.s().ports().isPortOpen(0));
     ASSERT_TRUE(f.s().ports().isPortOpen(3));
@@ -253,66 +249,66 @@ TEST(HostModes, ModeMenusClosePortsAsTheirTablesSay) {
 TEST(HostModes, ColourRuleComparesHostAndLoggerModes) {
     SessionFixture f;
     auto& s = f.s();
-    s.main.LoggerMode.visible = true;
-    s.colourModeLabels(2, 12);
-    EXPECT_EQ(s.main.HostMode.colour, Colour::Red);
-    EXPECT_EQ(s.main.LoggerMode.colour, Colour::Red);
-    s.colourModeLabels(2, 1);
-    EXPECT_EQ(s.main.HostMode.colour, Colour::ButtonFace);
-    s.colourModeLabels(4, 3);
-    EXPECT_EQ(s.main.LoggerMode.colour, Colour::Red);
-    s.colourModeLabels(6, 3);  // no change
-    EXPECT_EQ(s.main.LoggerMode.colour, Colour::Red);
-    s.colourModeLabels(8, 3);
-    EXPECT_EQ(s.main.LoggerMode.colour, Colour::ButtonFace);
-    s.main.LoggerMode.visible = false;
-    s.colourModeLabels(2, 5);
-    EXPECT_EQ(s.main.HostMode.colour, Colour::ButtonFace);
+    SessionTestAccess::main(s).LoggerMode.visible = true;
+    SessionTestAccess::colourModeLabels(s, 2, 12);
+    EXPECT_EQ(s.main().HostMode.colour, Colour::Red);
+    EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
+    SessionTestAccess::colourModeLabels(s, 2, 1);
+    EXPECT_EQ(s.main().HostMode.colour, Colour::ButtonFace);
+    SessionTestAccess::colourModeLabels(s, 4, 3);
+    EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
+    SessionTestAccess::colourModeLabels(s, 6, 3);  // no change
+    EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
+    SessionTestAccess::colourModeLabels(s, 8, 3);
+    EXPECT_EQ(s.main().LoggerMode.colour, Colour::ButtonFace);
+    SessionTestAccess::main(s).LoggerMode.visible = false;
+    SessionTestAccess::colourModeLabels(s, 2, 5);
+    EXPECT_EQ(s.main().HostMode.colour, Colour::ButtonFace);
 }
 
 TEST(HostModes, DebugItemAndPortPanelToggle) {
     SessionFixture f;
     f.s().toggleDebug();
-    EXPECT_TRUE(f.s().debugFileEnabled);
-    EXPECT_TRUE(f.s().main.item(MenuItem::ToggleDebug).checked);
+    EXPECT_TRUE(f.s().debugFileEnabled());
+    EXPECT_TRUE(f.s().main().item(MenuItem::ToggleDebug).checked);
     f.s().toggleDebug();
-    EXPECT_FALSE(f.s().main.item(MenuItem::ToggleDebug).checked);
+    EXPECT_FALSE(f.s().main().item(MenuItem::ToggleDebug).checked);
     f.s().startUp(f.dir());
     EXPECT_TRUE(f.s().portView().loggerPortGroupVisible);
-    f.s().toggleLoggerPortPanel();
+    f.s().linkPorts().toggleLoggerPortPanel();
     EXPECT_FALSE(f.s().portView().loggerPortGroupVisible);
-    EXPECT_EQ(f.s().main.item(MenuItem::ShowLoggerPortSetup).caption, "Show Logger Port Setup");
+    EXPECT_EQ(f.s().main().item(MenuItem::ShowLoggerPortSetup).caption, "Show Logger Port Setup");
 }
 
 TEST(HostModes, MarkSetupCodes) {
     SessionFixture f;
     f.s().markSetup(1);
-    EXPECT_EQ(f.s().setup.PStore.caption, "Setup is Current");
-    EXPECT_EQ(f.s().setup.PStore.colour, Colour::Silver);
+    EXPECT_EQ(f.s().setupExchange().forms().PStore.caption, "Setup is Current");
+    EXPECT_EQ(f.s().setupExchange().forms().PStore.colour, Colour::Silver);
     f.s().markSetup(7);
-    EXPECT_EQ(f.s().setup.PStore.caption, "Setup is Current");
+    EXPECT_EQ(f.s().setupExchange().forms().PStore.caption, "Setup is Current");
     f.s().markSetup(0);
-    EXPECT_EQ(f.s().setup.PStore.caption, "Setup is Not Current");
-    EXPECT_EQ(f.s().setup.PStore.colour, Colour::Yellow);
+    EXPECT_EQ(f.s().setupExchange().forms().PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(f.s().setupExchange().forms().PStore.colour, Colour::Yellow);
 }
 
 TEST(HostModes, TimeoutTickStopsAtTheStopValue) {
     SessionFixture f;
     f.s().onTimeoutTick();
-    EXPECT_EQ(f.s().timeoutTicks, 1);
-    f.s().extractionRunning = true;
+    EXPECT_EQ(f.s().timeoutTicks(), 1);
+    SessionTestAccess::extractionRunning(f.s()) = true;
     f.s().onTimeoutTick();
-    EXPECT_EQ(f.s().timeoutTicks, 1);
-    f.s().timeoutTicks = HostSession::kTimeoutStop;
+    EXPECT_EQ(f.s().timeoutTicks(), 1);
+    SessionTestAccess::timeoutTicks(f.s()) = HostSession::kTimeoutStop;
     f.s().onTimeoutTick();
-    EXPECT_FALSE(f.s().timeoutTimerEnabled);
-    EXPECT_EQ(f.s().timeoutTicks, 0);
+    EXPECT_FALSE(f.s().timeoutTimerEnabled());
+    EXPECT_EQ(f.s().timeoutTicks(), 0);
 }
 
 TEST(HostModes, ExitAsksAndCancelKeepsRunning) {
     SessionFixture f;
     auto line = f.addLoggerLine(1);
-    f.s().loggerPortChange(1, 6);
+    f.s().linkPorts().loggerPortChange(1, 6);
     f.op.answers.push_back(Answer::Cancel);
     EXPECT_FALSE(f.s().requestExit());
     EXPECT_TRUE(f.s().ports().isPortOpen(0));

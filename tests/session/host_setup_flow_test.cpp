@@ -19,23 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A directory of the test's own, so no test reads a "last.cvh" another one left behind.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "cvh_hsf_XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("no temporary directory");
-        path_ = pattern;
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_;
-};
-
 std::string readText(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;
@@ -52,26 +35,24 @@ void addLines(SessionFixture& f) {
 // Sets every control the file carries to something other than its default.
 void setNonDefaults(HostSession& s) {
     s.modeMenuClick(MenuItem::MenuAdvanced);  // mode 5: the setup boxes are shown
-    s.loggerPortChange(3, 8);
-    s.setup.portSetup.CBHostPortSetup.index = 9;
-    s.hostControls.windowState = 2;
-    s.hostControls.windowHeight = 700;
-    s.hostControls.windowWidth = 1100;
+    s.linkPorts().loggerPortChange(3, 8);
+    SessionTestAccess::setup(s).portSetup.CBHostPortSetup.index = 9;
+    SessionTestAccess::hostControls(s).geometry = {2, 700, 1100};
 
-    s.main.item(MenuItem::Menukb5PassThru).visible = true;
-    s.main.item(MenuItem::MenuAnnotateFile).visible = false;
-    s.main.item(MenuItem::MenuUpdateTimeNow).visible = false;
-    s.main.item(MenuItem::MenuChangeLoggerID).visible = false;
-    s.timeSync.MenuAutoTimeUpdate = false;
-    s.main.item(MenuItem::MenuMooredTimeUpdate).visible = true;
-    s.timeSync.MenuMooredTimeUpdate = true;
-    auto& lc = s.setup.loggerControl;
+    SessionTestAccess::main(s).item(MenuItem::Menukb5PassThru).visible = true;
+    SessionTestAccess::main(s).item(MenuItem::MenuAnnotateFile).visible = false;
+    SessionTestAccess::main(s).item(MenuItem::MenuUpdateTimeNow).visible = false;
+    SessionTestAccess::main(s).item(MenuItem::MenuChangeLoggerID).visible = false;
+    SessionTestAccess::timeSync(s).MenuAutoTimeUpdate = false;
+    SessionTestAccess::main(s).item(MenuItem::MenuMooredTimeUpdate).visible = true;
+    SessionTestAccess::timeSync(s).MenuMooredTimeUpdate = true;
+    auto& lc = SessionTestAccess::setup(s).loggerControl;
     lc.TimeSourceCB = {2, true};
     lc.CBAutoStart.checked = true;
-    s.main.item(MenuItem::MenuLoggerPortSetup).visible = false;
+    SessionTestAccess::main(s).item(MenuItem::MenuLoggerPortSetup).visible = false;
 
-    s.hostControls.ExtractFilesRG = 1;
-    s.rawPortChange(1, 4, 3);
+    SessionTestAccess::hostControls(s).ExtractFilesRG = 1;
+    s.linkPorts().rawPortChange(1, 4, 3);
 
     auto& pc = s.pcLogger();
     pc.UDDeckRateClick(16);
@@ -91,13 +72,13 @@ void setNonDefaults(HostSession& s) {
     pc.UDOutPortClick(8, 9);
     pc.PortTypeCBChange();
 
-    s.main.replayControlsVisible = true;
-    s.hostControls.ReplaySpeedUD = 7;
+    SessionTestAccess::main(s).replayControlsVisible = true;
+    SessionTestAccess::hostControls(s).ReplaySpeedUD = 7;
 
     lc.ModeCB = {12, true};
     lc.FileCB = {1, false};
     lc.OutputCB = {5, true};
-    auto& ps = s.setup.portSetup;
+    auto& ps = SessionTestAccess::setup(s).portSetup;
     for (int k = 0; k < 8; ++k) {
         ps.ComboMeter[k].index = (k + 2) % kMeterTypeCount;
         ps.CBPortSetup[k].index = (k + 3) % kPortSetupCount;
@@ -113,7 +94,7 @@ void setNonDefaults(HostSession& s) {
     }
     lc.UDAnalogRate = 7;
     lc.UDLVCutOff = 101;
-    s.hostControls.DandTCB = true;
+    SessionTestAccess::hostControls(s).DandTCB = true;
     for (int d = 0; d < kDurationCount; ++d) {
         lc.durations[d].number = kDurationRanges[d].min + d + 1;
         lc.durations[d].unit = (d + 1) % kDurationUnitCount;
@@ -121,7 +102,7 @@ void setNonDefaults(HostSession& s) {
 }
 
 TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture a;
     addLines(a);
     a.s().startUp(dir.str());
@@ -140,9 +121,9 @@ TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
     EXPECT_EQ(captureHostSetup(b.s()), stored);
     // ...and the controls act on it: mode, logger port, PC ports, displays, labels.
     HostSession& s = b.s();
-    EXPECT_EQ(s.activeHostMode, 5);
-    EXPECT_EQ(s.main.HostMode.caption, "Advanced User");
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(s.activeHostMode(), 5);
+    EXPECT_EQ(s.main().HostMode.caption, "Advanced User");
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     EXPECT_TRUE(s.ports().isPortOpen(0));
     EXPECT_EQ(s.portView().loggerPortIndex, 3);
     EXPECT_EQ(s.portView().loggerSetupIndex, 8);
@@ -163,34 +144,35 @@ TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
     EXPECT_EQ(s.receiveLoop().rawDisplay.source, 1);
     EXPECT_EQ(s.receiveLoop().rawDisplay.port, 4);
     EXPECT_EQ(s.receiveLoop().rawDisplay.unit, 3);
-    EXPECT_EQ(s.realTime.RawMuxIDLB.caption, "Logger ID:    3");
-    EXPECT_FALSE(s.main.item(MenuItem::MenuAutoTimeUpdate).checked);
-    EXPECT_TRUE(s.main.item(MenuItem::MenuMooredTimeUpdate).checked);
-    EXPECT_TRUE(s.setup.loggerControl.BTSleepVisible);  // mode 5: the moored layout
-    EXPECT_EQ(s.setup.loggerControl.LBLowVoltage.caption, lowVoltageText(101));
-    EXPECT_NE(s.hostControls.geometryRevision, 0u);
+    EXPECT_EQ(s.linkPorts().realTime().RawMuxIDLB.caption, "Logger ID:    3");
+    EXPECT_FALSE(s.main().item(MenuItem::MenuAutoTimeUpdate).checked);
+    EXPECT_TRUE(s.main().item(MenuItem::MenuMooredTimeUpdate).checked);
+    EXPECT_TRUE(
+        s.setupExchange().forms().loggerControl.BTSleepVisible);  // mode 5: the moored layout
+    EXPECT_EQ(s.setupExchange().forms().loggerControl.LBLowVoltage.caption, lowVoltageText(101));
+    EXPECT_TRUE(s.hostSetupStore().takeLoadedGeometry());
 }
 
 TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     HostSetup file;
     file.activeHostMode = 4;
     ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
     SessionFixture f;
     f.s().startUp(dir.str());
-    EXPECT_EQ(f.s().activeHostMode, 4);
-    EXPECT_EQ(f.s().main.HostMode.caption, "Real Time Data");
-    EXPECT_TRUE(f.s().main.page(Page::RealTime));
-    EXPECT_TRUE(f.s().main.page(Page::PCLogger));
+    EXPECT_EQ(f.s().activeHostMode(), 4);
+    EXPECT_EQ(f.s().main().HostMode.caption, "Real Time Data");
+    EXPECT_TRUE(f.s().main().page(Page::RealTime));
+    EXPECT_TRUE(f.s().main().page(Page::PCLogger));
     EXPECT_TRUE(f.op.asked.empty());
 }
 
 TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture missing;
     missing.s().startUp(dir.str());
-    EXPECT_EQ(missing.s().activeHostMode, -1);
-    EXPECT_EQ(missing.s().main.HostMode.caption, "No Mode Selected");
+    EXPECT_EQ(missing.s().activeHostMode(), -1);
+    EXPECT_EQ(missing.s().main().HostMode.caption, "No Mode Selected");
     EXPECT_TRUE(missing.op.asked.empty());
 
     HostSetup file;
@@ -200,7 +182,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
     std::ofstream(dir.path() / "last.cvh", std::ios::binary) << text;
     SessionFixture bad;
     bad.s().startUp(dir.str());
-    EXPECT_EQ(bad.s().activeHostMode, -1);
+    EXPECT_EQ(bad.s().activeHostMode(), -1);
     ASSERT_EQ(bad.op.notices().size(), 1u);
     // The first missing record reads as an empty line.
     EXPECT_EQ(bad.op.notices()[0].caption,
@@ -209,7 +191,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
 }
 
 TEST(HostSetupFlow, ExitStoresOnlyWhenConfirmed) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     f.s().startUp(dir.str());
     f.s().modeMenuClick(MenuItem::MenuMoored);
@@ -225,7 +207,7 @@ TEST(HostSetupFlow, ExitStoresOnlyWhenConfirmed) {
 }
 
 TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     addLines(f);
     f.addLoggerLine(7);
@@ -239,32 +221,32 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     ASSERT_EQ(storeHostSetup(other, file), HostSetupStoreResult::Stored);
 
     // A logger port chosen by the operator stays.
-    f.s().loggerPortChange(3, 6);
+    f.s().linkPorts().loggerPortChange(3, 6);
     f.op.files.push_back(other.string());
-    LoadHostSetupFileClick(f.s());
+    f.s().hostSetupStore().loadFileClick();
     EXPECT_EQ(f.op.asked.back().caption, "Open CV Host Program Setup");
-    EXPECT_EQ(f.s().activeHostMode, 3);
+    EXPECT_EQ(f.s().activeHostMode(), 3);
     EXPECT_EQ(f.s().portView().loggerPortIndex, 3);
     EXPECT_EQ(f.s().portView().loggerSetupIndex, 6);
-    EXPECT_EQ(f.s().setup.portSetup.CBHostPortSetup.index, 10);
+    EXPECT_EQ(f.s().setupExchange().forms().portSetup.CBHostPortSetup.index, 10);
     EXPECT_TRUE(f.s().ports().isPortOpen(0));
 
     // With no port chosen the file's port is taken and opened.
-    f.s().loggerPortChange(0, 6);
+    f.s().linkPorts().loggerPortChange(0, 6);
     f.op.files.push_back(other.string());
-    LoadHostSetupFileClick(f.s());
+    f.s().hostSetupStore().loadFileClick();
     EXPECT_EQ(f.s().portView().loggerPortIndex, 7);
     EXPECT_EQ(f.s().portView().loggerSetupIndex, 11);
     EXPECT_TRUE(f.s().ports().isPortOpen(0));
 
     // Cancelled dialogs change nothing.
-    LoadHostSetupFileClick(f.s());
-    StoreHostSetupFileClick(f.s());
-    EXPECT_EQ(f.s().activeHostMode, 3);
+    f.s().hostSetupStore().loadFileClick();
+    f.s().hostSetupStore().storeFileClick();
+    EXPECT_EQ(f.s().activeHostMode(), 3);
 
     const fs::path saved = dir.path() / "saved.cvh";
     f.op.files.push_back(saved.string());
-    StoreHostSetupFileClick(f.s());
+    f.s().hostSetupStore().storeFileClick();
     EXPECT_EQ(f.op.asked.back().caption, "Save CV Host Program Setup");
     ScriptedOperator quiet;
     const HostSetupLoad back = loadHostSetup(saved, quiet);
@@ -272,10 +254,18 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     EXPECT_EQ(back.setup->activeHostMode, 3);
     EXPECT_EQ(back.setup->loggerPortIndex, 7);
     EXPECT_TRUE(quiet.asked.empty());
+
+    // A file that cannot be written is told with its path.
+    const fs::path nowhere = dir.path() / "no" / "such" / "dir.cvh";
+    f.op.files.push_back(nowhere.string());
+    f.s().hostSetupStore().storeFileClick();
+    ASSERT_FALSE(f.op.notices().empty());
+    EXPECT_EQ(f.op.notices().back().caption, "Save CV Host Program Setup");
+    EXPECT_NE(f.op.notices().back().text.find(nowhere.string()), std::string::npos);
 }
 
 TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     HostSetup file;
     file.activeHostMode = 5;
     file.loggerPortIndex = 999;
@@ -298,12 +288,12 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
     SessionFixture f;
     f.s().startUp(dir.str());
     HostSession& s = f.s();
-    EXPECT_EQ(s.activeHostMode, 5);
+    EXPECT_EQ(s.activeHostMode(), 5);
     EXPECT_EQ(s.portView().loggerPortIndex, 0);
     EXPECT_EQ(s.portView().loggerSetupIndex, 0);
-    EXPECT_EQ(s.realTime.RawSourceCB, 0);
-    EXPECT_EQ(s.realTime.RawMuxIDUD, 1);
-    EXPECT_EQ(s.realTime.RawPortCB, 0);
+    EXPECT_EQ(s.linkPorts().realTime().RawSourceCB, 0);
+    EXPECT_EQ(s.linkPorts().realTime().RawMuxIDUD, 1);
+    EXPECT_EQ(s.linkPorts().realTime().RawPortCB, 0);
     EXPECT_EQ(s.pcLogger().form.UDDeckRate, 20);
     EXPECT_EQ(s.pcLogger().form.rows[0].DeckPortCB, 0);
     EXPECT_EQ(s.pcLogger().form.rows[0].DeckSetupCB, 0);
@@ -312,10 +302,10 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
     EXPECT_EQ(s.pcLogger().form.rows[1].UDDeckType, 4);
     EXPECT_EQ(s.pcLogger().form.rows[0].UDOutPort, 1);
     EXPECT_EQ(s.pcLogger().form.rows[1].UDOutPort, 9);
-    EXPECT_EQ(s.setup.portSetup.ComboMeter[0].index, -1);
-    EXPECT_EQ(s.setup.loggerControl.ModeCB.index, -1);
-    EXPECT_EQ(s.setup.loggerControl.durations[0].unit, -1);
-    EXPECT_EQ(s.setup.loggerControl.UDAnalogRate, kAnalogRateRange.max);
+    EXPECT_EQ(s.setupExchange().forms().portSetup.ComboMeter[0].index, -1);
+    EXPECT_EQ(s.setupExchange().forms().loggerControl.ModeCB.index, -1);
+    EXPECT_EQ(s.setupExchange().forms().loggerControl.durations[0].unit, -1);
+    EXPECT_EQ(s.setupExchange().forms().loggerControl.UDAnalogRate, kAnalogRateRange.max);
     // Ticks run on with it.
     for (int i = 0; i < 150; ++i)
         s.onTick10ms();
@@ -324,12 +314,12 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
 }
 
 TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
-    TempDir dir;
+    TempDir dir{"cvh_hsf"};
     SessionFixture f;
     addLines(f);
     f.s().startUp(dir.str());
     f.s().modeMenuClick(MenuItem::MenuMoored);
-    f.s().loggerPortChange(3, 6);
+    f.s().linkPorts().loggerPortChange(3, 6);
     f.s().pcLogger().UDDeckRateClick(4);
     HostSession& s = f.s();
     const HostSetup before = captureHostSetup(s);
@@ -348,10 +338,10 @@ TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
     std::ofstream(bad, std::ios::binary) << text;
 
     f.op.files.push_back(bad.string());
-    LoadHostSetupFileClick(s);
+    s.hostSetupStore().loadFileClick();
     ASSERT_EQ(f.op.notices().size(), 1u);
     EXPECT_EQ(f.op.notices()[0].caption, "Invalid Record in *.CVH, j 1 count 15 lcount 21");
-    EXPECT_EQ(s.activeHostMode, 2);
+    EXPECT_EQ(s.activeHostMode(), 2);
     EXPECT_EQ(s.portView().loggerPortIndex, 3);
     EXPECT_EQ(captureHostSetup(s), before);
     EXPECT_FALSE(loadHostSetupInto(s, bad, true));

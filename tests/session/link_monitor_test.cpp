@@ -37,9 +37,9 @@ TEST(StatsWindow, BindsToOneSlotAndIgnoresOthers) {
 struct Monitor : SessionFixture {
     Monitor() {
         s().startUp(dir());
-        s().hostPortStatsClick();
+        s().linkPorts().hostPortStatsClick();
     }
-    const StatsLine& line(int n) { return s().stats.line(n); }
+    const StatsLine& line(int n) { return s().linkPorts().stats().line(n); }
 };
 
 TEST(LinkMonitor, QuietSecondsRunBothTimersDownAndColourTheLines) {
@@ -83,8 +83,8 @@ TEST(LinkMonitor, HealthySecondsReloadTimersAndShowRates) {
     Monitor m;
     auto& s = m.s();
     auto& link = s.link();
-    s.portView().loggerSetupColour = Colour::Red;
-    s.portView().pLoggerPortColour = Colour::Red;
+    s.portManager().view().loggerSetupColour = Colour::Red;
+    s.portManager().view().pLoggerPortColour = Colour::Red;
     link.totalInputBytes = 1200;
     link.packetCount = 40;
     link.largestPayload = 250;
@@ -107,31 +107,31 @@ TEST(LinkMonitor, HealthySecondsReloadTimersAndShowRates) {
     EXPECT_EQ(m.line(7).text, "Loops: 100 ");
     EXPECT_EQ(link.loops, 0u);
     EXPECT_EQ(link.largestPayload, 0u);
-    EXPECT_EQ(s.realTime.LBTimeUnit.caption, "Time Unit: 5");
-    EXPECT_EQ(s.realTime.LBUnit[0].caption, "Unit 1: 40 \t2 \t7");
-    EXPECT_EQ(s.realTime.LBUnit[3].caption, "Unit 4: 0 \t0 \t0");
+    EXPECT_EQ(s.linkPorts().realTime().LBTimeUnit.caption, "Time Unit: 5");
+    EXPECT_EQ(s.linkPorts().realTime().LBUnit[0].caption, "Unit 1: 40 \t2 \t7");
+    EXPECT_EQ(s.linkPorts().realTime().LBUnit[3].caption, "Unit 4: 0 \t0 \t0");
     link.largestPayload = 100;
     link.packetCount += 10;
     s.onTick1000ms();
     EXPECT_EQ(m.line(4).text, "Max Bytes/Packet: 100   250");
     EXPECT_EQ(m.line(3).text, "Packets/Sec:  10");
-    s.resetCounters();
+    s.linkPorts().resetCounters();
     s.onTick1000ms();
-    EXPECT_EQ(s.realTime.LBUnit[0].caption, "Unit 1: 0 \t0 \t0");
+    EXPECT_EQ(s.linkPorts().realTime().LBUnit[0].caption, "Unit 1: 0 \t0 \t0");
 }
 
 TEST(LinkMonitor, PortPanelShowsTheChosenPort) {
     Monitor m;
     auto& s = m.s();
     s.onTick1000ms();
-    EXPECT_FALSE(s.main.PLoggerPort.visible);
-    EXPECT_EQ(s.main.COMStatus.caption, "No Port @ 9600 Baud");
+    EXPECT_FALSE(s.main().PLoggerPort.visible);
+    EXPECT_EQ(s.main().COMStatus.caption, "No Port @ 9600 Baud");
     auto line = m.addLoggerLine(3);
-    s.loggerPortChange(3, 7);
+    s.linkPorts().loggerPortChange(3, 7);
     s.onTick1000ms();
-    EXPECT_TRUE(s.main.PLoggerPort.visible);
-    EXPECT_EQ(s.main.PLoggerPort.caption, "Logger Port: COM3");
-    EXPECT_EQ(s.main.COMStatus.caption, "COM3 @ 9600,7,E,1");
+    EXPECT_TRUE(s.main().PLoggerPort.visible);
+    EXPECT_EQ(s.main().PLoggerPort.caption, "Logger Port: COM3");
+    EXPECT_EQ(s.main().COMStatus.caption, "COM3 @ 9600,7,E,1");
     EXPECT_EQ(line->modes.back(), "9600,E,7,1");
 }
 
@@ -141,17 +141,17 @@ TEST(LinkMonitor, PcPortLinesFollowTheDeckPortsFunctions) {
     m.backend.add(s.ports().names().name(5));
     s.ports().openPort(2, 5);
     s.deckRouting().pcFunction[2] = 3;
-    s.pcBytesIn[2] = 12;
+    SessionTestAccess::pcBytesIn(s)[2] = 12;
     s.deckRouting().pcBytesOut[2] = 345;
     s.deckRouting().pcFunction[1] = 1;
     s.onTick1000ms();
-    EXPECT_EQ(s.dataStatus.DSPCPort[1].caption, "Port 2:  In   12   Out  345");
-    EXPECT_TRUE(s.dataStatus.DSPCPort[1].visible);
-    EXPECT_FALSE(s.dataStatus.DSPCPort[0].visible);
-    EXPECT_EQ(s.dataStatus.PCPort[0], "Port 1:  In     0");
-    EXPECT_TRUE(s.dataStatus.DSPCPorts.visible);
+    EXPECT_EQ(s.dataStatus().DSPCPort[1].caption, "Port 2:  In   12   Out  345");
+    EXPECT_TRUE(s.dataStatus().DSPCPort[1].visible);
+    EXPECT_FALSE(s.dataStatus().DSPCPort[0].visible);
+    EXPECT_EQ(s.dataStatus().PCPort[0], "Port 1:  In     0");
+    EXPECT_TRUE(s.dataStatus().DSPCPorts.visible);
     EXPECT_EQ(s.deckRouting().pcBytesOut[2], 0);
-    EXPECT_EQ(s.pcBytesIn[2], 0);
+    EXPECT_EQ(SessionTestAccess::pcBytesIn(s)[2], 0);
     EXPECT_EQ(formatPcPortLine(4, 2, 0, 7), "Port 4:  Out    7");
     EXPECT_EQ(formatPcPortLine(4, 0, 1, 7), "Port 4:");
 }

@@ -10,41 +10,41 @@ namespace {
 TEST(LiveDisplay, SourceSelectorShowsTheParsedDataChoicesOnlyForParsedData) {
     SessionFixture f;
     f.s().startUp(f.dir());
-    EXPECT_EQ(f.s().realTime.RawMuxIDLB.caption, "Logger ID:    2");
-    f.s().rawPortChange(1, 3, 2);
-    EXPECT_FALSE(f.s().realTime.selectorsVisible);
-    f.s().rawPortChange(0, 3, 4);
-    EXPECT_TRUE(f.s().realTime.selectorsVisible);
-    EXPECT_EQ(f.s().realTime.RawMuxIDLB.caption, "Logger ID:    4");
-    EXPECT_EQ(f.s().realTime.RawPortCB, 3);
-    f.s().rawPortChange(-1, 0, 2);
-    EXPECT_TRUE(f.s().realTime.selectorsVisible);
+    EXPECT_EQ(f.s().linkPorts().realTime().RawMuxIDLB.caption, "Logger ID:    2");
+    f.s().linkPorts().rawPortChange(1, 3, 2);
+    EXPECT_FALSE(f.s().linkPorts().realTime().selectorsVisible);
+    f.s().linkPorts().rawPortChange(0, 3, 4);
+    EXPECT_TRUE(f.s().linkPorts().realTime().selectorsVisible);
+    EXPECT_EQ(f.s().linkPorts().realTime().RawMuxIDLB.caption, "Logger ID:    4");
+    EXPECT_EQ(f.s().linkPorts().realTime().RawPortCB, 3);
+    f.s().linkPorts().rawPortChange(-1, 0, 2);
+    EXPECT_TRUE(f.s().linkPorts().realTime().selectorsVisible);
 }
 
 TEST(LiveDisplay, DisplayButtonTogglesAndAPageChangeStopsIt) {
     SessionFixture f;
-    f.s().displayRawClick();
-    EXPECT_TRUE(f.s().realTime.displayEnabled);
-    EXPECT_EQ(f.s().realTime.BTDisplayRaw, "Stop Display");
+    f.s().linkPorts().displayRawClick();
+    EXPECT_TRUE(f.s().linkPorts().realTime().displayEnabled);
+    EXPECT_EQ(f.s().linkPorts().realTime().BTDisplayRaw, "Stop Display");
     f.s().tabsChange(pageIndex(Page::DataStatus));
-    EXPECT_FALSE(f.s().realTime.displayEnabled);
-    EXPECT_EQ(f.s().realTime.BTDisplayRaw, "Display Data");
+    EXPECT_FALSE(f.s().linkPorts().realTime().displayEnabled);
+    EXPECT_EQ(f.s().linkPorts().realTime().BTDisplayRaw, "Display Data");
 }
 
 TEST(LiveDisplay, EnterSendsTextWithLineEndAndTheButtonWithout) {
     SessionFixture f;
     auto line = f.addLoggerLine(1);
-    f.s().loggerPortChange(1, 6);
-    f.s().appendDisplayText(
+    f.s().linkPorts().loggerPortChange(1, 6);
+    f.s().linkPorts().appendDisplayText(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("partial"), 7));
-    f.s().realTime.EditSendText = "TS";
-    f.s().sendEditText(true);
+    f.s().linkPorts().editSendText("TS");
+    f.s().linkPorts().sendEditText(true);
     EXPECT_EQ(std::string(line->written.begin(), line->written.end()), "TS\r\n");
-    EXPECT_TRUE(f.s().realTime.EditSendText.empty());
-    f.s().realTime.EditSendText = "DS";
-    f.s().sendEditText(false);
+    EXPECT_TRUE(f.s().linkPorts().realTime().EditSendText.empty());
+    f.s().linkPorts().editSendText("DS");
+    f.s().linkPorts().sendEditText(false);
     EXPECT_EQ(std::string(line->written.begin(), line->written.end()), "TS\r\nDS");
-    const auto& memo = f.s().realTime.Memo1.lines();
+    const auto& memo = f.s().linkPorts().realTime().Memo1.lines();
     EXPECT_EQ(std::vector<std::string>(memo.begin(), memo.end()),
               (std::vector<std::string>{"partial", "TS", "DS"}));
 }

@@ -66,7 +66,7 @@ TEST(ShowNotice, WaitingNoticesCountTowardsTheLimit) {
 
 TEST(ShowNotice, LowerLayersReportThroughTheSession) {
     SessionFixture f;
-    f.s().loggerPortChange(7, 6);  // no such device on the fake backend
+    f.s().linkPorts().loggerPortChange(7, 6);  // no such device on the fake backend
     ASSERT_EQ(f.op.notices().size(), 1u);
     EXPECT_EQ(f.op.notices()[0].caption, "Could Not Open COM7");
 }
@@ -106,9 +106,10 @@ TEST(MemoText, KeepsTheLast101Lines) {
     ASSERT_EQ(m.lines().size(), 101u);
     EXPECT_EQ(m.lines().front(), "line 49");
     EXPECT_EQ(m.lines().back(), "line 149");
-    const auto fresh = m.takeNewLines();
+    std::uint64_t shown = 0;
+    const auto fresh = m.newLinesSince(shown);
     EXPECT_EQ(fresh.size(), 101u);
-    EXPECT_TRUE(m.takeNewLines().empty());
+    EXPECT_TRUE(m.newLinesSince(shown).empty());
 }
 
 TEST(MemoText, BinaryBytesAreShownAsTheyAre) {

@@ -20,15 +20,11 @@ namespace fs = std::filesystem;
 class PcLoggerFlowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A new, empty directory per test: no "last.cvh" of another run is ever read.
-        std::string pattern = (fs::temp_directory_path() / "cvh_pcf_XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_FALSE(dir_.path().empty());
         meter = f.addLoggerLine(5);
         deck = f.addLoggerLine(6);
-        f.s().startUp(dir_.string());
+        f.s().startUp(dir_.str());
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     HostSession& s() { return f.s(); }
     // One 10 ms timer tick, the clock moved on first.
@@ -72,7 +68,8 @@ protected:
 
     SessionFixture f;
     std::shared_ptr<FakeLine> meter, deck;
-    fs::path dir_;
+    // A new, empty directory per test: no "last.cvh" of another run is ever read.
+    TempDir dir_{"cvh_pcf"};
 };
 
 TEST_F(PcLoggerFlowTest, PacketsFollowTheDeckRateFromSequenceZero) {
@@ -127,23 +124,23 @@ TEST_F(PcLoggerFlowTest, MeterInputLeavesTheLoggerOutputAndTheMonitorCountsBoth)
     const std::string in = "Port 1:  In  " +
                            std::string(4 - std::to_string(sent.size()).size(), ' ') +
                            std::to_string(sent.size());
-    EXPECT_EQ(s().dataStatus.DSPCPort[0].caption, in);
-    EXPECT_EQ(s().dataStatus.PCPort[0], in);
-    EXPECT_EQ(s().dataStatus.DSPCPort[1].caption,
+    EXPECT_EQ(s().dataStatus().DSPCPort[0].caption, in);
+    EXPECT_EQ(s().dataStatus().PCPort[0], in);
+    EXPECT_EQ(s().dataStatus().DSPCPort[1].caption,
               "Port 2:  Out " + std::string(4 - std::to_string(sent.size()).size(), ' ') +
                   std::to_string(sent.size()));
-    EXPECT_TRUE(s().dataStatus.DSPCPort[0].visible);
-    EXPECT_EQ(s().dataStatus.DSPCPort[2].caption, "Port 3:");
+    EXPECT_TRUE(s().dataStatus().DSPCPort[0].visible);
+    EXPECT_EQ(s().dataStatus().DSPCPort[2].caption, "Port 3:");
     s().onTick1000ms();
-    EXPECT_EQ(s().dataStatus.DSPCPort[0].caption, "Port 1:  In     0");
+    EXPECT_EQ(s().dataStatus().DSPCPort[0].caption, "Port 1:  In     0");
 }
 
 TEST_F(PcLoggerFlowTest, RawPcLoggerDisplayShowsEachRecord) {
     s().pcLogger().form.CBRecordPCTime = true;
-    s().rawPortChange(2, 0, 2);
-    s().displayRawClick();
+    s().linkPorts().rawPortChange(2, 0, 2);
+    s().linkPorts().displayRawClick();
     ticks(100);
-    const auto& memo = s().realTime.Memo1;
+    const auto& memo = s().linkPorts().realTime().Memo1;
     std::string shown = memo.partialLine();
     for (const auto& line : memo.lines())
         shown += line;

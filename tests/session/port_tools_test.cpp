@@ -13,7 +13,7 @@ struct Tools : SessionFixture {
     Tools() {
         line = addLoggerLine(1);
         s().startUp(dir());
-        s().loggerPortChange(1, 6);
+        s().linkPorts().loggerPortChange(1, 6);
         line->written.clear();
     }
 };
@@ -28,11 +28,11 @@ std::uint32_t be32(const std::vector<std::uint8_t>& b, std::size_t at) {
 TEST(PortTools, AnalogPortsAt4800SevenEvenWithTheHostAt9600) {
     Tools t;
     t.s().modeMenuClick(MenuItem::MenuMoored);
-    t.s().showTestPortWindow();
-    t.s().testPort.CBTestPort = 8;       // "Analog Ports"
-    t.s().testPort.CBTestPortSetup = 5;  // "4800,7,E,1"
-    t.s().testPort.CBHostPortSetup = 6;  // "9600"
-    t.s().startPortTest();
+    t.s().portTools().showTestPortWindow();
+    t.s().portTools().chooseTestPort(8);       // "Analog Ports"
+    t.s().portTools().chooseTestPortSetup(5);  // "4800,7,E,1"
+    t.s().portTools().chooseHostPortSetup(6);  // "9600"
+    t.s().portTools().startPortTest();
     const auto& w = t.line->written;
     ASSERT_EQ(w.size(), 24u);
     EXPECT_EQ(w[0], 10);
@@ -51,32 +51,32 @@ TEST(PortTools, AnalogPortsAt4800SevenEvenWithTheHostAt9600) {
     EXPECT_EQ(w[22], sum & 0xFF);
     EXPECT_EQ(w[23], (sum >> 8) & 0xFF);
     // The passed-through text shows on the Real Time Data page as raw logger data.
-    EXPECT_TRUE(t.s().main.page(Page::RealTime));
-    EXPECT_EQ(t.s().main.activePage, pageIndex(Page::RealTime));
-    EXPECT_EQ(t.s().realTime.RawSourceCB, 1);
-    EXPECT_FALSE(t.s().realTime.selectorsVisible);
+    EXPECT_TRUE(t.s().main().page(Page::RealTime));
+    EXPECT_EQ(t.s().main().activePage, pageIndex(Page::RealTime));
+    EXPECT_EQ(t.s().linkPorts().realTime().RawSourceCB, 1);
+    EXPECT_FALSE(t.s().linkPorts().realTime().selectorsVisible);
     // Closing the window in moored mode hides the page again.
-    t.s().closeTestPortWindow();
-    EXPECT_FALSE(t.s().main.page(Page::RealTime));
+    t.s().portTools().closeTestPortWindow(t.s().activeHostMode());
+    EXPECT_FALSE(t.s().main().page(Page::RealTime));
 }
 
 TEST(PortTools, NoPortChosenTestsPortOne) {
     Tools t;
-    t.s().testPort.CBTestPort = -1;
-    t.s().startPortTest();
+    t.s().portTools().chooseTestPort(-1);
+    t.s().portTools().startPortTest();
     ASSERT_EQ(t.line->written.size(), 24u);
     EXPECT_EQ(t.line->written[2], 0);
     EXPECT_EQ(t.line->written[3], 1);
-    EXPECT_EQ(t.s().testPort.CBTestPort, 0);
+    EXPECT_EQ(t.s().portTools().testPort().CBTestPort, 0);
 }
 
 TEST(PortTools, OffSettingsAreRefusedWithTheirNotice) {
     Tools t;
-    t.s().testPort.CBTestPortSetup = 0;
-    t.s().startPortTest();
-    t.s().testPort.CBTestPortSetup = 6;
-    t.s().testPort.CBHostPortSetup = 0;
-    t.s().startPortTest();
+    t.s().portTools().chooseTestPortSetup(0);
+    t.s().portTools().startPortTest();
+    t.s().portTools().chooseTestPortSetup(6);
+    t.s().portTools().chooseHostPortSetup(0);
+    t.s().portTools().startPortTest();
     EXPECT_TRUE(t.line->written.empty());
     const auto n = t.op.notices();
     ASSERT_EQ(n.size(), 2u);
@@ -88,25 +88,25 @@ TEST(PortTools, OffSettingsAreRefusedWithTheirNotice) {
 
 TEST(PortTools, StopTestSendsTheStopSequence) {
     Tools t;
-    t.s().setup.portSetup.CBHostPortSetup.index = 6;
-    t.s().stopPortTest();
+    SessionTestAccess::setup(t.s()).portSetup.CBHostPortSetup.index = 6;
+    t.s().portTools().stopPortTest();
     ASSERT_EQ(t.line->written.size(), 12u + 19u);
     EXPECT_EQ(t.line->written[2], 0xA1);
     t.line->written.clear();
-    t.s().setup.portSetup.CBHostPortSetup.index = 7;
-    t.s().stopPortTest();
+    SessionTestAccess::setup(t.s()).portSetup.CBHostPortSetup.index = 7;
+    t.s().portTools().stopPortTest();
     EXPECT_EQ(std::string(t.line->written.begin(), t.line->written.end()), "    STOP7E1STOP7E1");
 }
 
 TEST(PortTools, LoggerIdWindowSendsTheSpinnerPosition) {
     Tools t;
-    EXPECT_EQ(t.s().muxId.LBNewMuxID, "002");
-    EXPECT_EQ(t.s().muxId.LBCurrentMuxID, "Current Logger ID:  XXX");
-    t.s().muxIdClick(3);
-    EXPECT_EQ(t.s().muxId.LBNewMuxID, "  3");
-    t.s().muxIdClick(9);
-    EXPECT_EQ(t.s().muxId.UDMuxID, 4);
-    t.s().sendMuxId();
+    EXPECT_EQ(t.s().portTools().muxId().LBNewMuxID, "002");
+    EXPECT_EQ(t.s().portTools().muxId().LBCurrentMuxID, "Current Logger ID:  XXX");
+    t.s().portTools().muxIdClick(3);
+    EXPECT_EQ(t.s().portTools().muxId().LBNewMuxID, "  3");
+    t.s().portTools().muxIdClick(9);
+    EXPECT_EQ(t.s().portTools().muxId().UDMuxID, 4);
+    t.s().portTools().sendMuxId();
     const auto& w = t.line->written;
     ASSERT_EQ(w.size(), 12u);
     EXPECT_EQ(w[2], 0xA6);
@@ -117,10 +117,10 @@ TEST(PortTools, LoggerIdWindowSendsTheSpinnerPosition) {
 
 TEST(PortTools, StatisticsMenuOpensSlotZeroWithNineLines) {
     Tools t;
-    t.s().hostPortStatsClick();
-    EXPECT_EQ(t.s().stats.boundSlot(), 0);
-    EXPECT_EQ(t.s().stats.caption(), "Logger Port Statistics");
-    EXPECT_TRUE(t.s().stats.line(9).visible);
+    t.s().linkPorts().hostPortStatsClick();
+    EXPECT_EQ(t.s().linkPorts().stats().boundSlot(), 0);
+    EXPECT_EQ(t.s().linkPorts().stats().caption(), "Logger Port Statistics");
+    EXPECT_TRUE(t.s().linkPorts().stats().line(9).visible);
 }
 
 }  // namespace

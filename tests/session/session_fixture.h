@@ -11,35 +11,10 @@
 #include "session/host_session.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/session_access.h"
+#include "support/temp_dir.h"
 
 namespace cvh::test {
-
-// An empty start directory of the test's own, made on first use and removed with it, so no
-// test reads a "last.cvh" another run left behind or leaves one for the next.
-class ScratchDir {
-public:
-    ScratchDir() = default;
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    ~ScratchDir() {
-        if (path_.empty())
-            return;
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() {
-        if (path_.empty()) {
-            std::string pattern =
-                (std::filesystem::temp_directory_path() / "cvh_session_XXXXXX").string();
-            if (::mkdtemp(pattern.data()) != nullptr)
-                path_ = pattern;
-        }
-        return path_;
-    }
-
-private:
-    std::string path_;
-};
 
 struct SessionFixture {
     FakeSerialBackend backend;
@@ -56,14 +31,14 @@ struct SessionFixture {
     SessionFixture& operator=(const SessionFixture&) = delete;
 
     HostSession& s() { return *session; }
-    const std::string& dir() { return scratch.path(); }
+    std::string dir() const { return scratch.str(); }
     // The device behind COM 1 on this platform, present on the fake backend.
     std::shared_ptr<FakeLine> addLoggerLine(int com = 1) {
         return backend.add(session->ports().names().name(com));
     }
 
 private:
-    ScratchDir scratch;  // the destructor ends the session before this goes
+    TempDir scratch{"cvh_session"};  // the destructor ends the session before this goes
 };
 
 }  // namespace cvh::test

@@ -33,7 +33,7 @@ struct Ticks : SessionFixture {
     Ticks() {
         line = addLoggerLine(1);
         s().startUp(dir());
-        s().loggerPortChange(1, 6);
+        s().linkPorts().loggerPortChange(1, 6);
         line->written.clear();
     }
 };
@@ -56,21 +56,21 @@ TEST(SessionTicks, MuxIdErrorWaitsUntilTheTickHasReturned) {
 
 TEST(SessionTicks, ParsedDataOfTheChosenUnitAndPortReachTheTextView) {
     Ticks t;
-    t.s().rawPortChange(0, 2, 1);  // port 3 of unit 1
-    t.s().displayRawClick();
+    t.s().linkPorts().rawPortChange(0, 2, 1);  // port 3 of unit 1
+    t.s().linkPorts().displayRawClick();
     push(*t.line, dataPacket(1, 0, 2, "T=12.5\r\n"));
     push(*t.line, dataPacket(2, 0, 2, "other unit\r\n"));
     push(*t.line, dataPacket(1, 1, 1, "other port\r\n"));
     for (int i = 0; i < 3; ++i)
         t.s().onTick10ms();
-    const auto& lines = t.s().realTime.Memo1.lines();
+    const auto& lines = t.s().linkPorts().realTime().Memo1.lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "T=12.5");
     // A page change stops the display.
     t.s().tabsChange(pageIndex(Page::DataStatus));
     push(*t.line, dataPacket(1, 2, 2, "hidden\r\n"));
     t.s().onTick10ms();
-    EXPECT_EQ(t.s().realTime.Memo1.lines().size(), 1u);
+    EXPECT_EQ(t.s().linkPorts().realTime().Memo1.lines().size(), 1u);
 }
 
 TEST(SessionTicks, RecognisedPacketsKeepTheWatchdogsFull) {
@@ -156,13 +156,13 @@ TEST_P(ClockRules, LoggerClockInLocalFormAgainstThePcClock) {
     FakeSerialBackend backend;
     ScriptedOperator op;
     ZoneClock clock(kNoonUtc);
-    ScratchDir dir;
+    TempDir dir{"cvh_session"};
     HostSession s(backend, op, clock);
     auto line = backend.add(s.ports().names().name(1));
     s.startUp(dir.path());
-    s.loggerPortChange(1, 6);
+    s.linkPorts().loggerPortChange(1, 6);
     s.onTick10ms();
-    EXPECT_EQ(s.main.LBHostDandT.caption, zc.hostLabel);
+    EXPECT_EQ(s.main().LBHostDandT.caption, zc.hostLabel);
     EXPECT_EQ(s.hostClock().localForm(), kNoonUtc + zc.localShift);
 
     // In step: no command, no drift label, the logger clock shown in local time.
@@ -172,17 +172,17 @@ TEST_P(ClockRules, LoggerClockInLocalFormAgainstThePcClock) {
     rec.statusPacketPending = true;
     s.displayRefreshTick();
     EXPECT_TRUE(line->written.empty());
-    EXPECT_FALSE(s.main.LBDrift.visible);
-    EXPECT_EQ(s.main.LBDandT.caption.substr(0, 8), std::string(zc.hostLabel).substr(0, 8));
-    EXPECT_EQ(s.main.LBDandT.colour, Colour::ButtonFace);
+    EXPECT_FALSE(s.main().LBDrift.visible);
+    EXPECT_EQ(s.main().LBDandT.caption.substr(0, 8), std::string(zc.hostLabel).substr(0, 8));
+    EXPECT_EQ(s.main().LBDandT.colour, Colour::ButtonFace);
 
     // 3725 s ahead: the Fast label and one time-set command with the PC time in local form.
     packet = statusPacket(static_cast<std::uint32_t>(kNoonUtc + zc.localShift + 3725));
     std::copy(packet.begin(), packet.end(), rec.status.begin());
     rec.statusPacketPending = true;
     s.displayRefreshTick();
-    EXPECT_TRUE(s.main.LBDrift.visible);
-    EXPECT_EQ(s.main.LBDrift.caption, "Drift:  01:02:05 Fast ");
+    EXPECT_TRUE(s.main().LBDrift.visible);
+    EXPECT_EQ(s.main().LBDrift.caption, "Drift:  01:02:05 Fast ");
     ASSERT_EQ(line->written.size(), 12u);
     EXPECT_EQ(line->written[2], 0xAE);
     EXPECT_EQ(readLe32(Bytes(line->written), 4),
@@ -208,38 +208,38 @@ TEST(SessionTicks, StatusRecordFillsTheStatusGroupAndDataRows) {
     const auto packet = statusPacket(static_cast<std::uint32_t>(t.clock.now));
     std::copy(packet.begin(), packet.end(), rec.status.begin());
     rec.statusPacketPending = true;
-    EXPECT_EQ(t.s().main.LoggerStatusGB.colour, Colour::Yellow);
+    EXPECT_EQ(t.s().main().LoggerStatusGB.colour, Colour::Yellow);
     t.s().displayRefreshTick();
     auto& s = t.s();
     EXPECT_FALSE(rec.statusPacketPending);
-    EXPECT_EQ(s.main.LoggerStatusGB.colour, Colour::ButtonFace);
-    EXPECT_TRUE(s.main.loggerStatusExpanded);
-    EXPECT_TRUE(s.main.LBDandT.visible);
-    EXPECT_EQ(s.loggerStatus.LBOperation.caption, "Standby");
-    EXPECT_EQ(s.main.LBRunNumber.caption, "Run Number:  007");
-    EXPECT_EQ(s.loggerStatus.LBCurrentV.caption, "12.3 V");
-    EXPECT_EQ(s.main.title, "CV Host: v7.09e    TQ7-042: v7.09");
-    EXPECT_EQ(s.loggerDeviceName, "TQ-7");
-    EXPECT_EQ(s.muxId.LBCurrentMuxID, "Current Logger ID:    2");
-    EXPECT_TRUE(s.dataStatus.PortRowTable[0].name.visible);
-    EXPECT_FALSE(s.dataStatus.PortRowTable[2].name.visible);
-    EXPECT_EQ(s.dataStatus.PortRowTable[0].rateCaption.caption, "Bytes/Record:");
-    EXPECT_EQ(s.dataStatus.PortRowTable[0].fileSize.caption, "4 K");
-    EXPECT_EQ(s.dataStatus.AnalogRowTable[0].value.caption, "1.500");
-    EXPECT_EQ(s.dataStatus.AnalogRowTable[7].value.caption, "2 k");
-    EXPECT_TRUE(s.dataStatus.AnalogRowTable[7].name.visible);
+    EXPECT_EQ(s.main().LoggerStatusGB.colour, Colour::ButtonFace);
+    EXPECT_TRUE(s.main().loggerStatusExpanded);
+    EXPECT_TRUE(s.main().LBDandT.visible);
+    EXPECT_EQ(s.loggerStatus().LBOperation.caption, "Standby");
+    EXPECT_EQ(s.main().LBRunNumber.caption, "Run Number:  007");
+    EXPECT_EQ(s.loggerStatus().LBCurrentV.caption, "12.3 V");
+    EXPECT_EQ(s.main().title, "CV Host: v7.09e    TQ7-042: v7.09");
+    EXPECT_EQ(s.logger().deviceName, "TQ-7");
+    EXPECT_EQ(s.portTools().muxId().LBCurrentMuxID, "Current Logger ID:    2");
+    EXPECT_TRUE(s.dataStatus().PortRowTable[0].name.visible);
+    EXPECT_FALSE(s.dataStatus().PortRowTable[2].name.visible);
+    EXPECT_EQ(s.dataStatus().PortRowTable[0].rateCaption.caption, "Bytes/Record:");
+    EXPECT_EQ(s.dataStatus().PortRowTable[0].fileSize.caption, "4 K");
+    EXPECT_EQ(s.dataStatus().AnalogRowTable[0].value.caption, "1.500");
+    EXPECT_EQ(s.dataStatus().AnalogRowTable[7].value.caption, "2 k");
+    EXPECT_TRUE(s.dataStatus().AnalogRowTable[7].name.visible);
     // Three quiet seconds turn the logger clock yellow.
     for (int i = 0; i < 3; ++i) {
         t.clock.now += 1;
         s.onTick10ms();
     }
-    EXPECT_EQ(s.main.LBDandT.colour, Colour::Yellow);
+    EXPECT_EQ(s.main().LBDandT.colour, Colour::Yellow);
 }
 
 TEST(SessionTicks, SynchronizeNowSendsOnceWithTheNextStatusRecord) {
     Ticks t;
-    t.s().menuUpdateTimeNowClick();
-    EXPECT_TRUE(t.s().main.item(MenuItem::MenuUpdateTimeNow).checked);
+    t.s().clockAndSleep().menuUpdateTimeNowClick();
+    EXPECT_TRUE(t.s().main().item(MenuItem::MenuUpdateTimeNow).checked);
     t.s().displayRefreshTick();
     EXPECT_TRUE(t.line->written.empty());
     auto& rec = t.s().receiveLoop().records();
@@ -248,7 +248,7 @@ TEST(SessionTicks, SynchronizeNowSendsOnceWithTheNextStatusRecord) {
     rec.statusPacketPending = true;
     t.s().displayRefreshTick();
     EXPECT_EQ(t.line->written.size(), 12u);
-    EXPECT_FALSE(t.s().main.item(MenuItem::MenuUpdateTimeNow).checked);
+    EXPECT_FALSE(t.s().main().item(MenuItem::MenuUpdateTimeNow).checked);
     rec.statusPacketPending = true;
     t.s().displayRefreshTick();
     EXPECT_EQ(t.line->written.size(), 12u);
@@ -257,10 +257,10 @@ TEST(SessionTicks, SynchronizeNowSendsOnceWithTheNextStatusRecord) {
 TEST(SessionTicks, BadFlashPanelFollowsTheLoggersReport) {
     Ticks t;
     t.s().displayRefreshTick();
-    EXPECT_FALSE(t.s().main.FlashPanel.visible);
+    EXPECT_FALSE(t.s().main().FlashPanel.visible);
     t.s().receiveLoop().records().flashErrorIndicator = 3;
     t.s().displayRefreshTick();
-    EXPECT_TRUE(t.s().main.FlashPanel.visible);
+    EXPECT_TRUE(t.s().main().FlashPanel.visible);
 }
 
 }  // namespace

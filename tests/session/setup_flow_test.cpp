@@ -45,26 +45,6 @@ std::vector<std::uint8_t> statusPacket(int operation, int deviceType, std::uint3
     return b;
 }
 
-// A fresh directory per test: a "last.cvh" left anywhere else must not change what starts up.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "cvh_setup_XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 // A hardware record: only its marker and checksum matter to the display refresh.
 std::vector<std::uint8_t> hardwarePacket() {
     std::vector<std::uint8_t> b(kHardwarePacketLength, 0);
@@ -81,14 +61,14 @@ void push(FakeLine& line, const std::vector<std::uint8_t>& bytes) {
 
 // Moored-logging host mode, logger port COM 1 open at "9600".
 struct SetupFlow : SessionFixture {
-    ScratchDir dir;
+    TempDir dir{"cvh_setup"};
     std::shared_ptr<FakeLine> line;
     SetupFlow() {
         line = addLoggerLine(1);
         EXPECT_FALSE(dir.path().empty());
         s().startUp(dir.path());
         s().modeMenuClick(MenuItem::MenuMoored);
-        s().loggerPortChange(1, kPortSetup9600);
+        s().linkPorts().loggerPortChange(1, kPortSetup9600);
         line->written.clear();
     }
     // Reads until the line is empty, then runs one display refresh.
@@ -105,19 +85,19 @@ struct SetupFlow : SessionFixture {
 TEST(SetupFlow, ReceivedSetupFillsThePagesOnceAndMarksItCurrent) {
     SetupFlow f;
     auto& s = f.s();
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     push(*f.line, mooredSetupRecord());
     s.onTick10ms();
     EXPECT_TRUE(s.receiveLoop().records().setupPacketPending);
     // Nothing reaches the pages before the display refresh.
-    EXPECT_EQ(s.setup.portSetup.ComboMeter[1].index, -1);
+    EXPECT_EQ(s.setupExchange().forms().portSetup.ComboMeter[1].index, -1);
     s.displayRefreshTick();
 
     EXPECT_FALSE(s.receiveLoop().records().setupPacketPending);
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Current");
-    EXPECT_EQ(s.setup.PStore.colour, Colour::Silver);
-    const auto& p = s.setup.portSetup;
-    const auto& c = s.setup.loggerControl;
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Current");
+    EXPECT_EQ(s.setupExchange().forms().PStore.colour, Colour::Silver);
+    const auto& p = s.setupExchange().forms().portSetup;
+    const auto& c = s.setupExchange().forms().loggerControl;
     EXPECT_EQ(p.ComboMeter[0].index, 1);
     EXPECT_EQ(p.CBPortSetup[0].index, kPortSetup19200);
     EXPECT_EQ(p.ComboMeter[2].index, 3);
@@ -138,24 +118,24 @@ TEST(SetupFlow, ReceivedSetupFillsThePagesOnceAndMarksItCurrent) {
     EXPECT_EQ(c.LBAnalogRate.caption, "4 Hz   250 ms");
     EXPECT_TRUE(c.CBAutoStart.checked);
     // The Data Status rows name the meters and start again from zero.
-    EXPECT_EQ(s.dataStatus.PortRowTable[0].typeName.caption, "kb5");
-    EXPECT_EQ(s.dataStatus.PortRowTable[1].typeName.caption, "GPS");
-    EXPECT_EQ(s.dataStatus.PortRowTable[3].typeName.caption, "Off");
-    EXPECT_EQ(s.dataStatus.PortRowTable[1].fileSize.caption, "0 K");
-    EXPECT_EQ(s.dataStatus.AnalogRowTable[0].value.caption, "0.000");
+    EXPECT_EQ(s.dataStatus().PortRowTable[0].typeName.caption, "kb5");
+    EXPECT_EQ(s.dataStatus().PortRowTable[1].typeName.caption, "GPS");
+    EXPECT_EQ(s.dataStatus().PortRowTable[3].typeName.caption, "Off");
+    EXPECT_EQ(s.dataStatus().PortRowTable[1].fileSize.caption, "0 K");
+    EXPECT_EQ(s.dataStatus().AnalogRowTable[0].value.caption, "0.000");
     // The logger's mode matches the host's moored mode: captioned, shown, not red.
-    EXPECT_TRUE(s.main.LoggerMode.visible);
-    EXPECT_EQ(s.main.LoggerMode.caption, "Moored Logging       ");
-    EXPECT_EQ(s.main.LoggerMode.colour, Colour::ButtonFace);
-    EXPECT_EQ(s.loggerModeIndex, 1);
+    EXPECT_TRUE(s.main().LoggerMode.visible);
+    EXPECT_EQ(s.main().LoggerMode.caption, "Moored Logging       ");
+    EXPECT_EQ(s.main().LoggerMode.colour, Colour::ButtonFace);
+    EXPECT_EQ(s.loggerModeIndex(), 1);
 
     // An edit after the record was applied stays: the record is not applied a second time.
-    s.setup.portSetup.ComboMeter[2].index = 4;
-    s.setupEdited(SetupEdit::CBPort1SetupChange);
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    SessionTestAccess::setup(s).portSetup.ComboMeter[2].index = 4;
+    s.setupExchange().edited(SetupEdit::ValueChanged);
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     s.displayRefreshTick();
-    EXPECT_EQ(s.setup.portSetup.ComboMeter[2].index, 4);
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(s.setupExchange().forms().portSetup.ComboMeter[2].index, 4);
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
 }
 
 // Reopening the port drains it and empties the framer; at the setting already in use that would
@@ -166,19 +146,19 @@ TEST(SetupFlow, EachHardwareRecordIsTakenOnceByTheDisplayRefresh) {
     push(*f.line, hardwarePacket());
     s.onTick10ms();
     EXPECT_TRUE(s.receiveLoop().records().hardwarePacketPending);
-    EXPECT_EQ(s.hardwareRecordsShown, 0u);
+    EXPECT_EQ(s.hardwareRecordsShown(), 0u);
     s.displayRefreshTick();
     EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
-    EXPECT_EQ(s.hardwareRecordsShown, 1u);
+    EXPECT_EQ(s.hardwareRecordsShown(), 1u);
     // No new record: the next ticks take nothing.
     s.displayRefreshTick();
     s.displayRefreshTick();
-    EXPECT_EQ(s.hardwareRecordsShown, 1u);
+    EXPECT_EQ(s.hardwareRecordsShown(), 1u);
     // Two records before one tick: only the latest copy exists, so it is taken once.
     push(*f.line, hardwarePacket());
     push(*f.line, hardwarePacket());
     f.receiveAndRefresh();
-    EXPECT_EQ(s.hardwareRecordsShown, 2u);
+    EXPECT_EQ(s.hardwareRecordsShown(), 2u);
     EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
 }
 
@@ -209,7 +189,7 @@ TEST(SetupFlow, DifferentHostSettingReopensThePortAtTheLoggersBaud) {
     EXPECT_EQ(f.line->modes.back(), "19200,N,8,1");
     EXPECT_EQ(s.portView().loggerSetupIndex, kPortSetup19200);
     EXPECT_EQ(s.portView().loggerPortIndex, 1);
-    EXPECT_EQ(s.setup.portSetup.CBHostPortSetup.index, kPortSetup19200);
+    EXPECT_EQ(s.setupExchange().forms().portSetup.CBHostPortSetup.index, kPortSetup19200);
     EXPECT_EQ(s.ports().lineSetting(kLoggerSlot), kPortSetup19200);
     // The next setup at the new setting leaves the port alone.
     push(*f.line, mooredSetupRecord(19200));
@@ -225,15 +205,15 @@ TEST(SetupFlow, SendSetupWritesTheReceivedRecordWithTheEditApplied) {
     f.receiveAndRefresh();
     s.sendSetupClick();
     EXPECT_EQ(f.line->written, record);  // nothing edited: the record goes back as it came
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Current");
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Current");
 
     f.line->written.clear();
-    s.setup.portSetup.ComboMeter[2].index = 4;  // port 3: "BINARY"
-    s.setupEdited(SetupEdit::CBPort1SetupChange);
+    SessionTestAccess::setup(s).portSetup.ComboMeter[2].index = 4;  // port 3: "BINARY"
+    s.setupExchange().edited(SetupEdit::ValueChanged);
     s.sendSetupClick();
     EXPECT_EQ(f.line->written, withMeterType(record, 3, 4));
     // Sending does not make the pages current; only a record read back does.
-    EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+    EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     EXPECT_TRUE(f.op.notices().empty());
 }
 
@@ -250,44 +230,44 @@ TEST(SetupFlow, EditHandlersMarkNotCurrentAndApplyTheirRules) {
     auto& s = f.s();
     push(*f.line, mooredSetupRecord());
     f.receiveAndRefresh();
-    auto& c = s.setup.loggerControl;
-    auto& p = s.setup.portSetup;
+    auto& c = SessionTestAccess::setup(s).loggerControl;
+    auto& p = SessionTestAccess::setup(s).portSetup;
 
     // The spinner may lower the analog rate below the meters' floors; the next list edit
     // raises it again (KB5 on port 1: 2 Hz; RMX: 4 Hz, but only once its port is not "OFF").
     c.UDAnalogRate = 1;
-    s.setupEdited(SetupEdit::UDAnalogRateClick);
+    s.setupExchange().edited(SetupEdit::RateStepped);
     EXPECT_EQ(c.UDAnalogRate, 1);
     EXPECT_EQ(c.LBAnalogRate.caption, "1 Hz  1000 ms");
     p.ComboMeter[3].index = 2;  // port 4 RMX, at "OFF": no floor
-    s.setupEdited(SetupEdit::CBPort1SetupChange);
+    s.setupExchange().edited(SetupEdit::ValueChanged);
     EXPECT_EQ(c.UDAnalogRate, 2);  // port 1's KB5 is active
     p.CBPortSetup[3].index = kPortSetup9600;
-    s.setupEdited(SetupEdit::CBPort1SetupChange);
+    s.setupExchange().edited(SetupEdit::ValueChanged);
     EXPECT_EQ(c.UDAnalogRate, 4);
 
     c.UDLVCutOff = 105;
-    s.setupEdited(SetupEdit::UDLVCutOffClick);
+    s.setupExchange().edited(SetupEdit::LowVoltageStepped);
     EXPECT_EQ(c.LBLowVoltage.caption, "10.5 V");
 
     // Leaving the moored modes hides and clears the once-per-hour column; polled moored mode
     // shows the polled buttons.
     c.ModeCB.index = 0;
-    s.setupEdited(SetupEdit::ModeCBChange);
+    s.setupExchange().edited(SetupEdit::LoggerModeChanged);
     EXPECT_FALSE(c.BTSleepVisible);
     EXPECT_FALSE(p.SOPH[1].checked);
     EXPECT_FALSE(p.SOPH[1].visible);
     c.ModeCB.index = kPolledMooredMode;
-    s.setupEdited(SetupEdit::ModeCBChange);
+    s.setupExchange().edited(SetupEdit::LoggerModeChanged);
     EXPECT_TRUE(c.BTSleepVisible);
     EXPECT_TRUE(c.ButtonVisible[0]);
     EXPECT_TRUE(c.ButtonVisible[3]);
 
     for (SetupEdit e :
-         {SetupEdit::SamplingUDClicks, SetupEdit::SOPH1Click, SetupEdit::TimeSourceCBChange}) {
-        markSetup(s.setup.PStore, 1);
-        s.setupEdited(e);
-        EXPECT_EQ(s.setup.PStore.caption, "Setup is Not Current");
+         {SetupEdit::DelayStepped, SetupEdit::OncePerHourToggled, SetupEdit::TimeSourceChanged}) {
+        s.markSetup(1);
+        s.setupExchange().edited(e);
+        EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     }
 }
 
@@ -297,7 +277,7 @@ TEST(SetupFlow, StatusRecordDecidesThePStoreReReadAndThePortOneRule) {
     push(*f.line, mooredSetupRecord());
     push(*f.line, statusPacket(5, 2, static_cast<std::uint32_t>(f.clock.now)));
     f.receiveAndRefresh();
-    EXPECT_EQ(s.loggerOperationCode, 5);
+    EXPECT_EQ(s.logger().operationCode, 5);
     EXPECT_FALSE(s.receiveLoop().records().statusPacketPending);
     f.line->written.clear();
     s.pStoreClick();  // sampling: refused
@@ -308,42 +288,42 @@ TEST(SetupFlow, StatusRecordDecidesThePStoreReReadAndThePortOneRule) {
     // Standby, on a kb5Plus: the re-read goes out, and port 1 is sent at 19200 as a KB5.
     push(*f.line, statusPacket(9, 1, static_cast<std::uint32_t>(f.clock.now)));
     f.receiveAndRefresh();
-    EXPECT_EQ(s.loggerDeviceType, 1);
+    EXPECT_EQ(s.logger().deviceType, 1);
     f.line->written.clear();
     s.pStoreClick();
     EXPECT_EQ(readCommand(f.line->written).code, 0xACAC);
     EXPECT_TRUE(readCommand(f.line->written).valid);
 
     f.line->written.clear();
-    s.setup.portSetup.ComboMeter[0].index = 6;   // "GPS"
-    s.setup.portSetup.CBPortSetup[0].index = 4;  // "4800"
-    s.setupEdited(SetupEdit::CBPort1SetupChange);
+    SessionTestAccess::setup(s).portSetup.ComboMeter[0].index = 6;   // "GPS"
+    SessionTestAccess::setup(s).portSetup.CBPortSetup[0].index = 4;  // "4800"
+    s.setupExchange().edited(SetupEdit::ValueChanged);
     s.sendSetupClick();
     ASSERT_EQ(f.line->written.size(), 192u);
     const Bytes sent(f.line->written);
     EXPECT_EQ(readLe16(sent, 72 + 2), 1);       // meter type of port 1: KB5
     EXPECT_EQ(readLe32(sent, 36 + 4), 19200u);  // its baud
-    EXPECT_EQ(s.setup.portSetup.CBPortSetup[0].index, kPortSetup19200);
+    EXPECT_EQ(s.setupExchange().forms().portSetup.CBPortSetup[0].index, kPortSetup19200);
 }
 
 TEST(SetupFlow, CommandButtonsWriteTheirFramesAndTexts) {
     SetupFlow f;
     auto& s = f.s();
-    s.getSetupClick();
+    s.setupExchange().getSetupClick();
     EXPECT_EQ(readCommand(f.line->written).code, 0xACAC);
     f.line->written.clear();
-    s.beginSampleClick();
+    s.setupExchange().beginSampleClick();
     EXPECT_EQ(readCommand(f.line->written).code, 0xA2A2);
     EXPECT_TRUE(readCommand(f.line->written).valid);
     f.line->written.clear();
-    s.polledSleepClick();
+    s.setupExchange().polledSleepClick();
     EXPECT_EQ(std::string(f.line->written.begin(), f.line->written.end()), "SLEEP");
 
     // Polled-Wake: the long wake text now, the short one when the countdown of MVPScroll ticks
     // has run out.
     f.line->written.clear();
-    s.mvpScroll = 3;
-    s.polledWakeClick();
+    s.setupExchange().setWakeDelayTicks(3);
+    s.setupExchange().polledWakeClick();
     EXPECT_EQ(std::string(f.line->written.begin(), f.line->written.end()), "      WAKE");
     EXPECT_EQ(s.receiveLoop().mvpLabel(), "Ready");
     for (int i = 0; i < 3; ++i) {
@@ -358,47 +338,47 @@ TEST(SetupFlow, CommandButtonsWriteTheirFramesAndTexts) {
 TEST(SetupFlow, SleepWindowSendsTheWakeTimeOnlyWhenFarEnoughAhead) {
     SetupFlow f;
     auto& s = f.s();
-    s.sleepClick();
-    EXPECT_TRUE(s.sleepWindow.visible);
-    s.sleepWindow.METime = "22:13:40";  // 20 s ahead
-    s.sleepWindow.MEDate = "11/14/23";
-    s.sleepButtonClick();
+    s.clockAndSleep().sleepClick();
+    EXPECT_TRUE(s.clockAndSleep().sleepWindow().visible);
+    SessionTestAccess::sleepWindow(s).METime = "22:13:40";  // 20 s ahead
+    SessionTestAccess::sleepWindow(s).MEDate = "11/14/23";
+    s.clockAndSleep().sleepButtonClick();
     EXPECT_TRUE(f.line->written.empty());
-    EXPECT_TRUE(s.sleepWindow.visible);
+    EXPECT_TRUE(s.clockAndSleep().sleepWindow().visible);
     ASSERT_EQ(f.op.notices().size(), 1u);
     EXPECT_EQ(f.op.notices()[0].caption, "Sleep Error");
     EXPECT_EQ(f.op.asked[0].text, "Sleep Until 22:13:40 on 11/14/23 ?");
 
     // Cancel in the confirmation: nothing sent, the window stays.
-    s.sleepWindow.METime = "22:14:00";
+    SessionTestAccess::sleepWindow(s).METime = "22:14:00";
     f.op.answers.push_back(Answer::Cancel);
-    s.sleepButtonClick();
+    s.clockAndSleep().sleepButtonClick();
     EXPECT_TRUE(f.line->written.empty());
-    EXPECT_TRUE(s.sleepWindow.visible);
+    EXPECT_TRUE(s.clockAndSleep().sleepWindow().visible);
 
-    s.sleepButtonClick();
+    s.clockAndSleep().sleepButtonClick();
     const SentCommand c = readCommand(f.line->written);
     EXPECT_TRUE(c.valid);
     EXPECT_EQ(c.code, 0xA7A7);
     EXPECT_EQ(c.argumentA, 1'700'000'040u);
     EXPECT_EQ(c.argumentB, 0);
-    EXPECT_FALSE(s.sleepWindow.visible);
+    EXPECT_FALSE(s.clockAndSleep().sleepWindow().visible);
 
-    s.sleepClick();
-    s.sleepCancelClick();
-    EXPECT_FALSE(s.sleepWindow.visible);
+    s.clockAndSleep().sleepClick();
+    s.clockAndSleep().sleepCancelClick();
+    EXPECT_FALSE(s.clockAndSleep().sleepWindow().visible);
 }
 
 TEST(SetupFlow, MooredTimeSourceMenuShowsTheSelector) {
     SetupFlow f;
     auto& s = f.s();
-    EXPECT_FALSE(s.setup.loggerControl.TimeSourceCB.visible);
+    EXPECT_FALSE(s.setupExchange().forms().loggerControl.TimeSourceCB.visible);
     s.mooredTimeUpdatesClick();
-    EXPECT_TRUE(s.setup.loggerControl.TimeSourceCB.visible);
-    EXPECT_TRUE(s.main.item(MenuItem::MenuMooredTimeUpdate).checked);
+    EXPECT_TRUE(s.setupExchange().forms().loggerControl.TimeSourceCB.visible);
+    EXPECT_TRUE(s.main().item(MenuItem::MenuMooredTimeUpdate).checked);
     s.mooredTimeUpdatesClick();
-    EXPECT_FALSE(s.setup.loggerControl.TimeSourceCB.visible);
-    EXPECT_FALSE(s.main.item(MenuItem::MenuMooredTimeUpdate).checked);
+    EXPECT_FALSE(s.setupExchange().forms().loggerControl.TimeSourceCB.visible);
+    EXPECT_FALSE(s.main().item(MenuItem::MenuMooredTimeUpdate).checked);
 }
 
 }  // namespace

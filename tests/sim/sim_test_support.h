@@ -37,19 +37,11 @@ public:
 
 private:
     void drain(Received& into) {
-        for (;;) {
-            const int code = framer_.recognise();
-            if (code == kFramerIncomplete)
-                return;
-            if (code <= 0) {
-                framer_.consume(1);
-                continue;
-            }
-            const std::size_t used = framer_.packetLength(code);
-            const Bytes head = framer_.head();
-            into.byType[code].emplace_back(head.begin(), head.begin() + used);
-            framer_.consume(used);
-        }
+        for (Frame frame = framer_.next(); frame.status != Frame::Status::NeedMore;
+             frame = framer_.next())
+            if (frame.packet())
+                into.byType[static_cast<int>(frame.type)].emplace_back(frame.bytes.begin(),
+                                                                       frame.bytes.end());
     }
 
     PacketFramer framer_;

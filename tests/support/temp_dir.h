@@ -27,6 +27,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
     // A sub-folder, created.
     std::filesystem::path sub(const std::string& name) const {

@@ -88,7 +88,7 @@ private slots:
     void fileMenuOpenRestoresTheWidgets() {
         Rig r;
         const QString path = r.dir.filePath(QStringLiteral("field.cvh"));
-        QCOMPARE(int(storeHostSetup(path.toStdString(), sampleFile())),
+        QCOMPARE(int(storeHostSetup(path.toStdString(), sampleFile()).result),
                  int(HostSetupStoreResult::Stored));
         r.op.files.push_back(path.toStdString());
         r.trigger("LoadHostSetupFile");
@@ -214,8 +214,8 @@ private slots:
     void exitStoresTheWindowSizeInLastCvh() {
         Rig r;
         r.window.resize(1450, 980);
-        QTRY_COMPARE(r.session.hostControls.windowWidth, 1450);
-        QCOMPARE(r.session.hostControls.windowHeight, 980);
+        QTRY_COMPARE(r.session.hostSetupStore().controls().geometry.width, 1450);
+        QCOMPARE(r.session.hostSetupStore().controls().geometry.height, 980);
         r.op.answers.push_back(Answer::Ok);
         QVERIFY(r.session.requestExit());
         QFile file(r.dir.filePath(QStringLiteral("last.cvh")));

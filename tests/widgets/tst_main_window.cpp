@@ -15,6 +15,7 @@
 #include "session/host_session.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/session_access.h"
 
 using namespace cvh;
 
@@ -175,16 +176,15 @@ private slots:
         r.session.markSetup(1);
         r.window.refreshView();
         // A received setup or a mode switch moves ModeCB; that must not mark the setup edited.
-        r.session.setup.loggerControl.ModeCB.index = 1;
-        ++r.session.revision;
+        SessionTestAccess::setup(r.session).loggerControl.ModeCB.index = 1;
         r.window.refreshView();
-        QCOMPARE(r.session.setup.PStore.caption, std::string("Setup is Current"));
+        QCOMPARE(r.session.setupExchange().forms().PStore.caption, std::string("Setup is Current"));
         // Switching pages by the program does not stop nor start the display twice.
-        r.session.displayRawClick();
+        r.session.linkPorts().displayRawClick();
         r.window.refreshView();
-        QVERIFY(r.session.realTime.displayEnabled);
+        QVERIFY(r.session.linkPorts().realTime().displayEnabled);
         r.window.tabs()->setCurrentIndex(pageIndex(Page::DataStatus));  // the operator's change
-        QVERIFY(!r.session.realTime.displayEnabled);
+        QVERIFY(!r.session.linkPorts().realTime().displayEnabled);
     }
 
     void loggerPortChoiceOpensThePort() {
@@ -202,7 +202,7 @@ private slots:
     void testPortWindowSendsItsFrame() {
         Rig r;
         auto line = r.backend.add(r.session.ports().names().name(1));
-        r.session.loggerPortChange(1, 6);
+        r.session.linkPorts().loggerPortChange(1, 6);
         r.window.findChild<QAction*>(QStringLiteral("MenuMoored"))->trigger();
         r.window.findChild<QAction*>(QStringLiteral("MenuTestOneSerialPort"))->trigger();
         auto* form = r.window.findChild<TestPortForm*>(QStringLiteral("TTestPortForm"));
@@ -232,13 +232,13 @@ private slots:
         QCOMPARE(stats->findChild<QLabel*>(QStringLiteral("SFLB9"))->text(),
                  QStringLiteral("Bad Data Timer: 019"));
         stats->close();
-        QCOMPARE(r.session.stats.boundSlot(), -1);
+        QCOMPARE(r.session.linkPorts().stats().boundSlot(), -1);
     }
 
     void sendLineAndMemo() {
         Rig r;
         auto line = r.backend.add(r.session.ports().names().name(1));
-        r.session.loggerPortChange(1, 6);
+        r.session.linkPorts().loggerPortChange(1, 6);
         r.window.findChild<QAction*>(QStringLiteral("MenuRealTimeOutput"))->trigger();
         r.window.tabs()->setCurrentIndex(pageIndex(Page::RealTime));
         auto* edit = r.window.findChild<QLineEdit*>(QStringLiteral("EditSendText"));

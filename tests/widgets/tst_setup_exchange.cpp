@@ -89,7 +89,7 @@ class TestSetupExchange : public QObject {
             return QTest::qWaitFor(
                 [&] {
                     return !session.receiveLoop().records().setupPacketPending &&
-                           session.setup.PStore.caption == "Setup is Current";
+                           session.setupExchange().forms().PStore.caption == "Setup is Current";
                 },
                 5000);
         }
@@ -159,7 +159,7 @@ private slots:
         // Port 3 becomes "BINARY": one step down in its meter list.
         auto* meter3 = r.on<QComboBox>(ps, "ComboMeter3");
         Rig::choose(meter3, 4);
-        QCOMPARE(r.session.setup.portSetup.ComboMeter[2].index, 4);
+        QCOMPARE(r.session.setupExchange().forms().portSetup.ComboMeter[2].index, 4);
         QCOMPARE(r.pstore(), QStringLiteral("Setup is Not Current"));
 
         r.drain();
@@ -196,7 +196,8 @@ private slots:
         QTest::keyClicks(delay, QStringLiteral("20"));
         QCOMPARE(r.pstore(), QStringLiteral("Setup is Current"));  // not per keystroke
         QTest::keyClick(delay, Qt::Key_Return);
-        QCOMPARE(r.session.setup.loggerControl.duration(Duration::Delay).number, 20);
+        QCOMPARE(r.session.setupExchange().forms().loggerControl.duration(Duration::Delay).number,
+                 20);
         QCOMPARE(r.pstore(), QStringLiteral("Setup is Not Current"));
     }
 

@@ -1,0 +1,230 @@
+#include "session/link_ports.h"
+
+#include "base/cformat.h"
+#include "link/line_choices.h"
+#include "session/live_format.h"
+
+namespace cvh {
+
+LinkPorts::LinkPorts(SerialBackend& backend, Operator& notices, ChangeMarks& marks,
+                     Watched<MainWindowView>& main)
+    : backend_(backend),
+      marks_(marks),
+      main_(main),
+      ports_(std::make_unique<SerialPortTable>(backend, notices)),
+      receive_(std::make_unique<ReceiveLoop>(*ports_, notices)),
+      portManager_(
+          std::make_unique<PortManager>(*ports_, receive_->framer(), receive_->statistics())),
+      realTime_(marks, Area::RealTime),
+      stats_(marks, Area::PortTools) {}
+
+// --- logger port -------------------------------------------------------------------------------
+
+void LinkPorts::loggerPortChange(int comNumber, int lineChoice) {
+    selectLoggerPort(comNumber, lineChoice);
+    portManager_->onLoggerPortChange();
+    main_.edit().COMStatus.caption = describePort(comNumber, lineChoice);
+    syncPortView();
+}
+
+void LinkPorts::selectLoggerPort(int comNumber, int lineChoice) {
+    auto& view = portManager_->view();
+    view.loggerPortIndex = comNumber;
+    view.loggerSetupIndex = lineChoice;
+    marks_.mark(Area::Window);
+}
+
+std::vector<LinkPorts::PortItem> LinkPorts::loggerPortItems() const {
+    std::vector<PortItem> items{{comBoxItemText(0), "", false}};
+    for (int com = 1; com < kComBoxItemCount; ++com) {
+        PortItem item;
+        item.device = ports_->names().name(com);
+        item.present = backend_.exists(item.device);
+        item.text = comBoxItemText(com) + "   " + item.device + (item.present ? "" : "  (absent)");
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+void LinkPorts::showLoggerPortPanel() {
+    portManager_->showLoggerPortSetup();
+    syncPortView();
+}
+
+void LinkPorts::hideLoggerPortPanel() {
+    portManager_->hideLoggerPortSetup();
+    syncPortView();
+}
+
+void LinkPorts::toggleLoggerPortPanel() {
+    portManager_->toggleLoggerPortSetup();
+    syncPortView();
+}
+
+void LinkPorts::toggleAutoBaud() {
+    portManager_->toggleAutoBaud();
+    syncPortView();
+}
+
+void LinkPorts::closeLoggerPort() {
+    auto& view = portManager_->view();
+    portManager_->closeChosenPort(kLoggerSlot, view.loggerPortIndex, view.loggerSetupIndex);
+    syncPortView();
+}
+
+void LinkPorts::closeDeckPort(int slot, int& portBox, int setupBox) {
+    portManager_->closeChosenPort(slot, portBox, setupBox);
+}
+
+// The port manager keeps the logger-port panel's state; the menu shows two of its values.
+void LinkPorts::syncPortView() {
+    auto& v = portManager_->view();
+    auto& main = main_.edit();
+    main.item(MenuItem::ShowLoggerPortSetup).caption = v.showLoggerPortSetupCaption;
+    main.item(MenuItem::AutoBaudRateDetection).checked = v.autoBaudChecked;
+    if (v.layoutRequested) {
+        v.layoutRequested = false;
+        marks_.mark(Area::Layout);
+    }
+}
+
+// --- live display ------------------------------------------------------------------------------
+
+void LinkPorts::rawPortChange(int source, int port, int loggerId) {
+    auto& rt = realTime_.edit();
+    rt.RawSourceCB = source;
+    rt.RawPortCB = port;
+    rt.RawMuxIDUD = loggerId;
+    rt.RawMuxIDLB.caption = formatLoggerIdCaption(loggerId);
+    rt.selectorsVisible = source <= 0;
+    syncRawDisplay();
+}
+
+void LinkPorts::displayRawClick() {
+    auto& rt = realTime_.edit();
+    rt.displayEnabled = !rt.displayEnabled;
+    rt.BTDisplayRaw = rt.displayEnabled ? "Stop Display" : "Display Data";
+    syncRawDisplay();
+}
+
+void LinkPorts::stopDisplay() {
+    auto& rt = realTime_.edit();
+    rt.displayEnabled = false;
+    rt.BTDisplayRaw = "Display Data";
+    syncRawDisplay();
+}
+
+// The receive loop copies data for display by these settings.
+void LinkPorts::syncRawDisplay() {
+    auto& d = receive_->rawDisplay;
+    d.on = realTime_->displayEnabled;
+    d.source = realTime_->RawSourceCB;
+    d.unit = realTime_->RawMuxIDUD;
+    d.port = realTime_->RawPortCB;
+}
+
+void LinkPorts::editSendText(const std::string& text) {
+    realTime_.edit().EditSendText = text;
+}
+
+void LinkPorts::sendEditText(bool withLineEnd) {
+    auto& rt = realTime_.edit();
+    const std::string text = rt.EditSendText;
+    rt.EditSendText.clear();
+    rt.Memo1.append(kLineEnd);
+    commands().sendText(text);
+    rt.Memo1.append(text);
+    if (withLineEnd)
+        commands().sendText(kLineEnd);
+    rt.Memo1.append(kLineEnd);
+}
+
+void LinkPorts::resetCounters() {
+    receive_->resetUnitCounters();
+    marks_.mark(Area::RealTime);
+}
+
+void LinkPorts::appendDisplayText(std::span<const std::uint8_t> bytes) {
+    realTime_.edit().Memo1.append(bytes);
+}
+
+void LinkPorts::appendDisplayText(const std::string& text) {
+    realTime_.edit().Memo1.append(text);
+}
+
+// --- port statistics window ------------------------------------------------------------------
+
+void LinkPorts::hostPortStatsClick() {
+    auto& stats = stats_.edit();
+    stats.closeStats();
+    stats.openStats(kLoggerSlot, StatsWindow::kLineCount, "Logger Port Statistics");
+    // The count line is otherwise written only when the count moves; show it at once.
+    LinkMonitor::showPacketCount(statistics(), stats);
+}
+
+void LinkPorts::closeStats() {
+    stats_.edit().closeStats();
+}
+
+// --- ticks -----------------------------------------------------------------------------------
+
+bool LinkPorts::receiveTick(RecordMode recordMode, std::int64_t nowMilliseconds, int mvpScroll) {
+    // The wake test's label changes on the step that ends it.
+    if (receive_->wakeRunning())
+        marks_.mark(Area::SetupPages);
+    receive_->wakeStep(nowMilliseconds, mvpScroll);
+    auto& counters = statistics();
+    if (counters.packetCount != lastTickPacketCount_) {
+        lastTickPacketCount_ = counters.packetCount;
+        LinkMonitor::showPacketCount(counters, stats_.edit());
+    }
+    ++counters.loops;
+    if (receive_->receiveStep(recordMode) != kReceivedPacket)
+        return false;
+    counters.noDataTimer = 2;
+    counters.badDataTimer = 3;
+    portManager_->onPacketRecognised();
+    syncPortView();
+    return true;
+}
+
+void LinkPorts::flushDisplayBuffers() {
+    const PendingDisplay pending = receive_->takePendingDisplay();
+    if (pending.empty())
+        return;
+    auto& rt = realTime_.edit();
+    rt.Memo1.append(pending.portText);
+    rt.Memo1.append(pending.rawLoggerText);
+}
+
+void LinkPorts::secondTick() {
+    auto& counters = statistics();
+    auto& port = portManager_->view();
+    auto& stats = stats_.edit();
+    const std::uint32_t packets = monitor_.countPackets(counters, stats);
+    if (packets > 0) {
+        port.loggerSetupColour = Colour::Window;
+        port.pLoggerPortColour = Colour::ButtonFace;
+    }
+    auto& main = main_.edit();
+    main.PLoggerPort.visible = port.loggerPortIndex > 0 && main.COMStatus.visible;
+    main.COMStatus.caption = describePort(port.loggerPortIndex, port.loggerSetupIndex);
+    main.PLoggerPort.caption = cformat("Logger Port: COM%1d", port.loggerPortIndex);
+    monitor_.showPacketRate(packets, stats);
+    monitor_.countBytes(counters, stats);
+    monitor_.showPayloadAndTimers(counters, stats);
+    portManager_->linkWatchdog();
+    syncPortView();
+    monitor_.showModErrors(counters, stats);
+    auto& rt = realTime_.edit();
+    rt.LBTimeUnit.caption =
+        cformat("Time Unit: %lu", static_cast<unsigned long>(counters.unitPackets[0]));
+    for (int u = 1; u <= 4; ++u) {
+        const auto i = static_cast<std::size_t>(u);
+        rt.LBUnit[i - 1].caption = formatUnitLine(
+            u, counters.unitPackets[i], counters.unitGapEvents[i], counters.unitLastGap[i]);
+    }
+    monitor_.showLoops(counters, stats);
+}
+
+}  // namespace cvh

@@ -1,0 +1,32 @@
+// Tests set up a session's state directly where driving it through the operations would only
+// repeat them; the console has no such access. Every edit marks its area as the controllers'
+// own setters do.
+#pragma once
+
+#include "session/host_session.h"
+
+namespace cvh {
+
+struct SessionTestAccess {
+    static MainWindowView& main(HostSession& s) { return s.main_.edit(); }
+    static SetupForms& setup(HostSession& s) { return s.setup_.edit(SessionKey()); }
+    static HostSetupControls& hostControls(HostSession& s) {
+        return s.hostSetup_.edit(SessionKey());
+    }
+    static TimeSyncMenu& timeSync(HostSession& s) {
+        return s.clockAndSleep_.editTimeSync(SessionKey());
+    }
+    static SleepWindow& sleepWindow(HostSession& s) {
+        return s.clockAndSleep_.editSleepWindow(SessionKey());
+    }
+    static std::array<int, kDeckSlotCount>& pcBytesIn(HostSession& s) {
+        return s.pcLogger_.bytesIn(SessionKey());
+    }
+    static std::int32_t& timeoutTicks(HostSession& s) { return s.timeoutTicks_; }
+    static bool& extractionRunning(HostSession& s) { return s.extractionRunning_; }
+    static void colourModeLabels(HostSession& s, int hostMode, int loggerMode) {
+        s.colourModeLabels(hostMode, loggerMode);
+    }
+};
+
+}  // namespace cvh
