@@ -115,8 +115,10 @@ public:
     const UploadFacts& facts() const { return facts_; }
     const RunDirectory& directory() const { return directory_; }
     bool uploading() const { return facts_.pendingRuns != 0; }
-    // Grows whenever something the upload page shows changed.
+    // Grows whenever something the upload page shows changed; the listener (the session's
+    // change mark of the upload page) is called each time.
     std::uint64_t revision() const { return revision_; }
+    void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
 private:
     bool requestRun(int index);
@@ -124,7 +126,11 @@ private:
     void giveUp(const std::string& why);
     void endUpload(UploadRunLabel label);
     void reportFileError(const std::string& what, const FileError& error);
-    void touch() { ++revision_; }
+    void touch() {
+        ++revision_;
+        if (changed_)
+            changed_();
+    }
 
     LoggerCommands& commands_;
     Operator& operator_;
@@ -133,6 +139,7 @@ private:
     RunDirectory directory_;
     UploadFacts facts_;
     std::uint64_t revision_ = 0;
+    std::function<void()> changed_;
 
     // The run in flight.
     int currentIndex_ = -1;
