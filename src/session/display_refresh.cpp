@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/cformat.h"
-#include "config/setup_exchange.h"
 #include "session/host_session.h"
 #include "session/live_format.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "config/logger_setup.h"
-#include "config/pc_logger_setup.h"
-#include "config/setup_exchange.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
+#include "session/pc_logger_setup.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 

@@ -7,10 +7,10 @@
 
 #include "base/operator.h"
 #include "config/logger_setup.h"
-#include "config/setup_exchange.h"
 #include "link/receive_loop.h"
 #include "session/change_marks.h"
 #include "session/session_key.h"
+#include "session/setup_exchange.h"
 #include "session/setup_flow.h"
 
 namespace cvh {

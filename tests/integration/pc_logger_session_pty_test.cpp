@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "config/pc_logger_setup.h"
 #include "link/data_packet.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/pc_logger_flow.h"
+#include "session/pc_logger_setup.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"

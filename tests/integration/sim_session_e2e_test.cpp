@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "config/setup_exchange.h"
 #include "link/status_record.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/live_format.h"
+#include "session/setup_exchange.h"
 #include "support/scripted_operator.h"
 #include "support/session_access.h"
 #include "support/temp_dir.h"

@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/setup_exchange.h"
 #include "session/host_setup_flow.h"
 #include "session/session_fixture.h"
+#include "session/setup_exchange.h"
 
 namespace cvh::test {
 namespace {

@@ -4,14 +4,18 @@
 // Setup" opens the ports and makes them active.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <optional>
 #include <string>
 
-#include "base/colour.h"
 #include "link/deck_routing.h"
 #include "link/port_manager.h"
 #include "link/serial_port_table.h"
+#include "session/colour.h"
 
 namespace cvh {
 

@@ -1,4 +1,4 @@
-#include "config/pc_logger_setup.h"
+#include "session/pc_logger_setup.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "config/logger_status_view.h"
+#include "session/logger_status_view.h"
 
 namespace cvh {
 namespace {

@@ -1,4 +1,4 @@
-#include "config/logger_status_view.h"
+#include "session/logger_status_view.h"
 
 #include "base/version.h"
 

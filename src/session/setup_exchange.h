@@ -2,6 +2,10 @@
 // operator's edits, and building the 192-byte record that Send Setup writes back.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <optional>
 #include <string>
@@ -9,8 +13,8 @@
 #include "base/operator.h"
 #include "config/logger_clock.h"
 #include "config/logger_setup.h"
-#include "config/logger_status_view.h"
-#include "config/setup_exchange_forms.h"
+#include "session/logger_status_view.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 

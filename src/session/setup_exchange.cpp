@@ -1,4 +1,4 @@
-#include "config/setup_exchange.h"
+#include "session/setup_exchange.h"
 
 #include <algorithm>
 

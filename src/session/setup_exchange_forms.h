@@ -3,11 +3,15 @@
 // ComboMeter is ComboMeter1), so the console copies them into the widgets by name.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <string>
 
-#include "base/colour.h"
 #include "config/logger_setup.h"
+#include "session/colour.h"
 
 namespace cvh {
 

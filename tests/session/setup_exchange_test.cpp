@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "config/setup_exchange.h"
+#include "session/setup_exchange.h"
 #include "support/scripted_operator.h"
 
 namespace cvh {

@@ -5,15 +5,19 @@
 // only when they change, so an identical record changes nothing there.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "base/bytes.h"
-#include "base/colour.h"
-#include "config/setup_exchange_forms.h"
 #include "link/status_record.h"
+#include "session/colour.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 
