@@ -31,12 +31,7 @@ PortSetupForm::PortSetupForm() {
         LBPumpRow[at(i)].caption = cformat("Port %d", i + 16);
         CBPump[at(i)].index = 0;
     }
-    for (auto& b : SOPH)
-        b.visible = false;
-    for (auto& b : AOPH)
-        b.visible = false;
-    for (auto& b : POPH)
-        b.visible = false;
+    forEachOncePerHourBox(*this, [](CheckState& b, int) { b.visible = false; });
 }
 
 LoggerControlForm::LoggerControlForm() {
@@ -131,12 +126,7 @@ void applyMooredLayout(SetupForms& forms) {
     if (moored) {
         applyOncePerHourColumn(p, true);
     } else {
-        for (auto& b : p.SOPH)
-            b = {false, false};
-        for (auto& b : p.AOPH)
-            b = {false, false};
-        for (auto& b : p.POPH)
-            b = {false, false};
+        forEachOncePerHourBox(p, [](CheckState& b, int) { b = {false, false}; });
         p.SOPHLBVisible = p.AOPHLBVisible = p.POPHLBVisible = false;
     }
     c.ButtonVisible.fill(mode == kPolledMooredMode);
@@ -227,12 +217,8 @@ ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& form
     c.UDAnalogRate = clampToRange(std::max<int>(s.analogRateHz, 1), kAnalogRateRange);
     refreshAnalogRateLabel(c);
 
-    for (int i = 0; i < kLoggerPortCount; ++i)
-        p.SOPH[at(i)].checked = (s.oncePerHourMask >> i) & 1;
-    for (int i = 0; i < kAnalogChannelCount; ++i)
-        p.AOPH[at(i)].checked = (s.oncePerHourMask >> (8 + i)) & 1;
-    for (int i = 0; i < kPumpPortCount; ++i)
-        p.POPH[at(i)].checked = (s.oncePerHourMask >> (16 + i)) & 1;
+    forEachOncePerHourBox(
+        p, [&](CheckState& b, int bit) { b.checked = (s.oncePerHourMask >> bit) & 1; });
     if (s.oncePerHourMask != 0)
         applyOncePerHourColumn(p, true);
 
@@ -296,15 +282,10 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
 
     s.oncePerHourMask = 0;
     if (isMooredMode(s.mode)) {
-        for (int i = 0; i < kLoggerPortCount; ++i)
-            if (p.SOPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << i;
-        for (int i = 0; i < kAnalogChannelCount; ++i)
-            if (p.AOPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << (8 + i);
-        for (int i = 0; i < kPumpPortCount; ++i)
-            if (p.POPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << (16 + i);
+        forEachOncePerHourBox(p, [&](const CheckState& b, int bit) {
+            if (b.checked)
+                s.oncePerHourMask |= 1u << bit;
+        });
     }
 
     // The logger keeps its own clock while moored; the host never sends another source.
