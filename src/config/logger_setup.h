@@ -173,6 +173,7 @@ const char* meterPortLabel(int meterType);
 inline constexpr int kPortSetupCount = kLineChoiceCount + 1;
 inline constexpr int kHostPortSetupCount = kLineChoiceCount;
 inline constexpr int kPortSetupOn = kLineChoiceCount;
+inline constexpr int kPortSetupOff = 0;
 inline constexpr int kPortSetup9600 = 6;
 inline constexpr int kPortSetup19200 = 8;
 extern const std::array<const char*, kPortSetupCount> kPortSetupTexts;

@@ -80,8 +80,12 @@ Colour analogRateColour(int hz, int fileCBIndex) {
 }
 
 void refreshAnalogRateLabel(LoggerControlForm& f) {
-    f.LBAnalogRate.caption = analogRateText(f.UDAnalogRate);
-    f.LBAnalogRate.colour = analogRateColour(f.UDAnalogRate, f.FileCB.index);
+    showAnalogRate(f, f.UDAnalogRate);
+}
+
+void showAnalogRate(LoggerControlForm& f, int hz) {
+    f.LBAnalogRate.caption = analogRateText(hz);
+    f.LBAnalogRate.colour = analogRateColour(hz, f.FileCB.index);
 }
 
 std::string lowVoltageText(int tenths) {
@@ -91,7 +95,8 @@ std::string lowVoltageText(int tenths) {
 void applyAnalogRateFloors(SetupForms& forms) {
     int& rate = forms.loggerControl.UDAnalogRate;
     for (int i = 0; i < kLoggerPortCount; ++i) {
-        if (forms.portSetup.CBPortSetup[at(i)].index <= 0)
+        // Only the "OFF" entry switches a port off; a list with nothing chosen yet does not.
+        if (forms.portSetup.CBPortSetup[at(i)].index == kPortSetupOff)
             continue;
         const int meter = forms.portSetup.ComboMeter[at(i)].index;
         if (meter == kMeterKb5)
@@ -208,14 +213,16 @@ ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& form
     for (int n = 1; n <= kLoggerPortCount; ++n)
         if (s.meterType[at(n)] != 0)
             cutoff = std::max<int>(cutoff, s.lowVoltageCutoff[at(n)]);
+    // The labels show what the logger holds; the spinners stop at their limits.
     c.UDLVCutOff = clampToRange(cutoff, kLowVoltageRange);
-    c.LBLowVoltage.caption = lowVoltageText(c.UDLVCutOff);
+    c.LBLowVoltage.caption = lowVoltageText(cutoff);
 
     if (s.analogRateHz < 1) {
         writeLe16(snapshot.mutableBytes(), setup_offset::kAnalogRateHz, 1);
     }
-    c.UDAnalogRate = clampToRange(std::max<int>(s.analogRateHz, 1), kAnalogRateRange);
-    refreshAnalogRateLabel(c);
+    const int receivedRate = std::max<int>(s.analogRateHz, 1);
+    c.UDAnalogRate = clampToRange(receivedRate, kAnalogRateRange);
+    showAnalogRate(c, receivedRate);
 
     forEachOncePerHourBox(
         p, [&](CheckState& b, int bit) { b.checked = (s.oncePerHourMask >> bit) & 1; });

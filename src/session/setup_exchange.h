@@ -38,7 +38,8 @@ std::optional<CommandRequest> PStoreClick(int loggerOperationCode, Operator& op)
 // LBAnalogRate: "%1d Hz  %4d ms", coloured by rate and by whether archive files are recorded.
 std::string analogRateText(int hz);
 Colour analogRateColour(int hz, int fileCBIndex);
-void refreshAnalogRateLabel(LoggerControlForm& form);
+void refreshAnalogRateLabel(LoggerControlForm& form);  // the spinner's rate
+void showAnalogRate(LoggerControlForm& form, int hz);
 // LBLowVoltage: "%4.1f V" of tenths of a volt.
 std::string lowVoltageText(int tenths);
 
