@@ -77,7 +77,7 @@ void HostSession::showLoggerStatus() {
     portTools_.showCurrentLoggerId(u.LBCurrentMuxID, u.openMuxIdWindow);
     logger_.serialNumber = static_cast<std::int16_t>(u.serialNumber);
     logger_.deviceType = static_cast<std::int16_t>(u.deviceType);
-    logger_.operationCode = static_cast<std::uint16_t>(u.operationCode);
+    logger_.operationCode = u.operationCode;
     if (u.firmwareWarning) {
         auto& warning = warning_.edit();
         warning.text = *u.firmwareWarning;

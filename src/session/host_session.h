@@ -69,7 +69,7 @@ std::string baseTitleText();
 
 // What the logger told about itself in its last status record.
 struct LoggerFacts {
-    std::uint16_t operationCode = 0;
+    OperationCode operationCode = OperationCode::Off;
     std::int16_t serialNumber = 0;
     std::int16_t deviceType = 0;
     std::string deviceName = "???";

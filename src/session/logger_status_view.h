@@ -104,7 +104,7 @@ struct StatusDisplayUpdate {
     // The logger identity to store (LoggerSerialNumber, LoggerDeviceType, LoggerOperationCode).
     int serialNumber = 0;
     int deviceType = 0;
-    int operationCode = 0;
+    OperationCode operationCode = OperationCode::Off;
 
     // The text of the warning window TForm2 ("WARNING!!!"), once per program run.
     std::optional<std::string> firmwareWarning;

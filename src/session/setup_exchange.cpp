@@ -61,8 +61,8 @@ CommandRequest beginSampleCommand() {
     return {CommandCode::BeginSample, 0, 0};
 }
 
-std::optional<CommandRequest> PStoreClick(int loggerOperationCode, Operator& op) {
-    if (loggerOperationCode == 9 || loggerOperationCode == 10 || loggerOperationCode == 30)
+std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op) {
+    if (takesSetupRequests(loggerOperationCode))
         return getSetupCommand();
     op.notice("Unable to Complete Command",
               "The Logger Must be in Standby before Sending a new Logger Setup", true);
@@ -269,7 +269,7 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
     // On the devices whose port 1 is the built-in kb5 link, that port always runs at 19200 and
     // is either off, binary, or a kb5.
     s.meterType[0] = 0;
-    if (loggerDeviceType == 1 || loggerDeviceType == 3) {
+    if (hasKb5LinkOnPortOne(loggerDeviceType)) {
         p.CBPortSetup[0].index = kPortSetup19200;
         const int meter = p.ComboMeter[0].index;
         s.meterType[1] = meter == kMeterOff ? 0 : meter == kMeterBinary ? kMeterBinary : kMeterKb5;

@@ -13,6 +13,7 @@
 #include "base/operator.h"
 #include "config/logger_clock.h"
 #include "config/logger_setup.h"
+#include "link/status_record.h"
 #include "session/logger_status_view.h"
 #include "session/setup_exchange_forms.h"
 
@@ -29,9 +30,10 @@ void markSetup(LabelState& PStore, int code);
 CommandRequest getSetupCommand();
 // "Begin Sample" (BTBegin).
 CommandRequest beginSampleCommand();
-// A click on PStore re-reads the setup only while the logger stands by (status 9, 10 or 30);
+// A click on PStore re-reads the setup only while the logger stands by (Standby, Upload or
+// End of Run);
 // otherwise the operator is told why and nothing is sent.
-std::optional<CommandRequest> PStoreClick(int loggerOperationCode, Operator& op);
+std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op);
 
 // ---- Rules of the pages ---------------------------------------------------------------------
 

@@ -28,7 +28,7 @@ public:
     void sendSetupClick(int loggerDeviceType);  // BTSendSetup1, BTSendSetup2
     void beginSampleClick();                    // BTBegin
     // PStore: re-reads the setup while the logger stands by.
-    void pStoreClick(std::uint16_t loggerOperationCode);
+    void pStoreClick(OperationCode loggerOperationCode);
     void polledWakeClick();   // Button1, Button3
     void polledSleepClick();  // Button2, Button4
     void setWakeDelayTicks(int ticks);

@@ -243,7 +243,7 @@ protected:
         }
     }
 
-    bool statusShown() const { return session.logger().operationCode != 0; }
+    bool statusShown() const { return session.logger().operationCode != OperationCode::Off; }
 
     // "Get Setup", and the session's display refresh applying the answer to the pages.
     bool getSetup() {
@@ -292,7 +292,7 @@ TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
 
     EXPECT_EQ(session.logger().serialNumber, 417);
     EXPECT_EQ(session.logger().deviceType, 3);
-    EXPECT_EQ(session.logger().operationCode, 9);
+    EXPECT_EQ(session.logger().operationCode, OperationCode::Standby);
     EXPECT_EQ(session.logger().deviceName, "Q-Span");
     EXPECT_EQ(session.main().title, "CV Host: v7.09e    External kb5Plus-417: v7.12");
     EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Standby");
@@ -362,7 +362,10 @@ TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
     // Stop; once the logger reports it stands by, nothing more is on its way.
     session.setupExchange().stopClick();
     ASSERT_TRUE(runUntil(
-        [&] { return session.logger().operationCode == 9 || session.logger().operationCode == 30; },
+        [&] {
+            const OperationCode c = session.logger().operationCode;
+            return c == OperationCode::Standby || c == OperationCode::EndOfRun;
+        },
         8s))
         << sim.log();
     ASSERT_TRUE(sim.stop());

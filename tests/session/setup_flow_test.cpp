@@ -278,7 +278,7 @@ TEST(SetupFlow, StatusRecordDecidesThePStoreReReadAndThePortOneRule) {
     push(*f.line, mooredSetupRecord());
     push(*f.line, statusPacket(5, 2, static_cast<std::uint32_t>(f.clock.now)));
     f.receiveAndRefresh();
-    EXPECT_EQ(s.logger().operationCode, 5);
+    EXPECT_EQ(s.logger().operationCode, OperationCode::Flush);
     EXPECT_FALSE(s.receiveLoop().records().statusPacketPending);
     f.line->written.clear();
     s.pStoreClick();  // sampling: refused
