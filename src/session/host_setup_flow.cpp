@@ -233,7 +233,7 @@ void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetu
             break;
         case HostSetupStep::PcLoggerReload:
             // The PC ports open only now, with every box of their rows restored.
-            pc.PortTypeCBChange();
+            pc.slotRowChanged();
             pc.loadPcSetup();
             s.marks_.mark(Area::PcLogger);
             break;

@@ -88,14 +88,14 @@ public:
     // The PC logger's packet interval: 1000 / deck rate.
     int pcCycleMs() const { return pcCycleMs_; }
 
-    // PortType1CBChange: any function, COM or line-setting box of any row was changed
-    // (the console has already copied the new item into `form`).
-    void PortTypeCBChange();
-    // UDDeckType1Click .. UDDeckType8Click, UDOutPort1Click .. UDOutPort8Click (slot 1..8).
-    void UDDeckTypeClick(int slot, int position);
-    void UDOutPortClick(int slot, int position);
-    // UDDeckRateClick: the spinner moved to `position`.
-    void UDDeckRateClick(int position) { snapDeckRate(position); }
+    // Any function, COM or line-setting box of any slot row was changed (the console has
+    // already copied the new item into `form`).
+    void slotRowChanged();
+    // A slot's source-logger or source-port spinner moved (slot 1..8).
+    void sourceIdStepped(int slot, int position);
+    void sourcePortStepped(int slot, int position);
+    // The deck-rate spinner moved to `position`.
+    void deckRateStepped(int position) { snapDeckRate(position); }
 
     void refreshPcRows();
     void snapDeckRate(int position);
