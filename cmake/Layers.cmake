@@ -11,13 +11,19 @@ macro(cvh_nonempty var)
     endif()
 endmacro()
 
+# FACTS_ONLY marks a layer that reports facts in the domain's own types (link, config, files):
+# its sources compile with CVH_CORE_FACTS_ONLY, and every presentation header (colours,
+# captions, the views the console copies) stops the build with #error when included there.
 function(cvh_core_library name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "FACTS_ONLY" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     cvh_nonempty(sources)
     add_library(cvh_${name} STATIC ${sources})
     target_include_directories(cvh_${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
     target_link_libraries(cvh_${name} PUBLIC ${ARG_DEPS})
+    if(ARG_FACTS_ONLY)
+        target_compile_definitions(cvh_${name} PRIVATE CVH_CORE_FACTS_ONLY)
+    endif()
 endfunction()
 
 function(cvh_qt_library name)

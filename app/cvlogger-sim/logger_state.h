@@ -8,19 +8,8 @@
 
 namespace cvh::sim {
 
-enum class LoggerState : std::uint16_t {
-    Off = 0,
-    Delay = 2,
-    PreFlush = 3,
-    Warmup = 4,
-    Flush = 5,
-    Sampling = 6,
-    ClearMemory = 7,
-    Sleeping = 8,
-    Standby = 9,
-    Upload = 10,
-    EndOfRun = 30,
-};
+// The simulated logger's states are the codes its status record reports.
+using LoggerState = OperationCode;
 
 // Standby and End of Run are the idle states: the host may then ask for the directory, a
 // single-port test or an upload, and the logger takes a new setup.

@@ -169,10 +169,19 @@ inline constexpr int kMeterPump = 7;
 // The short label the Data Status page shows for a meter type.
 const char* meterPortLabel(int meterType);
 
+// The logger models a status record or a hardware configuration names (0: none chosen).
+enum class DeviceType : std::int16_t { None = 0, Kb5Plus = 1, Tq7 = 2, ExtQSpan = 3 };
+// Two models have a built-in kb5 link on port 1: it runs at 19200 and the port modes name it.
+constexpr bool hasKb5LinkOnPortOne(int deviceType) {
+    const auto d = static_cast<DeviceType>(deviceType);
+    return d == DeviceType::Kb5Plus || d == DeviceType::ExtQSpan;
+}
+
 // Port line choices: the twelve line settings plus "ON" for pump ports.
 inline constexpr int kPortSetupCount = kLineChoiceCount + 1;
 inline constexpr int kHostPortSetupCount = kLineChoiceCount;
 inline constexpr int kPortSetupOn = kLineChoiceCount;
+inline constexpr int kPortSetupOff = 0;
 inline constexpr int kPortSetup9600 = 6;
 inline constexpr int kPortSetup19200 = 8;
 extern const std::array<const char*, kPortSetupCount> kPortSetupTexts;

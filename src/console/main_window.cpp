@@ -19,7 +19,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "config/setup_exchange.h"
 #include "console/annotation_binding.h"
 #include "console/exit_signals.h"
 #include "console/form_annotation.h"
@@ -44,6 +43,7 @@
 #include "link/line_choices.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 

@@ -15,10 +15,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "config/pc_logger_setup.h"
 #include "console/widget_helpers.h"
 #include "link/port_manager.h"
 #include "link/serial_port_table.h"
+#include "session/pc_logger_setup.h"
 
 namespace cvh {
 

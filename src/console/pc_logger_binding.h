@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "config/pc_logger_setup.h"
+#include "session/pc_logger_setup.h"
 
 class QCheckBox;
 class QComboBox;

@@ -13,6 +13,7 @@
 #include "console/view_sync.h"
 #include "console/widget_helpers.h"
 #include "session/host_session.h"
+#include "session/live_format.h"
 
 namespace cvh {
 
@@ -259,7 +260,7 @@ void SetupBinding::refreshLoggerControl() {
     const bool polled = c.ButtonVisible[2];
     setShown(MVPScroll_, polled);
     setShown(MVPLabel_, polled);
-    setText(MVPLabel_, session_.receiveLoop().mvpLabel());
+    setText(MVPLabel_, wakeTestText(session_.receiveLoop().wakeTest()));
 }
 
 }  // namespace cvh

@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <string>
 
-#include "base/colour.h"
-#include "config/setup_exchange_forms.h"
+#include "session/colour.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 

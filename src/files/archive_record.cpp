@@ -7,7 +7,7 @@ namespace {
 
 // Where each header field lives. Decode and encode both walk this table, so the two directions
 // cannot disagree about an offset or a width.
-struct FieldSpec {
+struct FieldLayout {
     std::size_t offset;
     std::size_t width;  // 1, 2 or 4 bytes
     std::uint32_t (*get)(const ArchiveRecordHeader&);
@@ -15,7 +15,7 @@ struct FieldSpec {
 };
 
 template <std::size_t Slot>
-constexpr FieldSpec countField() {
+constexpr FieldLayout countField() {
     return {10 + 2 * Slot, 2,
             [](const ArchiveRecordHeader& h) -> std::uint32_t { return h.counts[Slot]; },
             [](ArchiveRecordHeader& h, std::uint32_t v) {
@@ -23,7 +23,7 @@ constexpr FieldSpec countField() {
             }};
 }
 
-constexpr std::array<FieldSpec, 15> kLayout{{
+constexpr std::array<FieldLayout, 15> kLayout{{
     {0, 1, [](const ArchiveRecordHeader& h) -> std::uint32_t { return h.format; },
      [](ArchiveRecordHeader& h, std::uint32_t v) { h.format = static_cast<std::uint8_t>(v); }},
     {1, 1, [](const ArchiveRecordHeader& h) -> std::uint32_t { return h.timeUnit; },
@@ -47,7 +47,7 @@ constexpr std::array<FieldSpec, 15> kLayout{{
     countField<8>(),
 }};
 
-std::uint32_t readField(Bytes b, const FieldSpec& f, ByteOrder order) {
+std::uint32_t readField(Bytes b, const FieldLayout& f, ByteOrder order) {
     switch (f.width) {
         case 1:
             return b[f.offset];
@@ -58,7 +58,7 @@ std::uint32_t readField(Bytes b, const FieldSpec& f, ByteOrder order) {
     }
 }
 
-void writeField(MutableBytes b, const FieldSpec& f, ByteOrder order, std::uint32_t v) {
+void writeField(MutableBytes b, const FieldLayout& f, ByteOrder order, std::uint32_t v) {
     switch (f.width) {
         case 1:
             b[f.offset] = static_cast<std::uint8_t>(v);

@@ -45,7 +45,7 @@ void PortManager::onLoggerPortChange() {
     stats_.noDataTimer = kNoDataReload;
     stats_.badDataTimer = kBadDataReload;
     drainLoggerPort();
-    reopenPort(kLoggerPortSlot, view_.loggerPortIndex, view_.loggerSetupIndex);
+    reopenPort(kLoggerPortSlot, state_.loggerPortIndex, state_.loggerSetupIndex);
 }
 
 void PortManager::closeChosenPort(int slot, int& portBox, int setupBox) {
@@ -66,10 +66,10 @@ void PortManager::linkWatchdog() {
     if (stats_.noDataTimer < 0) {
         stats_.noDataTimer = kNoDataReload;
         stats_.badDataTimer = kBadDataReload;
-        if (view_.loggerPortIndex > 0) {
+        if (state_.loggerPortIndex > 0) {
             showLoggerPortSetup();
-            view_.loggerPortColour = Colour::Red;
-            view_.pLoggerPortColour = Colour::Red;
+            state_.portSilent = true;
+            state_.linkSuspect = true;
         }
     }
     // Bytes but no packets: flag the line setting and, when asked to, try the next one.
@@ -77,14 +77,14 @@ void PortManager::linkWatchdog() {
         stats_.noDataTimer = kNoDataReload;
         stats_.badDataTimer = kBadDataReload;
         showLoggerPortSetup();
-        view_.loggerSetupColour = Colour::Red;
-        view_.pLoggerPortColour = Colour::Red;
-        if (view_.autoBaudChecked) {
-            const int current = view_.loggerSetupIndex;
+        state_.lineGarbled = true;
+        state_.linkSuspect = true;
+        if (state_.autoBaud) {
+            const int current = state_.loggerSetupIndex;
             const int next =
                 current >= 2 && current < kLineChoiceCount ? current - 1 : kFastestChoice;
-            view_.loggerSetupIndex = next;
-            reopenPort(kLoggerPortSlot, view_.loggerPortIndex, next);
+            state_.loggerSetupIndex = next;
+            reopenPort(kLoggerPortSlot, state_.loggerPortIndex, next);
             drainLoggerPort();
             stats_.badDataTimer = kAutoBaudReload;
         }
@@ -92,31 +92,29 @@ void PortManager::linkWatchdog() {
 }
 
 void PortManager::toggleAutoBaud() {
-    if (view_.autoBaudChecked) {
-        view_.autoBaudChecked = false;
+    if (state_.autoBaud) {
+        state_.autoBaud = false;
         return;
     }
-    view_.autoBaudChecked = true;
+    state_.autoBaud = true;
     stats_.badDataTimer = kAutoBaudReload;
     // Shown only; the first setting tried is the one below it, when the timer runs out.
-    view_.loggerSetupIndex = kFastestChoice;
+    state_.loggerSetupIndex = kFastestChoice;
     showLoggerPortSetup();
 }
 
 void PortManager::showLoggerPortSetup() {
-    view_.loggerPortGroupVisible = true;
-    view_.showLoggerPortSetupCaption = kHideLoggerPortSetupCaption;
-    view_.layoutRequested = true;
+    state_.setupShown = true;
+    state_.setupShownChanged = true;
 }
 
 void PortManager::hideLoggerPortSetup() {
-    view_.loggerPortGroupVisible = false;
-    view_.showLoggerPortSetupCaption = kShowLoggerPortSetupCaption;
-    view_.layoutRequested = true;
+    state_.setupShown = false;
+    state_.setupShownChanged = true;
 }
 
 void PortManager::toggleLoggerPortSetup() {
-    if (view_.loggerPortGroupVisible)
+    if (state_.setupShown)
         hideLoggerPortSetup();
     else
         showLoggerPortSetup();
@@ -125,10 +123,10 @@ void PortManager::toggleLoggerPortSetup() {
 void PortManager::onPacketRecognised() {
     stats_.noDataTimer = kNoDataReload;
     stats_.badDataTimer = kBadDataReload;
-    view_.loggerPortColour = Colour::Window;
-    view_.loggerSetupColour = Colour::Window;
-    view_.pLoggerPortColour = Colour::ButtonFace;
-    view_.autoBaudChecked = false;
+    state_.portSilent = false;
+    state_.lineGarbled = false;
+    state_.linkSuspect = false;
+    state_.autoBaud = false;
 }
 
 }  // namespace cvh

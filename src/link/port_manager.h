@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "base/colour.h"
 #include "link/link_statistics.h"
 #include "link/packet_framer.h"
 #include "link/serial_port_table.h"
@@ -13,25 +12,23 @@
 namespace cvh {
 
 inline constexpr int kComBoxItemCount = 256;  // "No Port Selected", "COM 1" .. "COM 255"
-// Item text of LoggerPortCB and DeckPort1CB..DeckPort8CB; the index is the COM number.
+// Item text of the logger-port and deck-port lists; the index is the COM number.
 std::string comBoxItemText(int index);
 
-inline constexpr const char* kShowLoggerPortSetupCaption = "Show Logger Port Setup";
-inline constexpr const char* kHideLoggerPortSetupCaption = "Hide Logger Port Setup";
-
-// What the logger-port controls show; the console copies it into the widgets.
-struct LoggerPortView {
-    int loggerPortIndex = 0;   // LoggerPortCB: the COM number, 0 = "No Port Selected"
-    int loggerSetupIndex = 0;  // LoggerSetupCB: line choice 0..11, 0 = "OFF"
-    Colour loggerPortColour = Colour::Window;       // LoggerPortCB
-    Colour loggerSetupColour = Colour::Window;      // LoggerSetupCB
-    Colour pLoggerPortColour = Colour::ButtonFace;  // PLoggerPort
-    bool loggerPortGroupVisible = false;            // LoggerPortGB "Logger Port Setup"
-    std::string showLoggerPortSetupCaption = kShowLoggerPortSetupCaption;  // ShowLoggerPortSetup
-    bool autoBaudChecked = false;  // AutoBaudRateDetection: the auto-baud flag itself
-    // Set when a group was shown or hidden; the console lays the main window out again and
-    // clears it.
-    bool layoutRequested = false;
+// What the port manager knows of the logger port: the operator's choice and how the link fares.
+struct LoggerPortState {
+    int loggerPortIndex = 0;   // the COM number, 0 = no port selected
+    int loggerSetupIndex = 0;  // line choice 0..11, 0 = "OFF"
+    // The watchdog's findings, cleared when packets arrive: no bytes at all (the port is
+    // suspect), bytes but no packets (the line setting is suspect), and either of them since
+    // the link last delivered.
+    bool portSilent = false;
+    bool lineGarbled = false;
+    bool linkSuspect = false;
+    bool setupShown = false;  // the logger-port setup is in front of the operator
+    bool autoBaud = false;    // stepping through the line settings by itself
+    // Set when setupShown changed; whoever lays the window out clears it.
+    bool setupShownChanged = false;
 };
 
 class PortManager {
@@ -43,9 +40,9 @@ public:
 
     PortManager(SerialPortTable& ports, PacketFramer& framer, LinkStatistics& stats);
 
-    LoggerPortView& view() { return view_; }
-    const LoggerPortView& view() const { return view_; }
-    bool autoBaud() const { return view_.autoBaudChecked; }
+    LoggerPortState& state() { return state_; }
+    const LoggerPortState& state() const { return state_; }
+    bool autoBaud() const { return state_.autoBaud; }
 
     // Closes the slot, then opens it on `comNumber` (1..256) with `lineChoice` (1..11).
     // Returns the line choice when the port was opened, 0 when the slot stays closed.
@@ -61,7 +58,7 @@ public:
     void linkWatchdog();
     // The menu item "Auto Baud Rate Detection".
     void toggleAutoBaud();
-    // LoggerPortGB shown or hidden with its menu caption; ShowLoggerPortSetupClick toggles.
+    // The logger-port setup brought before the operator or put away; the menu item toggles.
     void showLoggerPortSetup();
     void hideLoggerPortSetup();
     void toggleLoggerPortSetup();
@@ -72,7 +69,7 @@ private:
     SerialPortTable& ports_;
     PacketFramer& framer_;
     LinkStatistics& stats_;
-    LoggerPortView view_;
+    LoggerPortState state_;
 };
 
 }  // namespace cvh

@@ -222,7 +222,7 @@ void ReceiveLoop::startWake(int mvpScrollPosition) {
     commands_.sendText(kPolledWakeText);
     // The scroll bar runs 1..500; a countdown below 1 would never run out.
     wakeCountdown_ = std::max(1, mvpScrollPosition);
-    mvpLabel_ = "Ready";
+    wakeTest_ = {WakeTest::Stage::Started, 0, 0};
 }
 
 void ReceiveLoop::wakeStep(std::int64_t nowMilliseconds, int mvpScrollPosition) {
@@ -233,8 +233,8 @@ void ReceiveLoop::wakeStep(std::int64_t nowMilliseconds, int mvpScrollPosition) 
     if (--wakeCountdown_ != 0)
         return;
     commands_.sendText(kWakeText);
-    mvpLabel_ = cformat("CTR = %d MVPDelay = %ld", mvpScrollPosition,
-                        static_cast<long>(nowMilliseconds - wakeStartMilliseconds_));
+    wakeTest_ = {WakeTest::Stage::Measured, mvpScrollPosition,
+                 nowMilliseconds - wakeStartMilliseconds_};
 }
 
 PendingDisplay ReceiveLoop::takePendingDisplay() {

@@ -22,18 +22,27 @@ namespace cvh {
 
 class SerialPortTable;
 
-// The raw-data display settings the live display page sets.
+// What the raw-data display copies.
 enum RawSource : int {
-    kRawSourceParsed = 0,    // "Parsed Data": one port of one unit, from accepted packets
-    kRawSourceLogger = 1,    // "Raw Logger Data": bytes as read from the logger port
-    kRawSourcePcLogger = 2,  // "Raw PC Logger Data"
+    kRawSourceParsed = 0,    // one port of one unit, from accepted packets
+    kRawSourceLogger = 1,    // bytes as read from the logger port
+    kRawSourcePcLogger = 2,  // the PC logger's packets
 };
 
 struct RawDisplaySettings {
     bool on = false;
     int source = kRawSourceParsed;
-    int unit = 1;  // RawMuxIDUD, 1..4
-    int port = 0;  // RawPortCB: 0..7 "Display Port 1".."Display Port 8", 8 "All Analog Data"
+    int unit = 1;  // logger ID 1..4
+    int port = 0;  // 0..7 ports 1..8, 8 all analog data
+};
+
+// The polled-wake test: started ("      WAKE" sent), then measured when the countdown ran out
+// and " WAKE" followed `delayMilliseconds` after the countdown's first tick.
+struct WakeTest {
+    enum class Stage { NotRun, Started, Measured };
+    Stage stage = Stage::NotRun;
+    int countdownTicks = 0;
+    std::int64_t delayMilliseconds = 0;
 };
 
 // Texts for the raw-data memo gathered during a tick; bytes as received (may hold any value).
@@ -91,7 +100,7 @@ public:
     // Each 10 ms tick: measures the delay and sends " WAKE" when the countdown runs out.
     void wakeStep(std::int64_t nowMilliseconds, int mvpScrollPosition);
     bool wakeRunning() const { return wakeCountdown_ != 0; }
-    const std::string& mvpLabel() const { return mvpLabel_; }
+    const WakeTest& wakeTest() const { return wakeTest_; }
 
     RawDisplaySettings rawDisplay;
     // The raw-memo texts gathered since the last call; the tick hands them on and they empty.
@@ -131,7 +140,7 @@ private:
     std::int64_t archiveBytes_ = 0;
     std::int32_t wakeCountdown_ = 0;
     std::int64_t wakeStartMilliseconds_ = 0;
-    std::string mvpLabel_;
+    WakeTest wakeTest_;
 };
 
 }  // namespace cvh

@@ -85,7 +85,13 @@ std::string statusCodeText(int code) {
 }
 
 bool isIdleStatus(int code) {
-    return code == 9 || code == 30;
+    const auto c = static_cast<OperationCode>(code);
+    return c == OperationCode::Standby || c == OperationCode::EndOfRun;
+}
+
+bool takesSetupRequests(OperationCode code) {
+    return code == OperationCode::Standby || code == OperationCode::Upload ||
+           code == OperationCode::EndOfRun;
 }
 
 }  // namespace cvh

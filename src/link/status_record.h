@@ -15,8 +15,29 @@ namespace cvh {
 
 using StatusRecordBytes = std::array<std::uint8_t, kStatusPacketLength>;
 
+// What the logger is doing, as its status record says. A code not listed keeps its value; the
+// status page shows it as invalid.
+enum class OperationCode : std::int16_t {
+    Off = 0,
+    Delay = 2,
+    PreFlush = 3,
+    Warmup = 4,
+    Flush = 5,
+    Sampling = 6,
+    ClearMemory = 7,
+    Sleeping = 8,
+    Standby = 9,
+    Upload = 10,
+    LowVoltage = 13,
+    EightVoltLimit = 14,
+    ManualSwitch = 16,
+    LowPower = 17,
+    ZeroVoltCutoff = 27,
+    EndOfRun = 30,
+};
+
 struct LoggerStatus {
-    std::int16_t statusCode = 0;   // see statusCodeText
+    std::int16_t statusCode = 0;   // an OperationCode; see statusCodeText
     std::int16_t runNumber = -1;   // negative: no current run
     std::int32_t loggerClock = 0;  // logger seconds since 1970 in the logger's local time
     std::int32_t timeLeftSeconds = 0;
@@ -56,5 +77,7 @@ StatusRecordBytes encodeStatusRecord(const LoggerStatus& status);
 std::string statusCodeText(int code);
 // "Standby" and "End of Run": the idle states in which directory, tests and uploads are allowed.
 bool isIdleStatus(int code);
+// Standby, Upload and End of Run: the logger answers a request for its setup.
+bool takesSetupRequests(OperationCode code);
 
 }  // namespace cvh

@@ -3,14 +3,18 @@
 // build without the GUI keeps the same values here.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "base/colour.h"
-#include "config/setup_exchange_forms.h"
+#include "session/colour.h"
 #include "session/host_modes.h"
 #include "session/memo_text.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/cformat.h"
-#include "config/setup_exchange.h"
 #include "session/host_session.h"
 #include "session/live_format.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 
@@ -77,7 +77,7 @@ void HostSession::showLoggerStatus() {
     portTools_.showCurrentLoggerId(u.LBCurrentMuxID, u.openMuxIdWindow);
     logger_.serialNumber = static_cast<std::int16_t>(u.serialNumber);
     logger_.deviceType = static_cast<std::int16_t>(u.deviceType);
-    logger_.operationCode = static_cast<std::uint16_t>(u.operationCode);
+    logger_.operationCode = u.operationCode;
     if (u.firmwareWarning) {
         auto& warning = warning_.edit();
         warning.text = *u.firmwareWarning;

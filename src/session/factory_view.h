@@ -8,8 +8,8 @@
 
 #include "config/analog_settings.h"
 #include "config/hardware_settings.h"
-#include "config/setup_exchange_forms.h"
 #include "session/host_modes.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 

@@ -2,9 +2,9 @@
 
 #include "base/cformat.h"
 #include "base/version.h"
-#include "config/setup_exchange.h"
 #include "session/host_setup_flow.h"
 #include "session/live_format.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 

@@ -17,7 +17,6 @@
 #include "base/clock.h"
 #include "base/operator.h"
 #include "config/logger_setup.h"
-#include "config/logger_status_view.h"
 #include "link/record_mode.h"
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
@@ -25,6 +24,7 @@
 #include "session/host_modes.h"
 #include "session/host_setup_store.h"
 #include "session/link_ports.h"
+#include "session/logger_status_view.h"
 #include "session/notice_queue.h"
 #include "session/pc_logger_control.h"
 #include "session/port_tools.h"
@@ -69,7 +69,7 @@ std::string baseTitleText();
 
 // What the logger told about itself in its last status record.
 struct LoggerFacts {
-    std::uint16_t operationCode = 0;
+    OperationCode operationCode = OperationCode::Off;
     std::int16_t serialNumber = 0;
     std::int16_t deviceType = 0;
     std::string deviceName = "???";
@@ -166,7 +166,7 @@ public:
     ReceiveLoop& receiveLoop() { return link_.receiveLoop(); }
     LinkStatistics& link() { return link_.statistics(); }
     PortManager& portManager() { return link_.portManager(); }
-    const LoggerPortView& portView() const { return link_.portView(); }
+    LoggerPortView portView() const { return link_.portView(); }
     PcLoggerSetup& pcLogger() { return pcLogger_.setup(); }
     PcLoggerFlow& pcLoggerFlow() { return pcLogger_.flow(); }
     DeckRouting& deckRouting() { return link_.deckRouting(); }

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "config/logger_setup.h"
-#include "config/pc_logger_setup.h"
-#include "config/setup_exchange.h"
 #include "link/port_manager.h"
 #include "session/host_session.h"
+#include "session/pc_logger_setup.h"
+#include "session/setup_exchange.h"
 
 namespace cvh {
 
@@ -233,7 +233,7 @@ void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetu
             break;
         case HostSetupStep::PcLoggerReload:
             // The PC ports open only now, with every box of their rows restored.
-            pc.PortTypeCBChange();
+            pc.slotRowChanged();
             pc.loadPcSetup();
             s.marks_.mark(Area::PcLogger);
             break;

@@ -28,9 +28,9 @@ void LinkPorts::loggerPortChange(int comNumber, int lineChoice) {
 }
 
 void LinkPorts::selectLoggerPort(int comNumber, int lineChoice) {
-    auto& view = portManager_->view();
-    view.loggerPortIndex = comNumber;
-    view.loggerSetupIndex = lineChoice;
+    auto& state = portManager_->state();
+    state.loggerPortIndex = comNumber;
+    state.loggerSetupIndex = lineChoice;
     marks_.mark(Area::Window);
 }
 
@@ -67,8 +67,8 @@ void LinkPorts::toggleAutoBaud() {
 }
 
 void LinkPorts::closeLoggerPort() {
-    auto& view = portManager_->view();
-    portManager_->closeChosenPort(kLoggerSlot, view.loggerPortIndex, view.loggerSetupIndex);
+    auto& state = portManager_->state();
+    portManager_->closeChosenPort(kLoggerSlot, state.loggerPortIndex, state.loggerSetupIndex);
     syncPortView();
 }
 
@@ -78,12 +78,13 @@ void LinkPorts::closeDeckPort(int slot, int& portBox, int setupBox) {
 
 // The port manager keeps the logger-port panel's state; the menu shows two of its values.
 void LinkPorts::syncPortView() {
-    auto& v = portManager_->view();
+    auto& state = portManager_->state();
+    const LoggerPortView v = presentLoggerPort(state);
     auto& main = main_.edit();
     main.item(MenuItem::ShowLoggerPortSetup).caption = v.showLoggerPortSetupCaption;
     main.item(MenuItem::AutoBaudRateDetection).checked = v.autoBaudChecked;
-    if (v.layoutRequested) {
-        v.layoutRequested = false;
+    if (state.setupShownChanged) {
+        state.setupShownChanged = false;
         marks_.mark(Area::Layout);
     }
 }
@@ -199,12 +200,12 @@ void LinkPorts::flushDisplayBuffers() {
 
 void LinkPorts::secondTick() {
     auto& counters = statistics();
-    auto& port = portManager_->view();
+    auto& port = portManager_->state();
     auto& stats = stats_.edit();
     const std::uint32_t packets = monitor_.countPackets(counters, stats);
     if (packets > 0) {
-        port.loggerSetupColour = Colour::Window;
-        port.pLoggerPortColour = Colour::ButtonFace;
+        port.lineGarbled = false;
+        port.linkSuspect = false;
     }
     auto& main = main_.edit();
     main.PLoggerPort.visible = port.loggerPortIndex > 0 && main.COMStatus.visible;

@@ -18,6 +18,7 @@
 #include "session/change_marks.h"
 #include "session/console_views.h"
 #include "session/link_monitor.h"
+#include "session/logger_port_view.h"
 #include "session/stats_window.h"
 
 namespace cvh {
@@ -40,7 +41,7 @@ public:
     DeckRouting& deckRouting() { return receive_->deckRouting(); }
 
     // --- views ---------------------------------------------------------------------------------
-    const LoggerPortView& portView() const { return portManager_->view(); }
+    LoggerPortView portView() const { return presentLoggerPort(portManager_->state()); }
     const RealTimeView& realTime() const { return *realTime_; }
     const StatsWindow& stats() const { return *stats_; }
 

@@ -6,6 +6,19 @@
 
 namespace cvh {
 
+std::string wakeTestText(const WakeTest& test) {
+    switch (test.stage) {
+        case WakeTest::Stage::NotRun:
+            return {};
+        case WakeTest::Stage::Started:
+            return "Ready";
+        case WakeTest::Stage::Measured:
+            return cformat("CTR = %d MVPDelay = %ld", test.countdownTicks,
+                           static_cast<long>(test.delayMilliseconds));
+    }
+    return {};
+}
+
 namespace {
 
 const char* lineChoiceDescription(int lineChoice) {

@@ -2,11 +2,20 @@
 // Status rows, the per-unit and PC-logger port lines written once a second.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "link/receive_loop.h"
+
 namespace cvh {
+
+// MVPLabel: "Ready" once the polled-wake test started, "CTR = 3 MVPDelay = 25" when measured.
+std::string wakeTestText(const WakeTest& test);
 
 // "COM3 @ 9600,7,E,1", "No Port is OFF": the COMStatus text of a COM number and line choice.
 std::string describePort(int comNumber, int lineChoice);

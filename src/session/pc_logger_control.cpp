@@ -26,22 +26,22 @@ void PcLoggerControl::choosePortBox(int slot, PcPortBox box, int index) {
             row.DeckSetupCB = index;
             break;
     }
-    setup_->PortTypeCBChange();
+    setup_->slotRowChanged();
     pageChanged();
 }
 
 void PcLoggerControl::deckTypeClick(int slot, int position) {
-    setup_->UDDeckTypeClick(slot, position);
+    setup_->sourceIdStepped(slot, position);
     pageChanged();
 }
 
 void PcLoggerControl::outPortClick(int slot, int position) {
-    setup_->UDOutPortClick(slot, position);
+    setup_->sourcePortStepped(slot, position);
     pageChanged();
 }
 
 void PcLoggerControl::deckRateClick(int position) {
-    setup_->UDDeckRateClick(position);
+    setup_->deckRateStepped(position);
     pageChanged();
 }
 

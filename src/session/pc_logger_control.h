@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "config/pc_logger_setup.h"
 #include "session/change_marks.h"
 #include "session/console_views.h"
 #include "session/link_ports.h"
 #include "session/pc_logger_flow.h"
+#include "session/pc_logger_setup.h"
 #include "session/session_key.h"
 
 namespace cvh {

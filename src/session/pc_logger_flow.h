@@ -6,13 +6,13 @@
 
 #include "base/clock.h"
 #include "base/operator.h"
-#include "config/pc_logger_setup.h"
 #include "files/annotation.h"
 #include "files/pc_logger_packet.h"
 #include "files/pc_logger_packet_clock.h"
 #include "link/receive_loop.h"
 #include "link/record_mode.h"
 #include "link/serial_port_table.h"
+#include "session/pc_logger_setup.h"
 
 namespace cvh {
 

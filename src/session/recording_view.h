@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "config/setup_exchange_forms.h"
 #include "files/recorder.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 

@@ -23,7 +23,7 @@ void SetupExchange::beginSampleClick() {
     receive_.commands().sendCommand(c.code, c.argumentA, c.argumentB);
 }
 
-void SetupExchange::pStoreClick(std::uint16_t loggerOperationCode) {
+void SetupExchange::pStoreClick(OperationCode loggerOperationCode) {
     if (const auto c = PStoreClick(loggerOperationCode, notices_))
         receive_.commands().sendCommand(c->code, c->argumentA, c->argumentB);
 }

@@ -7,10 +7,10 @@
 
 #include "base/operator.h"
 #include "config/logger_setup.h"
-#include "config/setup_exchange.h"
 #include "link/receive_loop.h"
 #include "session/change_marks.h"
 #include "session/session_key.h"
+#include "session/setup_exchange.h"
 #include "session/setup_flow.h"
 
 namespace cvh {
@@ -28,7 +28,7 @@ public:
     void sendSetupClick(int loggerDeviceType);  // BTSendSetup1, BTSendSetup2
     void beginSampleClick();                    // BTBegin
     // PStore: re-reads the setup while the logger stands by.
-    void pStoreClick(std::uint16_t loggerOperationCode);
+    void pStoreClick(OperationCode loggerOperationCode);
     void polledWakeClick();   // Button1, Button3
     void polledSleepClick();  // Button2, Button4
     void setWakeDelayTicks(int ticks);

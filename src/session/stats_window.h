@@ -3,10 +3,14 @@
 // so the window never mixes two ports' figures.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <string>
 
-#include "base/colour.h"
+#include "session/colour.h"
 
 namespace cvh {
 

@@ -8,6 +8,7 @@
 
 #include "link/port_manager.h"
 #include "platform/qt_serial_backend.h"
+#include "session/logger_port_view.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
 
@@ -27,8 +28,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(pty.ok());
         table.names().set(kCom, pty.slavePath());
-        manager.view().loggerPortIndex = kCom;
-        manager.view().loggerSetupIndex = 6;
+        manager.state().loggerPortIndex = kCom;
+        manager.state().loggerSetupIndex = 6;
         manager.onLoggerPortChange();
         ASSERT_TRUE(table.isPortOpen(0));
     }
@@ -71,14 +72,14 @@ TEST_F(AutoBaudPtyTest, ScanReopensTheLineAtEachSpeedDownwardAndWraps) {
     const std::vector<std::uint8_t> garbage(50, 0xF0);
     for (int s = 0; s < 6 * 12 && tried.size() < 12; ++s) {
         ASSERT_TRUE(pty.write(garbage));
-        const int before = manager.view().loggerSetupIndex;
+        const int before = presentLoggerPort(manager.state()).loggerSetupIndex;
         second();
-        if (manager.view().loggerSetupIndex != before) {
-            tried.push_back(manager.view().loggerSetupIndex);
+        if (presentLoggerPort(manager.state()).loggerSetupIndex != before) {
+            tried.push_back(presentLoggerPort(manager.state()).loggerSetupIndex);
             ASSERT_TRUE(table.isPortOpen(0));
             EXPECT_EQ(lineSpeed(), speedOf(tried.back())) << tried.back();
             EXPECT_EQ(framer.size(), 0u);
-            EXPECT_EQ(manager.view().loggerSetupColour, Colour::Red);
+            EXPECT_EQ(presentLoggerPort(manager.state()).loggerSetupColour, Colour::Red);
         }
     }
     EXPECT_EQ(tried, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 11, 10}));
@@ -90,14 +91,15 @@ TEST_F(AutoBaudPtyTest, SilentLoggerFlagsThePortAfterTheStartGraceWithoutAScan) 
     stats.noDataTimer = 15;
     stats.badDataTimer = 20;
     int seconds = 0;
-    while (manager.view().loggerPortColour != Colour::Red && seconds < 30) {
+    while (presentLoggerPort(manager.state()).loggerPortColour != Colour::Red && seconds < 30) {
         second();
         ++seconds;
     }
-    EXPECT_EQ(seconds, 16);                          // 15 down to -1
-    EXPECT_EQ(manager.view().loggerSetupIndex, 11);  // shown by the toggle, never tried
+    EXPECT_EQ(seconds, 16);  // 15 down to -1
+    EXPECT_EQ(presentLoggerPort(manager.state()).loggerSetupIndex,
+              11);  // shown by the toggle, never tried
     EXPECT_EQ(lineSpeed(), B9600);
-    EXPECT_TRUE(manager.view().loggerPortGroupVisible);
+    EXPECT_TRUE(presentLoggerPort(manager.state()).loggerPortGroupVisible);
 }
 
 }  // namespace

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "config/pc_logger_setup.h"
 #include "link/data_packet.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/pc_logger_flow.h"
+#include "session/pc_logger_setup.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
@@ -54,9 +54,9 @@ protected:
         r.PortTypeCB = function;
         r.DeckPortCB = com;
         r.DeckSetupCB = line;
-        pc.UDDeckTypeClick(slot, sourceId);
-        pc.UDOutPortClick(slot, sourcePort);
-        pc.PortTypeCBChange();
+        pc.sourceIdStepped(slot, sourceId);
+        pc.sourcePortStepped(slot, sourcePort);
+        pc.slotRowChanged();
     }
     // Session ticks on the fixed clock, 10 ms of it each; a short real pause lets the pty
     // deliver between ticks.
@@ -86,7 +86,7 @@ TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAnd
     row(3, kPcPortTypeMeterInput, kMeterCom, 6);
     row(5, kPcPortTypeLoggerOutput, kDeckCom, 11, 1, 3);
     row(6, kPcPortTypeLoggerOutput, kOtherCom, 11, 2, 3);  // port 3 of another logger
-    session.pcLogger().UDDeckRateClick(10);
+    session.pcLogger().deckRateStepped(10);
     session.pcLogger().loadPcSetup();
     ASSERT_TRUE(session.ports().isPortOpen(3));
     ASSERT_TRUE(session.ports().isPortOpen(5));
@@ -119,7 +119,7 @@ TEST_F(PcLoggerSessionPty, MeterInputComesOutOfTheLoggerOutputNamingLoggerOneAnd
 
 TEST_F(PcLoggerSessionPty, PacketsFollowTheDeckRateOnTheSessionsClock) {
     session.pcLogger().form.CBRecordPCTime = true;
-    session.pcLogger().UDDeckRateClick(5);                // 200 ms
+    session.pcLogger().deckRateStepped(5);                // 200 ms
     row(2, kPcPortTypeLoggerOutput, kDeckCom, 11, 1, 9);  // the text slot goes out here
     session.pcLogger().loadPcSetup();
     tick(500, std::chrono::microseconds(0));  // 5 s on the session's clock

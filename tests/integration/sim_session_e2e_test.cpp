@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "config/setup_exchange.h"
 #include "link/status_record.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/live_format.h"
+#include "session/setup_exchange.h"
 #include "support/scripted_operator.h"
 #include "support/session_access.h"
 #include "support/sim_program.h"
@@ -139,7 +139,7 @@ protected:
         }
     }
 
-    bool statusShown() const { return session.logger().operationCode != 0; }
+    bool statusShown() const { return session.logger().operationCode != OperationCode::Off; }
 
     // "Get Setup", and the session's display refresh applying the answer to the pages.
     bool getSetup() {
@@ -188,7 +188,7 @@ TEST_F(SessionOnSim, StatusArrivesAndTheLoggerStatusShowsIt) {
 
     EXPECT_EQ(session.logger().serialNumber, 417);
     EXPECT_EQ(session.logger().deviceType, 3);
-    EXPECT_EQ(session.logger().operationCode, 9);
+    EXPECT_EQ(session.logger().operationCode, OperationCode::Standby);
     EXPECT_EQ(session.logger().deviceName, "Q-Span");
     EXPECT_EQ(session.main().title, "CV Host: v7.09e    External kb5Plus-417: v7.12");
     EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Standby");
@@ -258,7 +258,10 @@ TEST_F(SessionOnSim, DataPacketsFlowWithTheRightCountsAndNoGaps) {
     // Stop; once the logger reports it stands by, nothing more is on its way.
     session.setupExchange().stopClick();
     ASSERT_TRUE(runUntil(
-        [&] { return session.logger().operationCode == 9 || session.logger().operationCode == 30; },
+        [&] {
+            const OperationCode c = session.logger().operationCode;
+            return c == OperationCode::Standby || c == OperationCode::EndOfRun;
+        },
         8s))
         << sim.log();
     ASSERT_TRUE(sim.stop());

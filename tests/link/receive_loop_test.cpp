@@ -446,7 +446,7 @@ TEST_F(ReceiveLoopTest, ClosedLoggerPortReadsNothing) {
 TEST_F(ReceiveLoopTest, PolledWakeCountsDownTheScrollPositionThenSendsWake) {
     loop.startWake(3);
     EXPECT_EQ(written(0), "      WAKE");
-    EXPECT_EQ(loop.mvpLabel(), "Ready");
+    EXPECT_EQ(loop.wakeTest().stage, WakeTest::Stage::Started);
     loop.wakeStep(1000, 3);
     loop.wakeStep(1010, 3);
     EXPECT_TRUE(loop.wakeRunning());
@@ -454,7 +454,9 @@ TEST_F(ReceiveLoopTest, PolledWakeCountsDownTheScrollPositionThenSendsWake) {
     loop.wakeStep(1025, 3);
     EXPECT_FALSE(loop.wakeRunning());
     EXPECT_EQ(written(0), "      WAKE WAKE");
-    EXPECT_EQ(loop.mvpLabel(), "CTR = 3 MVPDelay = 25");
+    EXPECT_EQ(loop.wakeTest().stage, WakeTest::Stage::Measured);
+    EXPECT_EQ(loop.wakeTest().countdownTicks, 3);
+    EXPECT_EQ(loop.wakeTest().delayMilliseconds, 25);
     loop.wakeStep(2000, 3);
     EXPECT_EQ(written(0), "      WAKE WAKE");
 }

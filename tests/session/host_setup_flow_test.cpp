@@ -10,9 +10,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/setup_exchange.h"
 #include "session/host_setup_flow.h"
 #include "session/session_fixture.h"
+#include "session/setup_exchange.h"
 
 namespace cvh::test {
 namespace {
@@ -55,7 +55,7 @@ void setNonDefaults(HostSession& s) {
     s.linkPorts().rawPortChange(1, 4, 3);
 
     auto& pc = s.pcLogger();
-    pc.UDDeckRateClick(16);
+    pc.deckRateStepped(16);
     pc.form.CBRecordPCTime = true;
     for (auto& row : pc.form.rows)
         row.PortTypeCB = kPcPortTypeInactive;
@@ -66,11 +66,11 @@ void setNonDefaults(HostSession& s) {
     pc.form.rows[1].PortTypeCB = kPcPortTypeLoggerOutput;
     pc.form.rows[1].DeckPortCB = 6;
     pc.form.rows[1].DeckSetupCB = 11;
-    pc.UDDeckTypeClick(2, 3);
-    pc.UDOutPortClick(2, 7);
-    pc.UDDeckTypeClick(5, 4);  // inactive rows keep their spinners too
-    pc.UDOutPortClick(8, 9);
-    pc.PortTypeCBChange();
+    pc.sourceIdStepped(2, 3);
+    pc.sourcePortStepped(2, 7);
+    pc.sourceIdStepped(5, 4);  // inactive rows keep their spinners too
+    pc.sourcePortStepped(8, 9);
+    pc.slotRowChanged();
 
     SessionTestAccess::main(s).replayControlsVisible = true;
     SessionTestAccess::hostControls(s).ReplaySpeedUD = 7;
@@ -320,7 +320,7 @@ TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
     f.s().startUp(dir.str());
     f.s().modeMenuClick(MenuItem::MenuMoored);
     f.s().linkPorts().loggerPortChange(3, 6);
-    f.s().pcLogger().UDDeckRateClick(4);
+    f.s().pcLogger().deckRateStepped(4);
     HostSession& s = f.s();
     const HostSetup before = captureHostSetup(s);
 

@@ -83,8 +83,8 @@ TEST(LinkMonitor, HealthySecondsReloadTimersAndShowRates) {
     Monitor m;
     auto& s = m.s();
     auto& link = s.link();
-    s.portManager().view().loggerSetupColour = Colour::Red;
-    s.portManager().view().pLoggerPortColour = Colour::Red;
+    s.portManager().state().lineGarbled = true;
+    s.portManager().state().linkSuspect = true;
     link.totalInputBytes = 1200;
     link.packetCount = 40;
     link.largestPayload = 250;

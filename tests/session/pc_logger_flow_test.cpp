@@ -49,9 +49,9 @@ protected:
         pc.form.rows[1].PortTypeCB = kPcPortTypeLoggerOutput;
         pc.form.rows[1].DeckPortCB = 6;
         pc.form.rows[1].DeckSetupCB = 11;
-        pc.UDDeckTypeClick(2, 1);
-        pc.UDOutPortClick(2, sourcePort);
-        pc.PortTypeCBChange();
+        pc.sourceIdStepped(2, 1);
+        pc.sourcePortStepped(2, sourcePort);
+        pc.slotRowChanged();
         pc.loadPcSetup();
     }
     std::string deckText() const { return std::string(deck->written.begin(), deck->written.end()); }
@@ -81,7 +81,7 @@ TEST_F(PcLoggerFlowTest, PacketsFollowTheDeckRateFromSequenceZero) {
     std::uint32_t before = 0;
     int sent = 0;
     for (const Case c : {Case{4, 40}, Case{20, 200}, Case{1, 10}, Case{10, 100}}) {
-        s().pcLogger().UDDeckRateClick(c.rate);
+        s().pcLogger().deckRateStepped(c.rate);
         ticks(1000);
         const std::uint32_t packets = s().link().unitPackets[1];
         // The first interval after a change may still run at the old rate.
@@ -109,7 +109,7 @@ TEST_F(PcLoggerFlowTest, NothingReadAndNoTimeMeansNoPacketAndNoSequenceUsed) {
 
 TEST_F(PcLoggerFlowTest, MeterInputLeavesTheLoggerOutputAndTheMonitorCountsBoth) {
     loadSlots(1);
-    s().pcLogger().UDDeckRateClick(10);
+    s().pcLogger().deckRateStepped(10);
     std::string sent;
     for (int n = 0; n < 30; ++n) {
         const std::string line = "T=" + std::to_string(n) + ",S=35.1\r\n";

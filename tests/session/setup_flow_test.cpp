@@ -9,8 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "config/setup_exchange.h"
 #include "link/data_packet.h"
+#include "session/live_format.h"
+#include "session/setup_exchange.h"
 #include "session_fixture.h"
 #include "support/setup_record.h"
 
@@ -277,7 +278,7 @@ TEST(SetupFlow, StatusRecordDecidesThePStoreReReadAndThePortOneRule) {
     push(*f.line, mooredSetupRecord());
     push(*f.line, statusPacket(5, 2, static_cast<std::uint32_t>(f.clock.now)));
     f.receiveAndRefresh();
-    EXPECT_EQ(s.logger().operationCode, 5);
+    EXPECT_EQ(s.logger().operationCode, OperationCode::Flush);
     EXPECT_FALSE(s.receiveLoop().records().statusPacketPending);
     f.line->written.clear();
     s.pStoreClick();  // sampling: refused
@@ -325,13 +326,13 @@ TEST(SetupFlow, CommandButtonsWriteTheirFramesAndTexts) {
     s.setupExchange().setWakeDelayTicks(3);
     s.setupExchange().polledWakeClick();
     EXPECT_EQ(std::string(f.line->written.begin(), f.line->written.end()), "      WAKE");
-    EXPECT_EQ(s.receiveLoop().mvpLabel(), "Ready");
+    EXPECT_EQ(wakeTestText(s.receiveLoop().wakeTest()), "Ready");
     for (int i = 0; i < 3; ++i) {
         f.clock.nowMilliseconds += 10;
         s.onTick10ms();
     }
     EXPECT_EQ(std::string(f.line->written.begin(), f.line->written.end()), "      WAKE WAKE");
-    EXPECT_EQ(s.receiveLoop().mvpLabel(), "CTR = 3 MVPDelay = 20");
+    EXPECT_EQ(wakeTestText(s.receiveLoop().wakeTest()), "CTR = 3 MVPDelay = 20");
 }
 
 // The fixed clock keeps local time equal to UTC: 1'700'000'000 is 11/14/23 22:13:20.

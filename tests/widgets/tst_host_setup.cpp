@@ -15,12 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "config/pc_logger_setup.h"
 #include "console/main_window.h"
 #include "console/page_upload.h"
 #include "files/host_setup_file.h"
 #include "session/host_session.h"
 #include "session/pc_logger_flow.h"
+#include "session/pc_logger_setup.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
 

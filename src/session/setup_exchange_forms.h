@@ -3,11 +3,15 @@
 // ComboMeter is ComboMeter1), so the console copies them into the widgets by name.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <string>
 
-#include "base/colour.h"
 #include "config/logger_setup.h"
+#include "session/colour.h"
 
 namespace cvh {
 
@@ -64,6 +68,18 @@ struct PortSetupForm {
 
     bool operator==(const PortSetupForm&) const = default;
 };
+
+// Every once-per-hour box with its bit in the setup record's mask: the ports from bit 0, the
+// analog channels from bit 8, the pumps from bit 16. Reading and writing the mask both walk it.
+template <typename Form, typename Visit>
+void forEachOncePerHourBox(Form& p, Visit visit) {
+    for (std::size_t i = 0; i < p.SOPH.size(); ++i)
+        visit(p.SOPH[i], static_cast<int>(i));
+    for (std::size_t i = 0; i < p.AOPH.size(); ++i)
+        visit(p.AOPH[i], 8 + static_cast<int>(i));
+    for (std::size_t i = 0; i < p.POPH.size(); ++i)
+        visit(p.POPH[i], 16 + static_cast<int>(i));
+}
 
 struct LoggerControlForm {
     LoggerControlForm();

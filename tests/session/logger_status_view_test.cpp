@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "config/logger_status_view.h"
+#include "session/logger_status_view.h"
 
 namespace cvh {
 namespace {
@@ -137,7 +137,7 @@ TEST(StatusDisplay, TextsAndTitle) {
     EXPECT_EQ(u.LBRunSize, "Run File Size:  3 K");
     EXPECT_EQ(u.runStopCaption, "Run/Stop Switch:  Error");
     EXPECT_EQ(u.runStopVisible, true);
-    EXPECT_EQ(u.operationCode, 0x21);
+    EXPECT_EQ(u.operationCode, static_cast<OperationCode>(0x21));
     s.st.serialNumber = 0;
     s.st.runStopSwitch = 0;
     s.st.timeLeftSeconds = 59;

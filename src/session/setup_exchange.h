@@ -2,6 +2,10 @@
 // operator's edits, and building the 192-byte record that Send Setup writes back.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <optional>
 #include <string>
@@ -9,8 +13,9 @@
 #include "base/operator.h"
 #include "config/logger_clock.h"
 #include "config/logger_setup.h"
-#include "config/logger_status_view.h"
-#include "config/setup_exchange_forms.h"
+#include "link/status_record.h"
+#include "session/logger_status_view.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 
@@ -25,16 +30,18 @@ void markSetup(LabelState& PStore, int code);
 CommandRequest getSetupCommand();
 // "Begin Sample" (BTBegin).
 CommandRequest beginSampleCommand();
-// A click on PStore re-reads the setup only while the logger stands by (status 9, 10 or 30);
+// A click on PStore re-reads the setup only while the logger stands by (Standby, Upload or
+// End of Run);
 // otherwise the operator is told why and nothing is sent.
-std::optional<CommandRequest> PStoreClick(int loggerOperationCode, Operator& op);
+std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op);
 
 // ---- Rules of the pages ---------------------------------------------------------------------
 
 // LBAnalogRate: "%1d Hz  %4d ms", coloured by rate and by whether archive files are recorded.
 std::string analogRateText(int hz);
 Colour analogRateColour(int hz, int fileCBIndex);
-void refreshAnalogRateLabel(LoggerControlForm& form);
+void refreshAnalogRateLabel(LoggerControlForm& form);  // the spinner's rate
+void showAnalogRate(LoggerControlForm& form, int hz);
 // LBLowVoltage: "%4.1f V" of tenths of a volt.
 std::string lowVoltageText(int tenths);
 

@@ -1,4 +1,4 @@
-#include "config/logger_status_view.h"
+#include "session/logger_status_view.h"
 
 #include "base/version.h"
 
@@ -73,7 +73,7 @@ DeviceNames deviceNames(int deviceType) {
 }
 
 std::string loggerModeCaption(int mode, int loggerDeviceType) {
-    const bool kb5First = loggerDeviceType == 1 || loggerDeviceType == 3;
+    const bool kb5First = hasKb5LinkOnPortOne(loggerDeviceType);
     switch (mode) {
         case 0:
             return "Profile Logging      ";
@@ -270,7 +270,7 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
 
     u.serialNumber = s.serialNumber;
     u.deviceType = s.deviceType;
-    u.operationCode = s.statusCode;
+    u.operationCode = static_cast<OperationCode>(s.statusCode);
 
     const FirmwareVersion fw = firmwareVersion(s.firmwareVersion);
     if (fw.below7() && !m.FirmwareWarned) {

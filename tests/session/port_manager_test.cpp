@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "link/port_manager.h"
+#include "session/logger_port_view.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
 
@@ -43,7 +44,9 @@ protected:
     PacketFramer framer;
     LinkStatistics stats;
     PortManager manager{table, framer, stats};
-    LoggerPortView& view = manager.view();
+    LoggerPortState& state = manager.state();
+    // What the logger-port controls show now.
+    LoggerPortView view() const { return presentLoggerPort(manager.state()); }
     std::shared_ptr<FakeLine> line3;
     std::shared_ptr<FakeLine> line5;
 };
@@ -87,8 +90,8 @@ TEST_F(PortManagerTest, ReopenOpensOnlyWithAChoiceAndAComNumberInRange) {
 }
 
 TEST_F(PortManagerTest, PortChangeDrainsPortAndFramerThenReopensFromTheBoxes) {
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 11;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 11;
     manager.onLoggerPortChange();
     ASSERT_EQ(table.openOn(0), 3);
     EXPECT_EQ(line3->modes.back(), "115200,N,8,1");
@@ -98,7 +101,7 @@ TEST_F(PortManagerTest, PortChangeDrainsPortAndFramerThenReopensFromTheBoxes) {
     feedFramer(100);
     stats.noDataTimer = -1;
     stats.badDataTimer = -4;
-    view.loggerSetupIndex = 5;
+    state.loggerSetupIndex = 5;
     manager.onLoggerPortChange();
     EXPECT_EQ(framer.size(), 0u);
     EXPECT_EQ(line3->incoming.size(), 5000u - 4095u);
@@ -107,7 +110,7 @@ TEST_F(PortManagerTest, PortChangeDrainsPortAndFramerThenReopensFromTheBoxes) {
     EXPECT_EQ(line3->modes.back(), "4800,E,7,1");
     EXPECT_EQ(line3->opens, 2);
 
-    view.loggerPortIndex = 5;
+    state.loggerPortIndex = 5;
     manager.onLoggerPortChange();
     EXPECT_EQ(table.openOn(0), 5);
     EXPECT_FALSE(line3->open);
@@ -129,11 +132,11 @@ TEST_F(PortManagerTest, CloseChosenPortClearsTheBoxAndLeavesTheSlotClosed) {
     EXPECT_FALSE(table.isPortOpen(4));
     EXPECT_EQ(table.lineSetting(4), 8);
 
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 6;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 6;
     manager.onLoggerPortChange();
-    manager.closeChosenPort(0, view.loggerPortIndex, view.loggerSetupIndex);
-    EXPECT_EQ(view.loggerPortIndex, 0);
+    manager.closeChosenPort(0, state.loggerPortIndex, state.loggerSetupIndex);
+    EXPECT_EQ(view().loggerPortIndex, 0);
     EXPECT_FALSE(table.isPortOpen(0));
 }
 
@@ -144,56 +147,56 @@ TEST_F(PortManagerTest, SilentLinkFlagsTheChosenPortButChangesNothing) {
     manager.linkWatchdog();
     EXPECT_EQ(stats.noDataTimer, 2);
     EXPECT_EQ(stats.badDataTimer, 3);
-    EXPECT_FALSE(view.loggerPortGroupVisible);
-    EXPECT_EQ(view.pLoggerPortColour, Colour::ButtonFace);
+    EXPECT_FALSE(view().loggerPortGroupVisible);
+    EXPECT_EQ(view().pLoggerPortColour, Colour::ButtonFace);
 
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 6;
-    view.autoBaudChecked = true;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 6;
+    state.autoBaud = true;
     manager.onLoggerPortChange();
     const int opens = line3->opens;
     stats.noDataTimer = -1;
     stats.badDataTimer = -1;  // the bad-data step must wait for another second
     manager.linkWatchdog();
-    EXPECT_TRUE(view.loggerPortGroupVisible);
-    EXPECT_EQ(view.showLoggerPortSetupCaption, "Hide Logger Port Setup");
-    EXPECT_TRUE(view.layoutRequested);
-    EXPECT_EQ(view.loggerPortColour, Colour::Red);
-    EXPECT_EQ(view.pLoggerPortColour, Colour::Red);
-    EXPECT_EQ(view.loggerSetupColour, Colour::Window);
-    EXPECT_EQ(view.loggerSetupIndex, 6);
+    EXPECT_TRUE(view().loggerPortGroupVisible);
+    EXPECT_EQ(view().showLoggerPortSetupCaption, "Hide Logger Port Setup");
+    EXPECT_TRUE(state.setupShownChanged);
+    EXPECT_EQ(view().loggerPortColour, Colour::Red);
+    EXPECT_EQ(view().pLoggerPortColour, Colour::Red);
+    EXPECT_EQ(view().loggerSetupColour, Colour::Window);
+    EXPECT_EQ(view().loggerSetupIndex, 6);
     EXPECT_EQ(line3->opens, opens);
 }
 
 TEST_F(PortManagerTest, BadDataWithoutAutoBaudOnlyFlagsTheLineSetting) {
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 6;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 6;
     manager.onLoggerPortChange();
     const int opens = line3->opens;
     for (int second = 0; second < 3; ++second)
         garbageSecond();
-    EXPECT_EQ(view.loggerSetupColour, Colour::Window);
+    EXPECT_EQ(view().loggerSetupColour, Colour::Window);
     garbageSecond();  // 3 -> -1
-    EXPECT_EQ(view.loggerSetupColour, Colour::Red);
-    EXPECT_EQ(view.pLoggerPortColour, Colour::Red);
-    EXPECT_EQ(view.loggerPortColour, Colour::Window);
-    EXPECT_TRUE(view.loggerPortGroupVisible);
+    EXPECT_EQ(view().loggerSetupColour, Colour::Red);
+    EXPECT_EQ(view().pLoggerPortColour, Colour::Red);
+    EXPECT_EQ(view().loggerPortColour, Colour::Window);
+    EXPECT_TRUE(view().loggerPortGroupVisible);
     EXPECT_EQ(stats.badDataTimer, 3);
-    EXPECT_EQ(view.loggerSetupIndex, 6);
+    EXPECT_EQ(view().loggerSetupIndex, 6);
     EXPECT_EQ(line3->opens, opens);
 }
 
 TEST_F(PortManagerTest, AutoBaudStepsDownFrom57600AndWrapsFrom600To115200) {
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 6;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 6;
     manager.onLoggerPortChange();
     const std::size_t modesBefore = line3->modes.size();
 
     manager.toggleAutoBaud();
-    EXPECT_TRUE(view.autoBaudChecked);
-    EXPECT_EQ(view.loggerSetupIndex, 11);  // shown, not yet tried
+    EXPECT_TRUE(view().autoBaudChecked);
+    EXPECT_EQ(view().loggerSetupIndex, 11);  // shown, not yet tried
     EXPECT_EQ(stats.badDataTimer, 5);
-    EXPECT_TRUE(view.loggerPortGroupVisible);
+    EXPECT_TRUE(view().loggerPortGroupVisible);
     EXPECT_EQ(line3->modes.size(), modesBefore);
 
     std::vector<int> tried;
@@ -205,15 +208,15 @@ TEST_F(PortManagerTest, AutoBaudStepsDownFrom57600AndWrapsFrom600To115200) {
         garbageSecond();
         ++seconds;
         if (line3->modes.size() > modesBefore + tried.size()) {
-            tried.push_back(view.loggerSetupIndex);
+            tried.push_back(view().loggerSetupIndex);
             secondsPerStep.push_back(seconds);
             seconds = 0;
             EXPECT_EQ(table.openOn(0), 3);
-            EXPECT_EQ(line3->modes.back(), lineSettingMode(view.loggerSetupIndex));
+            EXPECT_EQ(line3->modes.back(), lineSettingMode(view().loggerSetupIndex));
             EXPECT_EQ(framer.size(), 0u);
             EXPECT_TRUE(line3->incoming.empty());
             EXPECT_EQ(stats.badDataTimer, 5);
-            EXPECT_EQ(view.loggerSetupColour, Colour::Red);
+            EXPECT_EQ(view().loggerSetupColour, Colour::Red);
         }
     }
     EXPECT_EQ(tried, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 11, 10}));
@@ -221,58 +224,58 @@ TEST_F(PortManagerTest, AutoBaudStepsDownFrom57600AndWrapsFrom600To115200) {
 }
 
 TEST_F(PortManagerTest, AutoBaudFromOffOrAnUnknownChoiceGoesTo115200) {
-    view.loggerPortIndex = 3;
-    view.autoBaudChecked = true;
+    state.loggerPortIndex = 3;
+    state.autoBaud = true;
     for (int start : {0, 1, 12}) {
-        view.loggerSetupIndex = start;
+        state.loggerSetupIndex = start;
         stats.badDataTimer = 0;
         garbageSecond();
-        EXPECT_EQ(view.loggerSetupIndex, 11) << start;
+        EXPECT_EQ(view().loggerSetupIndex, 11) << start;
         EXPECT_EQ(line3->modes.back(), "115200,N,8,1");
     }
 }
 
 TEST_F(PortManagerTest, ARecognisedPacketEndsAutoBaudAndRestoresTheColours) {
-    view.loggerPortIndex = 3;
-    view.loggerSetupIndex = 9;
+    state.loggerPortIndex = 3;
+    state.loggerSetupIndex = 9;
     manager.onLoggerPortChange();
     const int opens = line3->opens;
     manager.toggleAutoBaud();
     stats.noDataTimer = -1;
     manager.linkWatchdog();
-    ASSERT_EQ(view.loggerPortColour, Colour::Red);
+    ASSERT_EQ(view().loggerPortColour, Colour::Red);
 
     manager.onPacketRecognised();
-    EXPECT_FALSE(view.autoBaudChecked);
+    EXPECT_FALSE(view().autoBaudChecked);
     EXPECT_FALSE(manager.autoBaud());
-    EXPECT_EQ(view.loggerPortColour, Colour::Window);
-    EXPECT_EQ(view.loggerSetupColour, Colour::Window);
-    EXPECT_EQ(view.pLoggerPortColour, Colour::ButtonFace);
+    EXPECT_EQ(view().loggerPortColour, Colour::Window);
+    EXPECT_EQ(view().loggerSetupColour, Colour::Window);
+    EXPECT_EQ(view().pLoggerPortColour, Colour::ButtonFace);
     EXPECT_EQ(stats.noDataTimer, 2);
     EXPECT_EQ(stats.badDataTimer, 3);
     // The port is left as it was: healthy means the present setting works.
     EXPECT_EQ(line3->opens, opens);
     EXPECT_EQ(table.lineSetting(0), 9);
-    EXPECT_TRUE(view.loggerPortGroupVisible);
+    EXPECT_TRUE(view().loggerPortGroupVisible);
 }
 
 TEST_F(PortManagerTest, TogglesFlipTheirMenuItems) {
     manager.toggleAutoBaud();
     stats.badDataTimer = 2;
-    view.loggerSetupIndex = 4;
+    state.loggerSetupIndex = 4;
     manager.toggleAutoBaud();
-    EXPECT_FALSE(view.autoBaudChecked);
+    EXPECT_FALSE(view().autoBaudChecked);
     EXPECT_EQ(stats.badDataTimer, 2);
-    EXPECT_EQ(view.loggerSetupIndex, 4);
+    EXPECT_EQ(view().loggerSetupIndex, 4);
 
-    view.layoutRequested = false;
+    state.setupShownChanged = false;
     manager.toggleLoggerPortSetup();
-    EXPECT_FALSE(view.loggerPortGroupVisible);
-    EXPECT_EQ(view.showLoggerPortSetupCaption, "Show Logger Port Setup");
-    EXPECT_TRUE(view.layoutRequested);
+    EXPECT_FALSE(view().loggerPortGroupVisible);
+    EXPECT_EQ(view().showLoggerPortSetupCaption, "Show Logger Port Setup");
+    EXPECT_TRUE(state.setupShownChanged);
     manager.toggleLoggerPortSetup();
-    EXPECT_TRUE(view.loggerPortGroupVisible);
-    EXPECT_EQ(view.showLoggerPortSetupCaption, "Hide Logger Port Setup");
+    EXPECT_TRUE(view().loggerPortGroupVisible);
+    EXPECT_EQ(view().showLoggerPortSetupCaption, "Hide Logger Port Setup");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "config/setup_exchange.h"
+#include "session/setup_exchange.h"
 #include "support/scripted_operator.h"
 
 namespace cvh {
@@ -191,6 +191,14 @@ TEST(AnalogRateFloors, SelectingAKb5OrRmxOnAnActivePortRaisesTheRate) {
     EXPECT_EQ(off.forms.loggerControl.UDAnalogRate, 1);
 }
 
+TEST(AnalogRateFloors, APortWhoseBaudListHasNothingChosenIsNotOff) {
+    Console c = receivedConsole(plainSetup());
+    c.forms.portSetup.ComboMeter[2].index = kMeterKb5;
+    c.forms.portSetup.CBPortSetup[2].index = -1;
+    setupValueChanged(c.forms);
+    EXPECT_EQ(c.forms.loggerControl.UDAnalogRate, 2);
+}
+
 TEST(AnalogRateLabel, ColourDependsOnRecording) {
     EXPECT_EQ(analogRateColour(10, 0), Colour::Silver);
     EXPECT_EQ(analogRateColour(11, 0), Colour::Yellow);
@@ -260,6 +268,24 @@ TEST(ReceivedSetup, CutOffIsTheHighestOfThePortsInUseAndAtLeast65) {
     low.meterType[1] = 1;
     low.lowVoltageCutoff.fill(50);
     EXPECT_EQ(receivedConsole(low).forms.loggerControl.LBLowVoltage.caption, " 6.5 V");
+}
+
+TEST(ReceivedSetup, ValuesBeyondTheSpinnersAreShownAsReceived) {
+    LoggerSetup s = plainSetup();
+    s.meterType[2] = 3;
+    s.lowVoltageCutoff[2] = 150;
+    s.analogRateHz = 25;
+    Console c = receivedConsole(s);
+    const LoggerControlForm& l = c.forms.loggerControl;
+    EXPECT_EQ(l.LBLowVoltage.caption, "15.0 V");
+    EXPECT_EQ(l.LBAnalogRate.caption, "25 Hz    40 ms");
+    // The spinners hold their limits, and Send Setup sends what they hold.
+    EXPECT_EQ(l.UDLVCutOff, 140);
+    EXPECT_EQ(l.UDAnalogRate, 20);
+    SetupSnapshot snap;
+    ScriptedOperator op;
+    ASSERT_TRUE(buildSetupFrame(c.forms, snap, 2, op));
+    EXPECT_EQ(snap.decode().lowVoltageCutoff[2], 140);
 }
 
 TEST(ReceivedSetup, UnknownValuesLeaveListsUnselectedAndSendSetupIsRefused) {
@@ -379,10 +405,11 @@ TEST(ChangeTracking, EveryHandlerMarksTheSetupNotCurrent) {
 
 TEST(SetupCommands, PStoreAsksOnlyWhileTheLoggerStandsBy) {
     ScriptedOperator op;
-    for (int code : {9, 10, 30})
+    for (OperationCode code :
+         {OperationCode::Standby, OperationCode::Upload, OperationCode::EndOfRun})
         EXPECT_EQ(PStoreClick(code, op), (CommandRequest{CommandCode::GetSetup, 0, 0}));
     EXPECT_TRUE(op.asked.empty());
-    EXPECT_FALSE(PStoreClick(6, op));
+    EXPECT_FALSE(PStoreClick(OperationCode::Sampling, op));
     ASSERT_EQ(op.notices().size(), 1u);
     EXPECT_EQ(op.notices()[0].caption, "Unable to Complete Command");
     EXPECT_EQ(op.notices()[0].text,

@@ -5,15 +5,19 @@
 // only when they change, so an identical record changes nothing there.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "base/bytes.h"
-#include "base/colour.h"
-#include "config/setup_exchange_forms.h"
 #include "link/status_record.h"
+#include "session/colour.h"
+#include "session/setup_exchange_forms.h"
 
 namespace cvh {
 
@@ -100,7 +104,7 @@ struct StatusDisplayUpdate {
     // The logger identity to store (LoggerSerialNumber, LoggerDeviceType, LoggerOperationCode).
     int serialNumber = 0;
     int deviceType = 0;
-    int operationCode = 0;
+    OperationCode operationCode = OperationCode::Off;
 
     // The text of the warning window TForm2 ("WARNING!!!"), once per program run.
     std::optional<std::string> firmwareWarning;

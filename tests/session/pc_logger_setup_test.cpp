@@ -1,4 +1,4 @@
-#include "config/pc_logger_setup.h"
+#include "session/pc_logger_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ protected:
         row(slot).PortTypeCB = function;
         row(slot).DeckPortCB = com;
         row(slot).DeckSetupCB = line;
-        setup.PortTypeCBChange();
+        setup.slotRowChanged();
     }
 
     test::FakeSerialBackend backend;
@@ -36,22 +36,22 @@ protected:
 };
 
 TEST_F(PcLoggerSetupTest, DeckRateSnapsInTheDirectionOfTheClick) {
-    setup.UDDeckRateClick(7);  // the first click snaps up
+    setup.deckRateStepped(7);  // the first click snaps up
     EXPECT_EQ(setup.form.UDDeckRate, 8);
-    setup.UDDeckRateClick(6);
-    setup.UDDeckRateClick(7);
+    setup.deckRateStepped(6);
+    setup.deckRateStepped(7);
     EXPECT_EQ(setup.form.UDDeckRate, 8);
     EXPECT_EQ(setup.pcCycleMs(), 125);
     EXPECT_EQ(setup.form.LBDeckRate, "Deck Rate:  8 Hz");
     EXPECT_EQ(setup.form.LBDeckInterval, "Deck Interval:  125 ms");
-    setup.UDDeckRateClick(7);
+    setup.deckRateStepped(7);
     EXPECT_EQ(setup.form.UDDeckRate, 6);
     EXPECT_EQ(setup.pcCycleMs(), 166);
-    setup.UDDeckRateClick(16);
-    setup.UDDeckRateClick(17);
+    setup.deckRateStepped(16);
+    setup.deckRateStepped(17);
     EXPECT_EQ(setup.form.UDDeckRate, 20);
     EXPECT_EQ(setup.pcCycleMs(), 50);
-    setup.UDDeckRateClick(3);
+    setup.deckRateStepped(3);
     EXPECT_EQ(setup.pcCycleMs(), 333);
     EXPECT_EQ(snappedDeckRate(14, 16), 12);
     EXPECT_EQ(snappedDeckRate(14, 12), 16);
@@ -66,8 +66,8 @@ TEST_F(PcLoggerSetupTest, RowsShowWhatTheirFunctionNeeds) {
     EXPECT_EQ(row(1).DeckSetupColour, Colour::Red);  // "OFF" keeps the slot closed
     EXPECT_TRUE(setup.form.PCLoggerPanel);
 
-    setup.UDDeckTypeClick(2, 3);
-    setup.UDOutPortClick(2, 9);
+    setup.sourceIdStepped(2, 3);
+    setup.sourcePortStepped(2, 9);
     choose(2, kPcPortTypeLoggerOutput, 0, 6);
     EXPECT_TRUE(row(2).DeckTypeVisible);
     EXPECT_TRUE(row(2).OutPortVisible);
@@ -88,8 +88,8 @@ TEST_F(PcLoggerSetupTest, RowsShowWhatTheirFunctionNeeds) {
 TEST_F(PcLoggerSetupTest, LoadOpensThePortsAndMakesThePageActive) {
     choose(1, kPcPortTypeMeterInput, 1, 11);
     choose(3, kPcPortTypeLoggerOutput, 2, 6);
-    setup.UDDeckTypeClick(3, 1);
-    setup.UDOutPortClick(3, 1);
+    setup.sourceIdStepped(3, 1);
+    setup.sourcePortStepped(3, 1);
     choose(5, kPcPortTypeMeterInput, 0, 6);  // no port: stays closed, function set all the same
     setup.loadPcSetup();
 
@@ -118,8 +118,8 @@ TEST_F(PcLoggerSetupTest, RestoreShowsTheLastLoadWhileTheEditsBecomeActive) {
     choose(2, kPcPortTypeMeterInput, 4, 6);
     setup.loadPcSetup();
     choose(2, kPcPortTypeLoggerOutput, 5, 8);
-    setup.UDDeckTypeClick(2, 4);
-    setup.UDOutPortClick(2, 7);
+    setup.sourceIdStepped(2, 4);
+    setup.sourcePortStepped(2, 7);
 
     setup.restorePcSetup();
     EXPECT_TRUE(setup.form.PCLoggerPanel);

@@ -1,4 +1,4 @@
-#include "config/setup_exchange.h"
+#include "session/setup_exchange.h"
 
 #include <algorithm>
 
@@ -31,12 +31,7 @@ PortSetupForm::PortSetupForm() {
         LBPumpRow[at(i)].caption = cformat("Port %d", i + 16);
         CBPump[at(i)].index = 0;
     }
-    for (auto& b : SOPH)
-        b.visible = false;
-    for (auto& b : AOPH)
-        b.visible = false;
-    for (auto& b : POPH)
-        b.visible = false;
+    forEachOncePerHourBox(*this, [](CheckState& b, int) { b.visible = false; });
 }
 
 LoggerControlForm::LoggerControlForm() {
@@ -66,8 +61,8 @@ CommandRequest beginSampleCommand() {
     return {CommandCode::BeginSample, 0, 0};
 }
 
-std::optional<CommandRequest> PStoreClick(int loggerOperationCode, Operator& op) {
-    if (loggerOperationCode == 9 || loggerOperationCode == 10 || loggerOperationCode == 30)
+std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op) {
+    if (takesSetupRequests(loggerOperationCode))
         return getSetupCommand();
     op.notice("Unable to Complete Command",
               "The Logger Must be in Standby before Sending a new Logger Setup", true);
@@ -85,8 +80,12 @@ Colour analogRateColour(int hz, int fileCBIndex) {
 }
 
 void refreshAnalogRateLabel(LoggerControlForm& f) {
-    f.LBAnalogRate.caption = analogRateText(f.UDAnalogRate);
-    f.LBAnalogRate.colour = analogRateColour(f.UDAnalogRate, f.FileCB.index);
+    showAnalogRate(f, f.UDAnalogRate);
+}
+
+void showAnalogRate(LoggerControlForm& f, int hz) {
+    f.LBAnalogRate.caption = analogRateText(hz);
+    f.LBAnalogRate.colour = analogRateColour(hz, f.FileCB.index);
 }
 
 std::string lowVoltageText(int tenths) {
@@ -96,7 +95,8 @@ std::string lowVoltageText(int tenths) {
 void applyAnalogRateFloors(SetupForms& forms) {
     int& rate = forms.loggerControl.UDAnalogRate;
     for (int i = 0; i < kLoggerPortCount; ++i) {
-        if (forms.portSetup.CBPortSetup[at(i)].index <= 0)
+        // Only the "OFF" entry switches a port off; a list with nothing chosen yet does not.
+        if (forms.portSetup.CBPortSetup[at(i)].index == kPortSetupOff)
             continue;
         const int meter = forms.portSetup.ComboMeter[at(i)].index;
         if (meter == kMeterKb5)
@@ -131,12 +131,7 @@ void applyMooredLayout(SetupForms& forms) {
     if (moored) {
         applyOncePerHourColumn(p, true);
     } else {
-        for (auto& b : p.SOPH)
-            b = {false, false};
-        for (auto& b : p.AOPH)
-            b = {false, false};
-        for (auto& b : p.POPH)
-            b = {false, false};
+        forEachOncePerHourBox(p, [](CheckState& b, int) { b = {false, false}; });
         p.SOPHLBVisible = p.AOPHLBVisible = p.POPHLBVisible = false;
     }
     c.ButtonVisible.fill(mode == kPolledMooredMode);
@@ -218,21 +213,19 @@ ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& form
     for (int n = 1; n <= kLoggerPortCount; ++n)
         if (s.meterType[at(n)] != 0)
             cutoff = std::max<int>(cutoff, s.lowVoltageCutoff[at(n)]);
+    // The labels show what the logger holds; the spinners stop at their limits.
     c.UDLVCutOff = clampToRange(cutoff, kLowVoltageRange);
-    c.LBLowVoltage.caption = lowVoltageText(c.UDLVCutOff);
+    c.LBLowVoltage.caption = lowVoltageText(cutoff);
 
     if (s.analogRateHz < 1) {
         writeLe16(snapshot.mutableBytes(), setup_offset::kAnalogRateHz, 1);
     }
-    c.UDAnalogRate = clampToRange(std::max<int>(s.analogRateHz, 1), kAnalogRateRange);
-    refreshAnalogRateLabel(c);
+    const int receivedRate = std::max<int>(s.analogRateHz, 1);
+    c.UDAnalogRate = clampToRange(receivedRate, kAnalogRateRange);
+    showAnalogRate(c, receivedRate);
 
-    for (int i = 0; i < kLoggerPortCount; ++i)
-        p.SOPH[at(i)].checked = (s.oncePerHourMask >> i) & 1;
-    for (int i = 0; i < kAnalogChannelCount; ++i)
-        p.AOPH[at(i)].checked = (s.oncePerHourMask >> (8 + i)) & 1;
-    for (int i = 0; i < kPumpPortCount; ++i)
-        p.POPH[at(i)].checked = (s.oncePerHourMask >> (16 + i)) & 1;
+    forEachOncePerHourBox(
+        p, [&](CheckState& b, int bit) { b.checked = (s.oncePerHourMask >> bit) & 1; });
     if (s.oncePerHourMask != 0)
         applyOncePerHourColumn(p, true);
 
@@ -276,7 +269,7 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
     // On the devices whose port 1 is the built-in kb5 link, that port always runs at 19200 and
     // is either off, binary, or a kb5.
     s.meterType[0] = 0;
-    if (loggerDeviceType == 1 || loggerDeviceType == 3) {
+    if (hasKb5LinkOnPortOne(loggerDeviceType)) {
         p.CBPortSetup[0].index = kPortSetup19200;
         const int meter = p.ComboMeter[0].index;
         s.meterType[1] = meter == kMeterOff ? 0 : meter == kMeterBinary ? kMeterBinary : kMeterKb5;
@@ -296,15 +289,10 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
 
     s.oncePerHourMask = 0;
     if (isMooredMode(s.mode)) {
-        for (int i = 0; i < kLoggerPortCount; ++i)
-            if (p.SOPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << i;
-        for (int i = 0; i < kAnalogChannelCount; ++i)
-            if (p.AOPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << (8 + i);
-        for (int i = 0; i < kPumpPortCount; ++i)
-            if (p.POPH[at(i)].checked)
-                s.oncePerHourMask |= 1u << (16 + i);
+        forEachOncePerHourBox(p, [&](const CheckState& b, int bit) {
+            if (b.checked)
+                s.oncePerHourMask |= 1u << bit;
+        });
     }
 
     // The logger keeps its own clock while moored; the host never sends another source.

@@ -4,14 +4,18 @@
 // Setup" opens the ports and makes them active.
 #pragma once
 
+#if defined(CVH_CORE_FACTS_ONLY)
+#error "presentation header: link, config and files report facts, the session presents them"
+#endif
+
 #include <array>
 #include <optional>
 #include <string>
 
-#include "base/colour.h"
 #include "link/deck_routing.h"
 #include "link/port_manager.h"
 #include "link/serial_port_table.h"
+#include "session/colour.h"
 
 namespace cvh {
 
@@ -84,14 +88,14 @@ public:
     // The PC logger's packet interval: 1000 / deck rate.
     int pcCycleMs() const { return pcCycleMs_; }
 
-    // PortType1CBChange: any function, COM or line-setting box of any row was changed
-    // (the console has already copied the new item into `form`).
-    void PortTypeCBChange();
-    // UDDeckType1Click .. UDDeckType8Click, UDOutPort1Click .. UDOutPort8Click (slot 1..8).
-    void UDDeckTypeClick(int slot, int position);
-    void UDOutPortClick(int slot, int position);
-    // UDDeckRateClick: the spinner moved to `position`.
-    void UDDeckRateClick(int position) { snapDeckRate(position); }
+    // Any function, COM or line-setting box of any slot row was changed (the console has
+    // already copied the new item into `form`).
+    void slotRowChanged();
+    // A slot's source-logger or source-port spinner moved (slot 1..8).
+    void sourceIdStepped(int slot, int position);
+    void sourcePortStepped(int slot, int position);
+    // The deck-rate spinner moved to `position`.
+    void deckRateStepped(int position) { snapDeckRate(position); }
 
     void refreshPcRows();
     void snapDeckRate(int position);

@@ -1,4 +1,4 @@
-#include "config/pc_logger_setup.h"
+#include "session/pc_logger_setup.h"
 
 #include <algorithm>
 
@@ -34,12 +34,12 @@ PcLoggerSetup::PcLoggerSetup(DeckRouting& routing, SerialPortTable& ports, PortM
     refreshPcRows();
 }
 
-void PcLoggerSetup::PortTypeCBChange() {
+void PcLoggerSetup::slotRowChanged() {
     form.PCLoggerPanel = true;
     refreshPcRows();
 }
 
-void PcLoggerSetup::UDDeckTypeClick(int slot, int position) {
+void PcLoggerSetup::sourceIdStepped(int slot, int position) {
     if (slot < 1 || slot > kPcSlotCount)
         return;
     form.PCLoggerPanel = true;
@@ -48,7 +48,7 @@ void PcLoggerSetup::UDDeckTypeClick(int slot, int position) {
     r.LBDeckType = cformat("Output Logger ID=%d", r.UDDeckType);
 }
 
-void PcLoggerSetup::UDOutPortClick(int slot, int position) {
+void PcLoggerSetup::sourcePortStepped(int slot, int position) {
     if (slot < 1 || slot > kPcSlotCount)
         return;
     form.PCLoggerPanel = true;
@@ -142,7 +142,7 @@ void PcLoggerSetup::restorePcSetup() {
 void PcLoggerSetup::clearSetup() {
     for (int slot = 1; slot <= kPcSlotCount; ++slot) {
         row(slot).PortTypeCB = kPcPortTypeInactive;
-        PortTypeCBChange();
+        slotRowChanged();
     }
 }
 
