@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base/checksum.h"
-#include "session/factory_settings.h"
 #include "link/serial_port_table.h"
+#include "session/factory_settings.h"
 
 namespace {
 

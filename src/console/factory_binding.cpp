@@ -29,8 +29,7 @@ void applyEdit(QLineEdit* edit, const std::string& text) {
 
 }  // namespace
 
-FactoryBinding::FactoryBinding(QWidget& window, HostSession& session,
-                               std::function<void()> changed)
+FactoryBinding::FactoryBinding(QWidget& window, HostSession& session, std::function<void()> changed)
     : QObject(&window), session_(session), changed_(std::move(changed)) {
     bindHardware(*require<QWidget>(window, "TSHardware"));
     bindAnalog(*require<QWidget>(window, "TSAnalog"));
@@ -53,8 +52,8 @@ void FactoryBinding::bindHardware(const QWidget& page) {
         });
         return box;
     };
-    DeviceTypeCB_ = bindList(require<QComboBox>(page, "DeviceTypeCB"),
-                             [&hw](int i) { hw.setDeviceType(i); });
+    DeviceTypeCB_ =
+        bindList(require<QComboBox>(page, "DeviceTypeCB"), [&hw](int i) { hw.setDeviceType(i); });
     StatusLEDCB_ =
         bindList(require<QComboBox>(page, "StatusLEDCB"), [&hw](int i) { hw.setStatusLed(i); });
     RunStopCB_ =
@@ -94,10 +93,11 @@ void FactoryBinding::bindAnalog(const QWidget& page) {
         LBChannel_[at(ch)] = require<QLabel>(page, numbered("LBChannel", ch));
         MEOffset_[at(ch)] = require<QLineEdit>(page, numbered("MEOffset", ch));
         MEScale_[at(ch)] = require<QLineEdit>(page, numbered("MEScale", ch));
-        connect(MEOffset_[at(ch)], &QLineEdit::textEdited, this, [this, &alg, ch](const QString& t) {
-            alg.setOffset(ch, t.toStdString());
-            changed_();
-        });
+        connect(MEOffset_[at(ch)], &QLineEdit::textEdited, this,
+                [this, &alg, ch](const QString& t) {
+                    alg.setOffset(ch, t.toStdString());
+                    changed_();
+                });
         connect(MEScale_[at(ch)], &QLineEdit::textEdited, this, [this, &alg, ch](const QString& t) {
             alg.setScale(ch, t.toStdString());
             changed_();

@@ -43,9 +43,9 @@ AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
                     0, 2);
     const AnalogForm defaults;
     for (int ch = 0; ch < kCalibrationChannelCount; ++ch) {
-        grid->addWidget(named(new QLabel(qs(calibrationChannelCaption(ch)), table),
-                              numbered("LBChannel", ch)),
-                        ch + 1, 0);
+        grid->addWidget(
+            named(new QLabel(qs(calibrationChannelCaption(ch)), table), numbered("LBChannel", ch)),
+            ch + 1, 0);
         grid->addWidget(numberEdit(table, numbered("MEOffset", ch), 4, defaults.offset[ch]), ch + 1,
                         1);
         grid->addWidget(numberEdit(table, numbered("MEScale", ch), 5, defaults.scale[ch]), ch + 1,
@@ -56,8 +56,8 @@ AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
                                        QStringLiteral("Analog Calibration is Not Current"));
 
     auto* password = new QHBoxLayout;
-    password->addWidget(named(new QLabel(qs(factoryPasswordLabel()), this),
-                              QStringLiteral("ALGPasswordLB")));
+    password->addWidget(
+        named(new QLabel(qs(factoryPasswordLabel()), this), QStringLiteral("ALGPasswordLB")));
     password->addWidget(named(new QLineEdit(this), QStringLiteral("ALGPassword")));
 
     auto* commands = new QVBoxLayout;

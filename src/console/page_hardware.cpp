@@ -92,9 +92,9 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
     deviceGrid->addWidget(runStop, 3, 1);
 
     // Writing to the logger asks for the factory password, which the page shows in plain text.
-    deviceGrid->addWidget(named(new QLabel(qs(factoryPasswordLabel()), device),
-                                QStringLiteral("HWPasswordLB")),
-                          4, 0);
+    deviceGrid->addWidget(
+        named(new QLabel(qs(factoryPasswordLabel()), device), QStringLiteral("HWPasswordLB")), 4,
+        0);
     deviceGrid->addWidget(named(new QLineEdit(device), QStringLiteral("HWPassword")), 4, 1);
 
     auto* notCurrent = notCurrentPanel(this, QStringLiteral("HardwarePanel"),

@@ -22,7 +22,7 @@ bool validChannel(int channel) {
 }  // namespace
 
 AnalogSettings::AnalogSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords,
-                                   ChangeMarks& marks)
+                               ChangeMarks& marks)
     : commands_(commands), operator_(op), passwords_(passwords), view_(marks, Area::Factory) {}
 
 void AnalogSettings::onCalibration(Bytes record) {

@@ -3,8 +3,8 @@
 // records to analog().
 #pragma once
 
-#include "session/analog_settings.h"
 #include "config/factory_password.h"
+#include "session/analog_settings.h"
 #include "session/hardware_settings.h"
 
 namespace cvh {

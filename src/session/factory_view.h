@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
+#include "config/setup_exchange_forms.h"
 #include "session/analog_settings.h"
 #include "session/hardware_settings.h"
-#include "config/setup_exchange_forms.h"
 #include "session/host_modes.h"
 
 namespace cvh {

@@ -83,7 +83,7 @@ private:
     Operator& operator_;
     PasswordGate& passwords_;
     HardwareRecord record_;
-    HardwareForm received_;  // the page as the record received last fills it
+    HardwareForm received_;       // the page as the record received last fills it
     Watched<HardwareView> view_;  // Area::Factory
     std::function<void(const LoggerIdentity&)> identityListener_;
 };

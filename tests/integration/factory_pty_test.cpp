@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "session/factory_settings.h"
 #include "link/port_manager.h"
 #include "link/receive_loop.h"
 #include "platform/qt_serial_backend.h"
+#include "session/factory_settings.h"
 #include "support/factory_records.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
