@@ -8,8 +8,8 @@
 #include <string>
 
 #include "base/checksum.h"
-#include "config/factory_settings.h"
 #include "link/serial_port_table.h"
+#include "session/factory_settings.h"
 
 namespace {
 
@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullOperator op;
     SerialPortTable ports(backend, op);
     LoggerCommands commands(ports, op);
-    FactorySettings factory(commands, op);
+    ChangeMarks marks;
+    FactorySettings factory(commands, op, marks);
     const Bytes file(data, size);
 
     HardwareSettings& hardware = factory.hardware();

@@ -115,6 +115,9 @@ int main(int argc, char** argv) {
         window.refreshView();
         ok = save(&window, dir, QLatin1String(name)) && ok;
     }
+    // The factory pages, which only their menu items show.
+    session.toggleFactoryPageClick(cvh::FactoryPage::Hardware);
+    session.toggleFactoryPageClick(cvh::FactoryPage::Analog);
     // The status group and the live rows with a logger reporting.
     session.onTick10ms();
     feedStatus(session, clock.now);

@@ -21,6 +21,7 @@
 
 #include "console/annotation_binding.h"
 #include "console/exit_signals.h"
+#include "console/factory_binding.h"
 #include "console/form_annotation.h"
 #include "console/form_port_tools.h"
 #include "console/form_sleep.h"
@@ -84,6 +85,7 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     pcLoggerBinding_ = new PcLoggerBinding(*this, session_, [this] { afterTick(); });
     hostSetupBinding_ = new HostSetupBinding(*this, session_, [this] { afterTick(); });
     setupBinding_ = new SetupBinding(*this, session_, [this] { afterTick(); });
+    factoryBinding_ = new FactoryBinding(*this, session_, [this] { afterTick(); });
 
     Timer10ms.setObjectName(QStringLiteral("Timer10ms"));
     Timer1000ms.setObjectName(QStringLiteral("Timer1000ms"));
@@ -237,6 +239,12 @@ void MainWindow::menuTriggered(MenuItem item) {
                 break;
             case MenuItem::MenuChangeLoggerID:
                 session_.portTools().showMuxIdWindow();
+                break;
+            case MenuItem::HardwareConfig:
+                session_.toggleFactoryPageClick(FactoryPage::Hardware);
+                break;
+            case MenuItem::AnalogCal:
+                session_.toggleFactoryPageClick(FactoryPage::Analog);
                 break;
             case MenuItem::ToggleDebug:
                 session_.toggleDebug();

@@ -34,6 +34,7 @@ class PcLoggerBinding;
 class AnnotationBinding;
 class HostSetupBinding;
 class SetupBinding;
+class FactoryBinding;
 class SleepBinding;
 
 class MainWindow : public QMainWindow {
@@ -113,6 +114,7 @@ private:
     AnnotationBinding* annotationBinding_ = nullptr;
     HostSetupBinding* hostSetupBinding_ = nullptr;
     SetupBinding* setupBinding_ = nullptr;
+    FactoryBinding* factoryBinding_ = nullptr;
     SleepBinding* sleepBinding_ = nullptr;
 
     std::array<QWidget*, 6> replayControls_{};

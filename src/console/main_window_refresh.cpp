@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "console/annotation_binding.h"
+#include "console/factory_binding.h"
 #include "console/form_port_tools.h"
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
@@ -43,6 +44,8 @@ void MainWindow::refreshView() {
         pcLoggerBinding_->refresh();
     if (changed.has(Area::HostControls))
         hostSetupBinding_->refresh();
+    if (changed.has(Area::Factory))
+        factoryBinding_->refresh();
     if (testPort_)
         refreshSmallWindows(changed);
 }

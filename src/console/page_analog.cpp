@@ -9,30 +9,22 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "console/view_sync.h"
 #include "console/widget_helpers.h"
+#include "session/factory_view.h"
 
 namespace cvh {
 
 namespace {
 
-constexpr int kChannels = 8;  // 0 is the battery voltage, 1..7 analog channels
-
 // The operator types up to `digits` digits; received values arrive right-aligned in five
 // characters ("%5d"), so the edits accept leading blanks and never cut a received value.
-QLineEdit* numberEdit(QWidget* parent, const QString& name, int digits, int value) {
-    auto* edit = named(new QLineEdit(QString::number(value), parent), name);
+QLineEdit* numberEdit(QWidget* parent, const QString& name, int digits, const std::string& text) {
+    auto* edit = named(new QLineEdit(qs(text), parent), name);
     edit->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("^ *\\d{0,%1}$").arg(digits)), edit));
     edit->setMaximumWidth(90);
     return edit;
-}
-
-QString channelCaption(int channel) {
-    if (channel == 0)
-        return QStringLiteral("Battery\nVoltage");
-    // Port 9 has a one-digit number; the blanks line its channel up under the others.
-    return channel == 1 ? QStringLiteral("Port 9:   Analog 1")
-                        : QStringLiteral("Port %1: Analog %2").arg(channel + 8).arg(channel);
 }
 
 }  // namespace
@@ -40,8 +32,7 @@ QString channelCaption(int channel) {
 AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TSAnalog"));
 
-    // Offsets are counts at 0 V, scales counts per volt; these are the values before any
-    // calibration is received or loaded.
+    // Offsets are counts at 0 V, scales counts per volt; channel 0 is the battery voltage.
     auto* table = named(new QGroupBox(QStringLiteral("Analog Calibration"), this),
                         QStringLiteral("AnalogCalGB"));
     auto* grid = new QGridLayout(table);
@@ -50,25 +41,23 @@ AnalogPage::AnalogPage(QWidget* parent) : QWidget(parent) {
                     0, 1);
     grid->addWidget(named(new QLabel(QStringLiteral("Scale"), table), QStringLiteral("ScaleHdr")),
                     0, 2);
-    for (int ch = 0; ch < kChannels; ++ch) {
-        const bool battery = ch == 0;
+    const AnalogForm defaults;
+    for (int ch = 0; ch < kCalibrationChannelCount; ++ch) {
         grid->addWidget(
-            named(new QLabel(channelCaption(ch), table), QStringLiteral("LBChannel%1").arg(ch)),
+            named(new QLabel(qs(calibrationChannelCaption(ch)), table), numbered("LBChannel", ch)),
             ch + 1, 0);
-        grid->addWidget(
-            numberEdit(table, QStringLiteral("MEOffset%1").arg(ch), 4, battery ? 200 : 150), ch + 1,
-            1);
-        grid->addWidget(
-            numberEdit(table, QStringLiteral("MEScale%1").arg(ch), 5, battery ? 790 : 5325), ch + 1,
-            2);
+        grid->addWidget(numberEdit(table, numbered("MEOffset", ch), 4, defaults.offset[ch]), ch + 1,
+                        1);
+        grid->addWidget(numberEdit(table, numbered("MEScale", ch), 5, defaults.scale[ch]), ch + 1,
+                        2);
     }
 
     auto* notCurrent = notCurrentPanel(this, QStringLiteral("AnalogPanel"),
                                        QStringLiteral("Analog Calibration is Not Current"));
 
     auto* password = new QHBoxLayout;
-    password->addWidget(named(new QLabel(QStringLiteral("Password=KeepClear"), this),
-                              QStringLiteral("ALGPasswordLB")));
+    password->addWidget(
+        named(new QLabel(qs(factoryPasswordLabel()), this), QStringLiteral("ALGPasswordLB")));
     password->addWidget(named(new QLineEdit(this), QStringLiteral("ALGPassword")));
 
     auto* commands = new QVBoxLayout;

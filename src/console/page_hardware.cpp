@@ -10,22 +10,18 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "console/view_sync.h"
 #include "console/widget_helpers.h"
+#include "session/factory_view.h"
 
 namespace cvh {
 
 namespace {
 
-const QStringList kDeviceTypes{"None Selected", "kb5Plus", "TQ7", "EXT Q-Span"};
-const QStringList kStatusLeds{"No Status LED", "SX-28 Status LED", "Direct Status LED"};
-const QStringList kRunStopSwitches{"No Switch", "SX-28 Normal Polarity", "SX-28 Reverse Polarity",
-                                   "Direct Input Switch"};
-
 QStringList relayItems() {
-    QStringList items{QStringLiteral("None")};
-    for (int r = 1; r <= 8; ++r)
-        items << QStringLiteral("Relay %1").arg(r);
-    items << QStringLiteral("Self Powered");
+    QStringList items;
+    for (int r = 0; r < kRelayChoiceCount; ++r)
+        items << qs(relayItemText(r));
     return items;
 }
 
@@ -64,7 +60,7 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
         0);
     // No device type is chosen until one is received, loaded or picked; sending needs one.
     auto* type = named(new QComboBox(device), QStringLiteral("DeviceTypeCB"));
-    type->addItems(kDeviceTypes);
+    type->addItems(itemList(kDeviceTypeItems));
     type->setPlaceholderText(QStringLiteral("Select Device Type"));
     type->setCurrentIndex(-1);
     type->setMinimumWidth(190);
@@ -74,7 +70,7 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
                                 QStringLiteral("SerialNumberLB")),
                           1, 0);
     auto* serial = named(new QSpinBox(device), QStringLiteral("UDSerialNumber"));
-    serial->setRange(0, 1000);
+    serial->setRange(0, kSerialNumberMax);
     serial->setValue(0);
     serial->findChild<QLineEdit*>()->setObjectName(QStringLiteral("SNEdit"));
     deviceGrid->addWidget(serial, 1, 1, Qt::AlignLeft);
@@ -83,7 +79,7 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
         named(new QLabel(QStringLiteral("Status LED"), device), QStringLiteral("StatusLEDLB")), 2,
         0);
     auto* led = named(new QComboBox(device), QStringLiteral("StatusLEDCB"));
-    led->addItems(kStatusLeds);
+    led->addItems(itemList(kStatusLedItems));
     led->setCurrentIndex(0);
     deviceGrid->addWidget(led, 2, 1);
 
@@ -91,14 +87,14 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
         named(new QLabel(QStringLiteral("Run/Stop Switch"), device), QStringLiteral("RunStopLB")),
         3, 0);
     auto* runStop = named(new QComboBox(device), QStringLiteral("RunStopCB"));
-    runStop->addItems(kRunStopSwitches);
+    runStop->addItems(itemList(kRunStopSwitchItems));
     runStop->setCurrentIndex(0);
     deviceGrid->addWidget(runStop, 3, 1);
 
     // Writing to the logger asks for the factory password, which the page shows in plain text.
-    deviceGrid->addWidget(named(new QLabel(QStringLiteral("Password=KeepClear"), device),
-                                QStringLiteral("HWPasswordLB")),
-                          4, 0);
+    deviceGrid->addWidget(
+        named(new QLabel(qs(factoryPasswordLabel()), device), QStringLiteral("HWPasswordLB")), 4,
+        0);
     deviceGrid->addWidget(named(new QLineEdit(device), QStringLiteral("HWPassword")), 4, 1);
 
     auto* notCurrent = notCurrentPanel(this, QStringLiteral("HardwarePanel"),

@@ -22,6 +22,7 @@ enum class Area : std::uint8_t {
     Sleep,         // the sleep window and its clock lines
     Warning,       // the warning window
     HostControls,  // controls only the host setup file keeps (geometry, extraction, replay)
+    Factory,       // the Hardware Configuration and Analog Calibration pages
     Count,
 };
 

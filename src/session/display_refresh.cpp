@@ -55,12 +55,10 @@ void HostSession::applyPendingSetup() {
         link_.selectLoggerPort(chosenCom, result->hostLineChoice);
 }
 
-// Takes each received hardware record once; the Hardware Configuration page is filled from
-// here.
+// Takes each received hardware record once into the Hardware Configuration page.
 void HostSession::applyPendingHardware() {
-    auto& records = link_.receiveLoop().records();
-    records.hardwarePacketPending = false;
-    ++hardwareRecordsShown_;
+    link_.receiveLoop().records().hardwarePacketPending = false;
+    factory_.hardware().applyHardware();
 }
 
 void HostSession::showLoggerStatus() {

@@ -50,13 +50,18 @@ HardwarePageView presentHardwarePage(const HardwareView& view) {
     return v;
 }
 
+std::string calibrationChannelCaption(int channel) {
+    if (channel == 0)
+        return "Battery\nVoltage";
+    // Port 9 has a one-digit number; the blanks line its channel up under the others.
+    return channel == 1 ? std::string("Port 9:   Analog 1")
+                        : cformat("Port %d: Analog %d", channel + 8, channel);
+}
+
 AnalogPageView presentAnalogPage(const AnalogView& view) {
     AnalogPageView v;
     for (int ch = 0; ch < kCalibrationChannelCount; ++ch) {
-        // Port 9 has a one-digit number; the blanks line its channel up under the others.
-        v.LBChannel[ch].caption = ch == 0   ? std::string("Battery\nVoltage")
-                                  : ch == 1 ? std::string("Port 9:   Analog 1")
-                                            : cformat("Port %d: Analog %d", ch + 8, ch);
+        v.LBChannel[ch].caption = calibrationChannelCaption(ch);
         v.MEOffset[ch] = view.form.offset[ch];
         v.MEScale[ch] = view.form.scale[ch];
     }

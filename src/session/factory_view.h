@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "config/analog_settings.h"
-#include "config/hardware_settings.h"
+#include "session/analog_settings.h"
+#include "session/hardware_settings.h"
 #include "session/host_modes.h"
 #include "session/setup_exchange_forms.h"
 
@@ -41,6 +41,9 @@ struct HardwarePageView {
 HardwarePageView presentHardwarePage(const HardwareView& view);
 
 // ---- Analog Calibration ---------------------------------------------------------------------
+
+// LBChannel0..LBChannel7: "Battery\nVoltage", then "Port <n>: Analog <channel>".
+std::string calibrationChannelCaption(int channel);
 
 struct AnalogPageView {
     std::array<LabelState, kCalibrationChannelCount> LBChannel;  // LBChannel0..LBChannel7

@@ -43,9 +43,18 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       clockAndSleep_(clock, link_.commands(), sessionOperator_, marks_, main_),
       pcLogger_(clock, link_, sessionOperator_, marks_),
       portTools_(link_, setup_, sessionOperator_, marks_, main_),
-      hostSetup_(*this, marks_) {
+      hostSetup_(*this, marks_),
+      factory_(link_.commands(), sessionOperator_, marks_) {
     titleText_ = baseTitleText();
     main_.edit().title = titleText_;
+    link_.receiveLoop().setConsumers(
+        {.calibration = &factory_.analog(), .hardware = &factory_.hardware()});
+    // A received or loaded hardware record names the logger at once: Send Setup's port-1 rule
+    // and the mode captions follow it until the next status record.
+    factory_.hardware().setIdentityListener([this](const LoggerIdentity& id) {
+        logger_.serialNumber = static_cast<std::int16_t>(id.serialNumber);
+        logger_.deviceType = static_cast<std::int16_t>(id.deviceType);
+    });
 }
 
 HostSession::~HostSession() = default;
@@ -196,6 +205,14 @@ void HostSession::closeChosenPort(int slot) {
 void HostSession::tabsChange(int page) {
     main_.edit().activePage = page;
     link_.stopDisplay();
+}
+
+void HostSession::toggleFactoryPageClick(FactoryPage page) {
+    auto& main = main_.edit();
+    const FactoryPageToggle t = toggleFactoryPage(page, main.pageVisible, main.activePage);
+    main.pageVisible = t.pageVisible;
+    main.activePage = t.activePage;
+    main.item(t.menuItem).caption = t.menuCaption;
 }
 
 void HostSession::toggleDebug() {

@@ -21,6 +21,8 @@
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
 #include "session/console_views.h"
+#include "session/factory_settings.h"
+#include "session/factory_view.h"
 #include "session/host_modes.h"
 #include "session/host_setup_store.h"
 #include "session/link_ports.h"
@@ -98,6 +100,8 @@ public:
     const PortTools& portTools() const { return portTools_; }
     HostSetupStore& hostSetupStore() { return hostSetup_; }
     const HostSetupStore& hostSetupStore() const { return hostSetup_; }
+    FactorySettings& factorySettings() { return factory_; }
+    const FactorySettings& factorySettings() const { return factory_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -130,6 +134,8 @@ public:
     void modeMenuClick(MenuItem item);  // the eight mode menu items
     void tabsChange(int page);          // TabsChange
     void toggleDebug();
+    // The menu items HardwareConfig and AnalogCal and the pages' Done buttons.
+    void toggleFactoryPageClick(FactoryPage page);
     bool debugFileEnabled() const { return debugFileEnabled_; }
     // "Moored Time Source": the menu tick and the time-source box together.
     void mooredTimeUpdatesClick();
@@ -156,8 +162,6 @@ public:
     static constexpr std::int32_t kTimeoutStop = 999999;
     std::int32_t timeoutTicks() const { return timeoutTicks_; }
     bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
-    // Hardware records taken by the display refresh (the Hardware Configuration page's input).
-    std::uint32_t hardwareRecordsShown() const { return hardwareRecordsShown_; }
     RecordMode recordMode() const { return recordMode_; }
 
     // --- shortcuts to the layers below, for tests and the command line ----------------------
@@ -207,6 +211,7 @@ private:
     PcLoggerControl pcLogger_;
     PortTools portTools_;
     HostSetupStore hostSetup_;
+    FactorySettings factory_;
 
     int activeHostMode_ = -1;
     int loggerModeIndex_ = -1;
@@ -215,7 +220,6 @@ private:
     LoggerFacts logger_;
     StatusMemory statusMemory_;
     RecordMode recordMode_ = RecordMode::Off;
-    std::uint32_t hardwareRecordsShown_ = 0;
     std::int32_t timeoutTicks_ = 0;
     bool timeoutTimerEnabled_ = true;
     bool extractionRunning_ = false;

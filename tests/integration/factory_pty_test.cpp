@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "config/factory_settings.h"
 #include "link/port_manager.h"
 #include "link/receive_loop.h"
 #include "platform/qt_serial_backend.h"
+#include "session/factory_settings.h"
 #include "support/factory_records.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
@@ -52,7 +52,8 @@ protected:
     SerialPortTable table{backend, op};
     ReceiveLoop loop{table, op};
     PortManager ports{table, loop.framer(), loop.statistics()};
-    FactorySettings factory{loop.commands(), op};
+    ChangeMarks marks;
+    FactorySettings factory{loop.commands(), op, marks};
 };
 
 TEST_F(FactoryPty, ReceivedHardwareConfigurationIsSentBackWholeAfterThePassword) {

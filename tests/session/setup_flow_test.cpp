@@ -46,11 +46,13 @@ std::vector<std::uint8_t> statusPacket(int operation, int deviceType, std::uint3
     return b;
 }
 
-// A hardware record: only its marker and checksum matter to the display refresh.
-std::vector<std::uint8_t> hardwarePacket() {
+// A hardware record naming the logger; everything else zero but a retained byte.
+std::vector<std::uint8_t> hardwarePacket(int serialNumber = 0, int deviceType = 0) {
     std::vector<std::uint8_t> b(kHardwarePacketLength, 0);
     MutableBytes m(b);
     b[0] = b[1] = 7;
+    writeLe16(m, 2, static_cast<std::uint16_t>(serialNumber));
+    writeLe16(m, 4, static_cast<std::uint16_t>(deviceType));
     b[10] = 0x5A;
     storeChecksum(m);
     return b;
@@ -141,26 +143,38 @@ TEST(SetupFlow, ReceivedSetupFillsThePagesOnceAndMarksItCurrent) {
 
 // Reopening the port drains it and empties the framer; at the setting already in use that would
 // only lose the data packets right behind the setup record.
-TEST(SetupFlow, EachHardwareRecordIsTakenOnceByTheDisplayRefresh) {
+// The record names the logger as it arrives (a setup received before the next status record
+// is captioned for that device); the page takes the record once, at the display refresh.
+TEST(SetupFlow, AHardwareRecordNamesTheLoggerAtOnceAndFillsItsPageOnce) {
     SetupFlow f;
     auto& s = f.s();
-    push(*f.line, hardwarePacket());
+    const HardwareSettings& hardware = s.factorySettings().hardware();
+    push(*f.line, hardwarePacket(12, 1));
     s.onTick10ms();
     EXPECT_TRUE(s.receiveLoop().records().hardwarePacketPending);
-    EXPECT_EQ(s.hardwareRecordsShown(), 0u);
+    EXPECT_EQ(s.logger().deviceType, 1);
+    EXPECT_EQ(s.logger().serialNumber, 12);
+    EXPECT_EQ(hardware.view().form.deviceType, -1);
     s.displayRefreshTick();
     EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
-    EXPECT_EQ(s.hardwareRecordsShown(), 1u);
-    // No new record: the next ticks take nothing.
+    EXPECT_EQ(hardware.view().form.deviceType, 1);
+    EXPECT_TRUE(hardware.view().current);
+    // No new record: an edit made after it stays.
+    s.factorySettings().hardware().setStatusLed(2);
     s.displayRefreshTick();
-    s.displayRefreshTick();
-    EXPECT_EQ(s.hardwareRecordsShown(), 1u);
-    // Two records before one tick: only the latest copy exists, so it is taken once.
-    push(*f.line, hardwarePacket());
-    push(*f.line, hardwarePacket());
+    EXPECT_FALSE(hardware.view().current);
+
+    std::vector<std::uint8_t> setup = mooredSetupRecord();
+    MutableBytes m(setup);
+    writeLe16(m, 2, 4);  // "Direct" to the first port
+    storeChecksum(m);
+    push(*f.line, setup);
     f.receiveAndRefresh();
-    EXPECT_EQ(s.hardwareRecordsShown(), 2u);
-    EXPECT_FALSE(s.receiveLoop().records().hardwarePacketPending);
+    EXPECT_EQ(s.main().LoggerMode.caption, "Direct To kb5");
+    push(*f.line, hardwarePacket(12, 2));
+    f.receiveAndRefresh();
+    EXPECT_EQ(s.logger().deviceType, 2);
+    EXPECT_TRUE(hardware.view().current);
 }
 
 TEST(SetupFlow, SameHostSettingKeepsThePortAndThePacketsBehindTheRecord) {

@@ -1,4 +1,4 @@
-#include "config/analog_settings.h"
+#include "session/analog_settings.h"
 
 #include "config/factory_files.h"
 
@@ -21,8 +21,9 @@ bool validChannel(int channel) {
 
 }  // namespace
 
-AnalogSettings::AnalogSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords)
-    : commands_(commands), operator_(op), passwords_(passwords) {}
+AnalogSettings::AnalogSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords,
+                               ChangeMarks& marks)
+    : commands_(commands), operator_(op), passwords_(passwords), view_(marks, Area::Factory) {}
 
 void AnalogSettings::onCalibration(Bytes record) {
     if (!record_.store(record))
@@ -31,9 +32,8 @@ void AnalogSettings::onCalibration(Bytes record) {
 }
 
 void AnalogSettings::applyAnalog() {
-    view_.form = analogFormFrom(record_.decode());
-    view_.current = true;
-    ++revision_;
+    view_.edit().form = analogFormFrom(record_.decode());
+    view_.edit().current = true;
 }
 
 void AnalogSettings::getAnalog() {
@@ -43,7 +43,7 @@ void AnalogSettings::getAnalog() {
 // An edit without a number is refused rather than sent or saved as a limit value: a wrong
 // calibration silently spoils every analog reading of a deployment.
 std::optional<AnalogCalibration> AnalogSettings::checkedCalibration() {
-    const BuiltCalibration built = analogCalibrationFrom(view_.form);
+    const BuiltCalibration built = analogCalibrationFrom(view_->form);
     if (!built.calibration)
         operator_.notice("Analog Calibration Error",
                          std::string("The ") + (built.badEdit.scale ? "Scale" : "Offset") + " of " +
@@ -55,7 +55,7 @@ std::optional<AnalogCalibration> AnalogSettings::checkedCalibration() {
 
 bool AnalogSettings::sendAnalog() {
     const auto calibration = checkedCalibration();
-    if (!calibration || !passwords_.checkPassword(view_.password, operator_))
+    if (!calibration || !passwords_.checkPassword(view_->password, operator_))
         return false;
     record_.encode(*calibration);
     commands_.sendRecord(record_.bytes());
@@ -64,7 +64,7 @@ bool AnalogSettings::sendAnalog() {
 
 bool AnalogSettings::saveAnalogFile() {
     const auto calibration = checkedCalibration();
-    if (!calibration || !confirmSaveNotCurrent(view_.current, kAnalogFileTexts, operator_))
+    if (!calibration || !confirmSaveNotCurrent(view_->current, kAnalogFileTexts, operator_))
         return false;
     record_.encode(*calibration);
     return saveRecordFile(record_.bytes(), kAnalogFileTexts, operator_);
@@ -85,27 +85,25 @@ bool AnalogSettings::loadAnalogBytes(Bytes file) {
 }
 
 void AnalogSettings::edited() {
-    view_.current = false;
-    ++revision_;
+    view_.edit().current = false;
 }
 
 void AnalogSettings::setOffset(int channel, std::string text) {
     if (!validChannel(channel))
         return;
-    view_.form.offset[channel] = std::move(text);
+    view_.edit().form.offset[channel] = std::move(text);
     edited();
 }
 
 void AnalogSettings::setScale(int channel, std::string text) {
     if (!validChannel(channel))
         return;
-    view_.form.scale[channel] = std::move(text);
+    view_.edit().form.scale[channel] = std::move(text);
     edited();
 }
 
 void AnalogSettings::setPassword(std::string text) {
-    view_.password = std::move(text);
-    ++revision_;
+    view_.edit().password = std::move(text);
 }
 
 }  // namespace cvh

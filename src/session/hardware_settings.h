@@ -14,6 +14,7 @@
 #include "config/hardware_config.h"
 #include "link/command_frames.h"
 #include "link/receive_consumers.h"
+#include "session/change_marks.h"
 
 namespace cvh {
 
@@ -29,7 +30,8 @@ struct HardwareView {
 
 class HardwareSettings final : public HardwareSink {
 public:
-    HardwareSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords);
+    HardwareSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords,
+                     ChangeMarks& marks);
 
     // --- receiving ---------------------------------------------------------------------------
     // A type-7 packet from the receive loop: kept as the record, its identity reported at once;
@@ -62,9 +64,7 @@ public:
     void setPassword(std::string text);   // HWPassword
 
     // --- facts ---------------------------------------------------------------------------------
-    const HardwareView& view() const { return view_; }
-    // Grows with every change of the view.
-    std::uint32_t revision() const { return revision_; }
+    const HardwareView& view() const { return *view_; }
     // The record as it would go out or into a file now (after the last build).
     Bytes recordBytes() const { return record_.bytes(); }
     // Told the identity of every record received or loaded, at once: the session's logger
@@ -83,9 +83,8 @@ private:
     Operator& operator_;
     PasswordGate& passwords_;
     HardwareRecord record_;
-    HardwareForm received_;  // the page as the record received last fills it
-    HardwareView view_;
-    std::uint32_t revision_ = 0;
+    HardwareForm received_;       // the page as the record received last fills it
+    Watched<HardwareView> view_;  // Area::Factory
     std::function<void(const LoggerIdentity&)> identityListener_;
 };
 

@@ -1,4 +1,4 @@
-#include "config/factory_settings.h"
+#include "session/factory_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,8 @@ protected:
     test::ScriptedOperator op;
     SerialPortTable ports{backend, op};
     LoggerCommands commands{ports, op};
-    FactorySettings factory{commands, op};
+    ChangeMarks marks;
+    FactorySettings factory{commands, op, marks};
     HardwareSettings& hardware = factory.hardware();
     AnalogSettings& analog = factory.analog();
     test::TempDir dir{"factory"};
@@ -139,7 +140,7 @@ TEST_F(FactorySettingsTest, FilesShorterThanARecordChangeNothingLongerOnesGiveTh
             writeFile(dir / name, file);
             op.files.push_back((dir / name).string());
         }
-        FactorySettings fresh(commands, op);
+        FactorySettings fresh(commands, op, marks);
         EXPECT_EQ(fresh.hardware().loadHardwareFile(), applied);
         EXPECT_EQ(fresh.analog().loadAnalogFile(), applied);
         const Bytes h = fresh.hardware().recordBytes(), a = fresh.analog().recordBytes();
@@ -335,7 +336,7 @@ TEST_F(FactorySettingsTest, ARecordArrivingWhileTheSaveDialogIsOpenDoesNotChange
             return ScriptedOperator::saveFile(r);
         }
     } dialogs;
-    FactorySettings own(commands, dialogs);
+    FactorySettings own(commands, dialogs, marks);
     std::mt19937 rng(9);
     const Bytes8 shown = randomCalibrationRecord(rng), arriving = randomCalibrationRecord(rng);
     own.analog().onCalibration(shown);

@@ -3,16 +3,17 @@
 // records to analog().
 #pragma once
 
-#include "config/analog_settings.h"
 #include "config/factory_password.h"
-#include "config/hardware_settings.h"
+#include "session/analog_settings.h"
+#include "session/hardware_settings.h"
 
 namespace cvh {
 
 class FactorySettings {
 public:
-    FactorySettings(LoggerCommands& commands, Operator& op)
-        : hardware_(commands, op, passwords_), analog_(commands, op, passwords_) {}
+    // Both pages' views are marked in Area::Factory.
+    FactorySettings(LoggerCommands& commands, Operator& op, ChangeMarks& marks)
+        : hardware_(commands, op, passwords_, marks), analog_(commands, op, passwords_, marks) {}
     FactorySettings(const FactorySettings&) = delete;
     FactorySettings& operator=(const FactorySettings&) = delete;
 

@@ -1,4 +1,4 @@
-#include "config/hardware_settings.h"
+#include "session/hardware_settings.h"
 
 #include <algorithm>
 
@@ -28,8 +28,9 @@ int listSelection(int index, int count) {
 
 }  // namespace
 
-HardwareSettings::HardwareSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords)
-    : commands_(commands), operator_(op), passwords_(passwords) {}
+HardwareSettings::HardwareSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords,
+                                   ChangeMarks& marks)
+    : commands_(commands), operator_(op), passwords_(passwords), view_(marks, Area::Factory) {}
 
 void HardwareSettings::onHardwareRecord(Bytes record) {
     if (!record_.store(record))
@@ -41,16 +42,14 @@ void HardwareSettings::onHardwareRecord(Bytes record) {
 void HardwareSettings::takeRecord() {
     const HardwareConfig decoded = record_.decode();
     received_ = hardwareFormFrom(decoded);
-    view_.identity = hardwareIdentity(decoded);
-    ++revision_;
+    view_.edit().identity = hardwareIdentity(decoded);
     if (identityListener_)
-        identityListener_(*view_.identity);
+        identityListener_(*view_->identity);
 }
 
 void HardwareSettings::applyHardware() {
-    view_.form = received_;
-    view_.current = true;
-    ++revision_;
+    view_.edit().form = received_;
+    view_.edit().current = true;
 }
 
 void HardwareSettings::getHardware() {
@@ -58,18 +57,18 @@ void HardwareSettings::getHardware() {
 }
 
 void HardwareSettings::buildHardware() {
-    record_.encode(hardwareConfigFrom(view_.form));
+    record_.encode(hardwareConfigFrom(view_->form));
 }
 
 // A list left without a selection (a value the page could not show) is never sent as garbage.
 bool HardwareSettings::selectionsComplete() {
     std::string missing;
-    if (view_.form.statusLed < 0)
+    if (view_->form.statusLed < 0)
         missing = "Status LED";
-    else if (view_.form.runStopSwitch < 0)
+    else if (view_->form.runStopSwitch < 0)
         missing = "Run/Stop Switch";
     for (int e = 0; missing.empty() && e < kRelayEntryCount; ++e)
-        if (isRelayPortEntry(e) && view_.form.relay[e] < 0)
+        if (isRelayPortEntry(e) && view_->form.relay[e] < 0)
             missing = cformat("relay of Port %d", relayEntryPort(e));
     if (missing.empty())
         return true;
@@ -81,26 +80,26 @@ bool HardwareSettings::selectionsComplete() {
 bool HardwareSettings::sendHardware() {
     buildHardware();
     // "None Selected" is an entry and passes; only no entry at all is refused.
-    if (view_.form.deviceType < 0 || view_.form.serialNumber <= 0) {
+    if (view_->form.deviceType < 0 || view_->form.serialNumber <= 0) {
         operator_.notice(kHardwareErrorCaption, "A meter type and Non-zero SN MUST be selected",
                          true);
         return false;
     }
-    if (!selectionsComplete() || !passwords_.checkPassword(view_.password, operator_))
+    if (!selectionsComplete() || !passwords_.checkPassword(view_->password, operator_))
         return false;
     commands_.sendRecord(record_.bytes());
     return true;
 }
 
 bool HardwareSettings::loadDefaults() {
-    if (!passwords_.checkPassword(view_.password, operator_))
+    if (!passwords_.checkPassword(view_->password, operator_))
         return false;
     commands_.sendCommand(CommandCode::LoadDefaultHardware);
     return true;
 }
 
 bool HardwareSettings::saveHardwareFile() {
-    if (!confirmSaveNotCurrent(view_.current, kHardwareFileTexts, operator_))
+    if (!confirmSaveNotCurrent(view_->current, kHardwareFileTexts, operator_))
         return false;
     buildHardware();
     return saveRecordFile(record_.bytes(), kHardwareFileTexts, operator_);
@@ -122,40 +121,38 @@ bool HardwareSettings::loadHardwareBytes(Bytes file) {
 }
 
 void HardwareSettings::edited() {
-    view_.current = false;
-    ++revision_;
+    view_.edit().current = false;
 }
 
 void HardwareSettings::setDeviceType(int index) {
-    view_.form.deviceType = listSelection(index, kDeviceTypeCount);
+    view_.edit().form.deviceType = listSelection(index, kDeviceTypeCount);
     edited();
 }
 
 void HardwareSettings::setSerialNumber(int value) {
-    view_.form.serialNumber = std::clamp(value, 0, kSerialNumberMax);
+    view_.edit().form.serialNumber = std::clamp(value, 0, kSerialNumberMax);
     edited();
 }
 
 void HardwareSettings::setStatusLed(int index) {
-    view_.form.statusLed = listSelection(index, kStatusLedCount);
+    view_.edit().form.statusLed = listSelection(index, kStatusLedCount);
     edited();
 }
 
 void HardwareSettings::setRunStopSwitch(int index) {
-    view_.form.runStopSwitch = listSelection(index, kRunStopSwitchCount);
+    view_.edit().form.runStopSwitch = listSelection(index, kRunStopSwitchCount);
     edited();
 }
 
 void HardwareSettings::setRelay(int entry, int index) {
     if (!isRelayPortEntry(entry))
         return;
-    view_.form.relay[entry] = listSelection(index, kRelayChoiceCount);
+    view_.edit().form.relay[entry] = listSelection(index, kRelayChoiceCount);
     edited();
 }
 
 void HardwareSettings::setPassword(std::string text) {
-    view_.password = std::move(text);
-    ++revision_;
+    view_.edit().password = std::move(text);
 }
 
 }  // namespace cvh

@@ -12,6 +12,7 @@
 #include "config/factory_password.h"
 #include "link/command_frames.h"
 #include "link/receive_consumers.h"
+#include "session/change_marks.h"
 
 namespace cvh {
 
@@ -25,7 +26,8 @@ struct AnalogView {
 
 class AnalogSettings final : public CalibrationSink {
 public:
-    AnalogSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords);
+    AnalogSettings(LoggerCommands& commands, Operator& op, PasswordGate& passwords,
+                   ChangeMarks& marks);
 
     // A type-6 packet from the receive loop: shown at once, and current.
     void onCalibration(Bytes record) override;
@@ -47,8 +49,7 @@ public:
     void setPassword(std::string text);             // ALGPassword
 
     // --- facts ---------------------------------------------------------------------------------
-    const AnalogView& view() const { return view_; }
-    std::uint32_t revision() const { return revision_; }
+    const AnalogView& view() const { return *view_; }
     Bytes recordBytes() const { return record_.bytes(); }
 
 private:
@@ -61,8 +62,7 @@ private:
     Operator& operator_;
     PasswordGate& passwords_;
     CalibrationRecord record_;
-    AnalogView view_;
-    std::uint32_t revision_ = 0;
+    Watched<AnalogView> view_;  // Area::Factory
 };
 
 }  // namespace cvh
