@@ -18,6 +18,7 @@
 #include "base/operator.h"
 #include "config/logger_setup.h"
 #include "config/logger_status_view.h"
+#include "files/recorder.h"
 #include "link/record_mode.h"
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
@@ -28,6 +29,7 @@
 #include "session/notice_queue.h"
 #include "session/pc_logger_control.h"
 #include "session/port_tools.h"
+#include "session/recording_view.h"
 #include "session/setup_exchange_control.h"
 
 namespace cvh {
@@ -98,6 +100,8 @@ public:
     const PortTools& portTools() const { return portTools_; }
     HostSetupStore& hostSetupStore() { return hostSetup_; }
     const HostSetupStore& hostSetupStore() const { return hostSetup_; }
+    Recorder& recorder() { return recorder_; }
+    const Recorder& recorder() const { return recorder_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -105,8 +109,16 @@ public:
     const DataStatusView& dataStatus() const { return *dataStatus_; }
     const WarningView& warning() const { return *warning_; }
     const LoggerFacts& logger() const { return logger_; }
+    const ReplayControlsVisibility& replayControls() const { return *replayControls_; }
+    // What the recording page shows (Area::Recording).
+    RecordingPageView recordingPage() const {
+        return presentRecording(recorder_.state(), *replayControls_);
+    }
     // The areas changed since the last call; the console repaints them.
-    ChangeSet takeChanges() { return marks_.take(); }
+    ChangeSet takeChanges() {
+        noteRecorderChange();
+        return marks_.take();
+    }
     bool changesPending() const { return marks_.pending().any(); }
 
     // --- start-up and exit -------------------------------------------------------------
@@ -158,7 +170,7 @@ public:
     bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
     // Hardware records taken by the display refresh (the Hardware Configuration page's input).
     std::uint32_t hardwareRecordsShown() const { return hardwareRecordsShown_; }
-    RecordMode recordMode() const { return recordMode_; }
+    RecordMode recordMode() const { return recorder_.mode(); }
 
     // --- shortcuts to the layers below, for tests and the command line ----------------------
     SerialPortTable& ports() { return link_.ports(); }
@@ -190,6 +202,11 @@ private:
     void showStatusRows(const LoggerStatus& status, const StatusDisplayUpdate& u);
     void colourModeLabels(int hostMode, int loggerMode);
     ModeLabels modeLabels();
+    // The recorder keeps a change flag of its own; it becomes the recording page's mark.
+    void noteRecorderChange() {
+        if (recorder_.takeChanged())
+            marks_.mark(Area::Recording);
+    }
 
     SerialBackend& backend_;
     Operator& realOperator_;
@@ -201,6 +218,8 @@ private:
     Watched<LoggerStatusView> loggerStatus_;
     Watched<DataStatusView> dataStatus_;
     Watched<WarningView> warning_;
+    Watched<ReplayControlsVisibility> replayControls_;
+    Recorder recorder_;
     LinkPorts link_;
     SetupExchange setup_;
     ClockAndSleep clockAndSleep_;
@@ -214,7 +233,6 @@ private:
     bool debugFileEnabled_ = false;
     LoggerFacts logger_;
     StatusMemory statusMemory_;
-    RecordMode recordMode_ = RecordMode::Off;
     std::uint32_t hardwareRecordsShown_ = 0;
     std::int32_t timeoutTicks_ = 0;
     bool timeoutTimerEnabled_ = true;
