@@ -1,7 +1,7 @@
 // The host session: everything the main window owns, without a window. It is the conductor of
 // the feature controllers (link and ports, setup exchange, clock and sleep, PC logger, port
-// tools, host-setup store, recorder) and runs the four timer handlers through them; it keeps the host
-// modes, the logger status display and the notices itself. The console reads the views and
+// tools, host-setup store, recorder) and runs the four timer handlers through them; it keeps the
+// host modes, the logger status display and the notices itself. The console reads the views and
 // calls the operations; tests drive the same methods directly.
 //
 // Adding a controller: construct it in HostSession's constructor after what it depends on,
