@@ -1,8 +1,9 @@
 // The recording page offscreen: Record Archive asks for the file and starts recording, the
 // status line and tab caption follow at once, the size only with the 1 s tick (no repaint per
-// packet), and Stop enables the seven start buttons again.
+// packet), Stop enables the seven start buttons again, and the speed spinner sets the speed.
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -82,6 +83,9 @@ private slots:
         QCOMPARE(window.tabs()->tabText(page), QStringLiteral("Recording:  OFF"));
         for (const char* name : kStartButtons)
             QVERIFY2(button(name)->isEnabled(), name);
+        // The operator's step of the spinner reaches the recorder.
+        window.findChild<QSpinBox*>("ReplaySpeedUD")->stepUp();
+        QCOMPARE(session.recorder().state().replaySpeed, 7);
         QVERIFY(op.notices().empty());
         session.shutdown();
     }
