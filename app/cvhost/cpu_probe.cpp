@@ -1,7 +1,8 @@
 // The console as cvhost runs it (main window, four timers, session, Qt serial backend), with
 // the logger port chosen on COM 1 and the Real Time Data display running, for a fixed time;
-// prints the process CPU time over the wall time. bench/cvhost_cpu drives it with a logger on
-// a pseudo-terminal.
+// prints the process CPU time over the wall time. With "record" it also records hourly archive
+// files ("cpu_arch" in the current directory) as the recording page would. bench/cvhost_cpu
+// drives it with a logger on a pseudo-terminal.
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     const bool openPort = argc > 2 && std::string(argv[2]) == "port";
+    const bool record = argc > 3 && std::string(argv[3]) == "record";
     cvh::QtSerialBackend backend;
     PrintingOperator op;
     cvh::SystemClock clock;
@@ -51,6 +53,10 @@ int main(int argc, char** argv) {
         session.linkPorts().displayRawClick();
         session.linkPorts().hostPortStatsClick();
     }
+    if (record && session.recorder().startRecording(
+                      cvh::RecordMode::Hourly, QDir::currentPath().toStdString() + "/cpu_arch") !=
+                      cvh::RecorderStart::Started)
+        return 2;
     window.refreshView();
     window.show();
     window.startTimers();
@@ -60,10 +66,12 @@ int main(int argc, char** argv) {
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-        std::printf("wall %.1f s cpu %.3f s -> %.2f %% of a core; packets %lu, units[1] %lu\n",
-                    wall, cpu, 100.0 * cpu / wall,
-                    static_cast<unsigned long>(session.link().packetCount),
-                    static_cast<unsigned long>(session.link().unitPackets[1]));
+        std::printf(
+            "wall %.1f s cpu %.3f s -> %.2f %% of a core; packets %lu, units[1] %lu, "
+            "recorded %lld bytes\n",
+            wall, cpu, 100.0 * cpu / wall, static_cast<unsigned long>(session.link().packetCount),
+            static_cast<unsigned long>(session.link().unitPackets[1]),
+            static_cast<long long>(session.recorder().state().sizeCounter));
         std::fflush(stdout);
         window.confirmedExit();
     });

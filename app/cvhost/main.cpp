@@ -1,5 +1,5 @@
-// cvhost: the operator console. Creates the windows in their order, reads the port-name
-// overrides from the start directory and runs the event loop.
+// cvhost: the operator console. Reads the command line, creates the windows in their order,
+// reads the port-name overrides from the start directory and runs the event loop.
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -11,11 +11,15 @@
 #include "console/exit_signals.h"
 #include "console/main_window.h"
 #include "console/qt_operator.h"
+#include "console/start_options.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    cvh::StartOptions start;
+    if (const auto status = cvh::readStartOptions(QApplication::arguments(), start))
+        return *status;
     try {
         cvh::installExitSignalHandlers();
         cvh::QtSerialBackend backend;
@@ -30,6 +34,7 @@ int main(int argc, char** argv) {
         cvh::MainWindow window(session);
         op.setParent(&window);
         session.startUp(startDirectory);
+        cvh::applyStartOptions(session, start);
         window.createSmallWindows();
         window.refreshView();
         window.show();

@@ -46,11 +46,6 @@ HostSetupBinding::HostSetupBinding(QMainWindow& window, HostSession& session,
         store.chooseExtractFiles(id);
         changed_();
     });
-    ReplaySpeedUD_ = require<QSpinBox>(window_, "ReplaySpeedUD");
-    connect(ReplaySpeedUD_, &QSpinBox::valueChanged, this, [this, &store](int v) {
-        store.setReplaySpeed(v);
-        changed_();
-    });
     DandTCB_ = require<QCheckBox>(window_, "DandTCB");
     connect(DandTCB_, &QCheckBox::clicked, this, [this, &store](bool checked) {
         store.setDateAndTime(checked);
@@ -94,7 +89,6 @@ void HostSetupBinding::refresh() {
     const HostSetupControls& c = session_.hostSetupStore().controls();
     if (upload_->extractFilesIndex() != c.ExtractFilesRG)
         upload_->setExtractFilesIndex(c.ExtractFilesRG);
-    applySpin(ReplaySpeedUD_, c.ReplaySpeedUD);
     if (DandTCB_->isChecked() != c.DandTCB) {
         const QSignalBlocker block(DandTCB_);
         DandTCB_->setChecked(c.DandTCB);

@@ -1,6 +1,6 @@
 // The host setup file in the console: the File menu's open and save items, the window's state
 // and size as the host-setup store keeps them, and the few controls only that file reads and
-// writes (ExtractFilesRG, ReplaySpeedUD, DandTCB).
+// writes (ExtractFilesRG, DandTCB).
 #pragma once
 
 #include <QObject>
@@ -38,7 +38,6 @@ private:
     HostSession& session_;
     std::function<void()> changed_;
     UploadPage* upload_ = nullptr;
-    QSpinBox* ReplaySpeedUD_ = nullptr;
     QCheckBox* DandTCB_ = nullptr;
 };
 

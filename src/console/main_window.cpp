@@ -37,6 +37,7 @@
 #include "console/page_recording.h"
 #include "console/page_upload.h"
 #include "console/pc_logger_binding.h"
+#include "console/recording_binding.h"
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
 #include "console/view_sync.h"
@@ -78,10 +79,7 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     row->addWidget(tabs_, 1);
     setCentralWidget(central);
     connectPages();
-    const char* replay[] = {"ReplayArchiveBT",    "ReplaySpeedLB1", "ReplaySpeedLB2",
-                            "ReplayContinuousBT", "ReplaySpeedUD",  "ReplaySpeedEdit"};
-    for (std::size_t i = 0; i < replayControls_.size(); ++i)
-        replayControls_[i] = require<QWidget>(*this, replay[i]);
+    recordingBinding_ = new RecordingBinding(*tabs_, session_, [this] { afterTick(); });
     pcLoggerBinding_ = new PcLoggerBinding(*this, session_, [this] { afterTick(); });
     hostSetupBinding_ = new HostSetupBinding(*this, session_, [this] { afterTick(); });
     setupBinding_ = new SetupBinding(*this, session_, [this] { afterTick(); });

@@ -31,6 +31,7 @@ class WarningForm;
 class SleepForm;
 class AnnotationForm;
 class PcLoggerBinding;
+class RecordingBinding;
 class AnnotationBinding;
 class HostSetupBinding;
 class SetupBinding;
@@ -116,8 +117,8 @@ private:
     SetupBinding* setupBinding_ = nullptr;
     FactoryBinding* factoryBinding_ = nullptr;
     SleepBinding* sleepBinding_ = nullptr;
+    RecordingBinding* recordingBinding_ = nullptr;
 
-    std::array<QWidget*, 6> replayControls_{};
     std::array<QLabel*, 13> statusLabels_{};
     QLabel* warningText_ = nullptr;
     std::array<std::string, kMenuItemCount> shownCaptions_;

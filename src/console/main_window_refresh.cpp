@@ -14,6 +14,7 @@
 #include "console/logger_status_rows.h"
 #include "console/main_window.h"
 #include "console/pc_logger_binding.h"
+#include "console/recording_binding.h"
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
 #include "console/view_sync.h"
@@ -31,11 +32,10 @@ void MainWindow::refreshView() {
         refreshWindow();
     if (changed.has(Area::Window) || changed.has(Area::LoggerStatus))
         refreshLoggerStatus();
-    if (changed.has(Area::Window) || changed.has(Area::SetupPages)) {
+    if (changed.has(Area::Window) || changed.has(Area::SetupPages))
         setupBinding_->refresh();
-        for (QWidget* w : replayControls_)
-            setShown(w, session_.main().replayControlsVisible);
-    }
+    if (changed.has(Area::Recording))
+        recordingBinding_->refresh();
     if (changed.has(Area::DataStatus))
         dataStatus_->refresh(session_);
     if (changed.has(Area::RealTime))

@@ -21,8 +21,9 @@ enum class Area : std::uint8_t {
     PortTools,     // test-port, logger-ID and port-statistics windows
     Sleep,         // the sleep window and its clock lines
     Warning,       // the warning window
-    HostControls,  // controls only the host setup file keeps (geometry, extraction, replay)
+    HostControls,  // controls only the host setup file keeps (geometry, extraction)
     Factory,       // the Hardware Configuration and Analog Calibration pages
+    Recording,     // the recording page: status, file, size, buttons, replay controls
     Count,
 };
 

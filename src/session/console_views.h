@@ -50,8 +50,6 @@ struct MainWindowView {
     LabelState LBRunNumber{"Run Number:", false};
     LabelState LBRunStop{"", false};
     LabelState LBPower{"Power: ", false};
-    // Replay controls of the Recording page: hidden in every listed mode.
-    bool replayControlsVisible = true;
 
     // Clocks: host clock every second, logger clock from each status record.
     LabelState LBHostDandT;

@@ -38,6 +38,8 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       loggerStatus_(marks_, Area::LoggerStatus),
       dataStatus_(marks_, Area::DataStatus),
       warning_(marks_, Area::Warning),
+      replayControls_(marks_, Area::Recording),
+      recorder_(sessionOperator_, clock),
       link_(backend, sessionOperator_, marks_, main_),
       setup_(link_.receiveLoop(), sessionOperator_, marks_),
       clockAndSleep_(clock, link_.commands(), sessionOperator_, marks_, main_),
@@ -47,13 +49,21 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       factory_(link_.commands(), sessionOperator_, marks_) {
     titleText_ = baseTitleText();
     main_.edit().title = titleText_;
-    link_.receiveLoop().setConsumers(
-        {.calibration = &factory_.analog(), .hardware = &factory_.hardware()});
+    // The one set of consumers: each call replaces the whole set.
+    link_.receiveLoop().setConsumers({.recorder = &recorder_,
+                                      .replay = &recorder_,
+                                      .calibration = &factory_.analog(),
+                                      .hardware = &factory_.hardware()});
     // A received or loaded hardware record names the logger at once: Send Setup's port-1 rule
     // and the mode captions follow it until the next status record.
     factory_.hardware().setIdentityListener([this](const LoggerIdentity& id) {
         logger_.serialNumber = static_cast<std::int16_t>(id.serialNumber);
         logger_.deviceType = static_cast<std::int16_t>(id.deviceType);
+    });
+    // A replayed packet takes the number the receive loop expects next from its unit, so a
+    // gap or keep-alive in the recording does not make every later packet a duplicate.
+    recorder_.setNextSequence([this](std::uint8_t unit) {
+        return static_cast<std::uint8_t>(link_.receiveLoop().lastSequence(unit) + 1);
     });
 }
 
@@ -114,6 +124,7 @@ void HostSession::confirmedExit() {
 }
 
 void HostSession::shutdown() {
+    recorder_.stop();
     link_.ports().closeAll();
 }
 
@@ -182,7 +193,7 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
         link_.hideLoggerPortPanel();
     main.LoggerStatusGB.visible = layout.loggerStatusGB;
 
-    main.replayControlsVisible = false;
+    replayControls_.edit().setAll(false);
     main.FlashPanel.visible = false;
     main.RemoteHostPanel.visible = false;
     main.item(MenuItem::Menukb5PassThru).visible = false;
@@ -247,10 +258,15 @@ void HostSession::showNotice(const std::string& caption, const std::string& text
 void HostSession::onTick10ms() {
     TickScope scope(*this);
     clockAndSleep_.refreshHostClock();
-    link_.receiveTick(recordMode_, clock_.milliseconds(), setup_.wakeDelayTicks());
-    const std::string pcRaw = pcLogger_.tick(link_.receiveLoop().rawDisplay, recordMode_);
+    // The host's own PC-logger packets are recorded like the logger's.
+    const RecordMode mode = recorder_.mode();
+    link_.receiveTick(mode, clock_.milliseconds(), setup_.wakeDelayTicks());
+    const std::string pcRaw = pcLogger_.tick(link_.receiveLoop().rawDisplay, mode);
     if (!pcRaw.empty())
         link_.appendDisplayText(pcRaw);
+    // A replay that reached its end (or a short read) stops here.
+    recorder_.tick10ms();
+    noteRecorderChange();
     link_.flushDisplayBuffers();
 }
 
@@ -258,6 +274,8 @@ void HostSession::onTick1000ms() {
     TickScope scope(*this);
     link_.secondTick();
     pcLogger_.showPortLines(dataStatus_.edit());
+    recorder_.tick1s();
+    noteRecorderChange();
     marks_.mark(Area::PortTools);
 }
 

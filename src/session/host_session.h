@@ -1,7 +1,7 @@
 // The host session: everything the main window owns, without a window. It is the conductor of
 // the feature controllers (link and ports, setup exchange, clock and sleep, PC logger, port
-// tools, host-setup store) and runs the four timer handlers through them; it keeps the host
-// modes, the logger status display and the notices itself. The console reads the views and
+// tools, host-setup store, recorder) and runs the four timer handlers through them; it keeps the
+// host modes, the logger status display and the notices itself. The console reads the views and
 // calls the operations; tests drive the same methods directly.
 //
 // Adding a controller: construct it in HostSession's constructor after what it depends on,
@@ -17,6 +17,7 @@
 #include "base/clock.h"
 #include "base/operator.h"
 #include "config/logger_setup.h"
+#include "files/recorder.h"
 #include "link/record_mode.h"
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
@@ -30,6 +31,7 @@
 #include "session/notice_queue.h"
 #include "session/pc_logger_control.h"
 #include "session/port_tools.h"
+#include "session/recording_view.h"
 #include "session/setup_exchange_control.h"
 
 namespace cvh {
@@ -102,6 +104,8 @@ public:
     const HostSetupStore& hostSetupStore() const { return hostSetup_; }
     FactorySettings& factorySettings() { return factory_; }
     const FactorySettings& factorySettings() const { return factory_; }
+    Recorder& recorder() { return recorder_; }
+    const Recorder& recorder() const { return recorder_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -109,8 +113,16 @@ public:
     const DataStatusView& dataStatus() const { return *dataStatus_; }
     const WarningView& warning() const { return *warning_; }
     const LoggerFacts& logger() const { return logger_; }
+    const ReplayControlsVisibility& replayControls() const { return *replayControls_; }
+    // What the recording page shows (Area::Recording).
+    RecordingPageView recordingPage() const {
+        return presentRecording(recorder_.state(), *replayControls_);
+    }
     // The areas changed since the last call; the console repaints them.
-    ChangeSet takeChanges() { return marks_.take(); }
+    ChangeSet takeChanges() {
+        noteRecorderChange();
+        return marks_.take();
+    }
     bool changesPending() const { return marks_.pending().any(); }
 
     // --- start-up and exit -------------------------------------------------------------
@@ -162,7 +174,7 @@ public:
     static constexpr std::int32_t kTimeoutStop = 999999;
     std::int32_t timeoutTicks() const { return timeoutTicks_; }
     bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
-    RecordMode recordMode() const { return recordMode_; }
+    RecordMode recordMode() const { return recorder_.mode(); }
 
     // --- shortcuts to the layers below, for tests and the command line ----------------------
     SerialPortTable& ports() { return link_.ports(); }
@@ -194,6 +206,11 @@ private:
     void showStatusRows(const LoggerStatus& status, const StatusDisplayUpdate& u);
     void colourModeLabels(int hostMode, int loggerMode);
     ModeLabels modeLabels();
+    // The recorder keeps a change flag of its own; it becomes the recording page's mark.
+    void noteRecorderChange() {
+        if (recorder_.takeChanged())
+            marks_.mark(Area::Recording);
+    }
 
     SerialBackend& backend_;
     Operator& realOperator_;
@@ -205,6 +222,8 @@ private:
     Watched<LoggerStatusView> loggerStatus_;
     Watched<DataStatusView> dataStatus_;
     Watched<WarningView> warning_;
+    Watched<ReplayControlsVisibility> replayControls_;
+    Recorder recorder_;
     LinkPorts link_;
     SetupExchange setup_;
     ClockAndSleep clockAndSleep_;
@@ -219,7 +238,6 @@ private:
     bool debugFileEnabled_ = false;
     LoggerFacts logger_;
     StatusMemory statusMemory_;
-    RecordMode recordMode_ = RecordMode::Off;
     std::int32_t timeoutTicks_ = 0;
     bool timeoutTimerEnabled_ = true;
     bool extractionRunning_ = false;

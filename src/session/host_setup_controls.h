@@ -1,5 +1,5 @@
 // Controls of the main window that only the host setup file reads and writes: the window's
-// state and size, the extraction choice of the Upload page, the replay speed and the hidden
+// state and size, the extraction choice of the Upload page and the hidden
 // "Add Date/Time to Archive File" box.
 #pragma once
 
@@ -19,7 +19,6 @@ struct HostSetupControls {
     // ExtractFilesRG: 0 "CV Archive", 1 "CV Archive Plus Raw Files", -1 none chosen yet. It is
     // also the extraction choice of "Parse Run Files".
     int ExtractFilesRG = -1;
-    int ReplaySpeedUD = 1;  // 1..10
     bool DandTCB = false;   // "Add Date/Time to Archive File": kept, read by nothing else
 };
 

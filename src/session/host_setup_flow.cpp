@@ -93,6 +93,14 @@ void applySampling(LoggerControlForm& lc, const HostSetup& f) {
     }
 }
 
+// Record 20 in the file's order; each control keeps its own visibility.
+void applyReplayControls(ReplayControlsVisibility& v, const HostSetup& f) {
+    bool* const shown[] = {&v.ReplayArchiveBT, &v.ReplayContinuousBT, &v.ReplaySpeedLB1,
+                           &v.ReplaySpeedLB2,  &v.ReplaySpeedUD,      &v.ReplaySpeedEdit};
+    for (std::size_t i = 0; i < f.replayVisible.size(); ++i)
+        *shown[i] = f.replayVisible[i] != 0;
+}
+
 }  // namespace
 
 // The conductor's friend for the apply: it reaches every controller's state with a key.
@@ -180,7 +188,6 @@ void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetu
     auto& pc = s.pcLogger();
     auto& ps = s.setup_.edit(key).portSetup;
     auto& lc = s.setup_.edit(key).loggerControl;
-    auto& menu = s.main_.edit();
     auto& controls = s.hostSetup_.edit(key);
     switch (step) {
         case HostSetupStep::RawDisplay:
@@ -201,10 +208,8 @@ void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetu
             applyPcPortSpinners(pc.form, f);
             break;
         case HostSetupStep::ReplayControls:
-            // The six controls are shown and hidden together; any one shown shows them.
-            menu.replayControlsVisible = std::any_of(f.replayVisible.begin(), f.replayVisible.end(),
-                                                     [](std::int16_t v) { return v != 0; });
-            controls.ReplaySpeedUD = position(f.replaySpeed, kReplaySpeedRange);
+            applyReplayControls(s.replayControls_.edit(), f);
+            s.recorder_.setReplaySpeed(position(f.replaySpeed, kReplaySpeedRange));
             break;
         case HostSetupStep::ModeBoxes:
             lc.ModeCB = {item(f.modeIndex, kModeCount), f.modeVisible != 0};
@@ -303,8 +308,11 @@ HostSetup captureHostSetup(const HostSession& s) {
         f.outPort[at(k)] = v16(row.UDOutPort);
     }
 
-    f.replayVisible.fill(v16(menu.replayControlsVisible));
-    f.replaySpeed = v16(controls.ReplaySpeedUD);
+    const ReplayControlsVisibility& replay = s.replayControls();
+    f.replayVisible = {v16(replay.ReplayArchiveBT), v16(replay.ReplayContinuousBT),
+                       v16(replay.ReplaySpeedLB1),  v16(replay.ReplaySpeedLB2),
+                       v16(replay.ReplaySpeedUD),   v16(replay.ReplaySpeedEdit)};
+    f.replaySpeed = v16(s.recorder().state().replaySpeed);
 
     f.modeVisible = v16(lc.ModeCB.visible);
     f.modeIndex = v16(lc.ModeCB.index);

@@ -18,10 +18,6 @@ void HostSetupStore::chooseExtractFiles(int index) {
     controls_.edit().ExtractFilesRG = index;
 }
 
-void HostSetupStore::setReplaySpeed(int position) {
-    controls_.edit().ReplaySpeedUD = position;
-}
-
 void HostSetupStore::setDateAndTime(bool checked) {
     controls_.edit().DandTCB = checked;
 }

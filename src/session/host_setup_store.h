@@ -25,7 +25,6 @@ public:
 
     // --- operator edits of the kept controls -------------------------------------------
     void chooseExtractFiles(int index);  // ExtractFilesRG
-    void setReplaySpeed(int position);   // ReplaySpeedUD
     void setDateAndTime(bool checked);   // DandTCB
     // The window was resized, minimised, maximised or restored.
     void noteWindowGeometry(const WindowGeometry& geometry);

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "base/bytes.h"
+#include "files/extract_test_util.h"
 #include "link/data_packet.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
@@ -122,9 +124,20 @@ TEST_F(PcLoggerSessionPty, PacketsFollowTheDeckRateOnTheSessionsClock) {
     session.pcLogger().deckRateStepped(5);                // 200 ms
     row(2, kPcPortTypeLoggerOutput, kDeckCom, 11, 1, 9);  // the text slot goes out here
     session.pcLogger().loadPcSetup();
+    // The host's own packets are recorded like a logger's.
+    const std::string archive = (dir.path() / "pc.arc").string();
+    ASSERT_EQ(session.recorder().startRecording(RecordMode::Continuous, archive),
+              RecorderStart::Started);
     tick(500, std::chrono::microseconds(0));  // 5 s on the session's clock
     EXPECT_EQ(session.link().unitPackets[1], 25u);
     EXPECT_EQ(session.pcLoggerFlow().packet.sequence(), 25);
+    session.recorder().stop();
+    const Bytes8 recorded = test::readFile(archive);
+    std::size_t records = 0;
+    for (std::size_t at = 0; at + 6 <= recorded.size(); ++records)
+        at += 32u + readLe16(recorded, at + 4);  // L + 32 bytes a record
+    EXPECT_EQ(records, 25u);
+    EXPECT_EQ(session.recorder().state().sizeCounter, static_cast<std::int64_t>(recorded.size()));
     // One time-stamp line per packet reached the output.
     const Bytes8 out = deck.readUntilQuiet();
     const std::string text(out.begin(), out.end());

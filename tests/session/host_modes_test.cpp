@@ -88,7 +88,8 @@ void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
     EXPECT_EQ(s.main().LoggerStatusGB.visible, row.statusGB);
     EXPECT_FALSE(s.main().FlashPanel.visible);
     EXPECT_FALSE(s.main().RemoteHostPanel.visible);
-    EXPECT_FALSE(s.main().replayControlsVisible);
+    EXPECT_EQ(s.replayControls(),
+              (ReplayControlsVisibility{false, false, false, false, false, false}));
     EXPECT_FALSE(s.main().item(MenuItem::Menukb5PassThru).visible);
     EXPECT_FALSE(s.main().item(MenuItem::N9).visible);
     for (std::size_t g = 0; g < kMenuGroups.size(); ++g)

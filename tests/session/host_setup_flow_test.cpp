@@ -72,8 +72,9 @@ void setNonDefaults(HostSession& s) {
     pc.sourcePortStepped(8, 9);
     pc.slotRowChanged();
 
-    SessionTestAccess::main(s).replayControlsVisible = true;
-    SessionTestAccess::hostControls(s).ReplaySpeedUD = 7;
+    // Mixed: each replay control keeps its own visibility.
+    SessionTestAccess::replayControls(s) = {true, false, true, false, false, true};
+    s.recorder().setReplaySpeed(7);
 
     lc.ModeCB = {12, true};
     lc.FileCB = {1, false};

@@ -1,7 +1,8 @@
 // The host's receive path on real pseudo-terminals: a logger pty read through the Qt backend
-// into the receive loop, and a deck pty that passes on one port of one unit. feed() writes a
-// stream into the logger's side in random pieces with pauses and ticks the host in between,
-// never waiting on its ports, until the host has taken everything and the line is quiet.
+// into the receive loop, and a deck pty that passes on one port of one unit. feedStream()
+// writes a stream into the logger's side in random pieces with pauses and ticks the host in
+// between, never waiting on its ports, until the host has taken everything and the line is
+// quiet; a whole session can be ticked the same way.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +21,49 @@
 #include "support/scripted_operator.h"
 
 namespace cvh::test {
+
+// Writes `stream` into the logger's side in random pieces with pauses, running `tick` (true
+// when the host recognised a packet) in between and gathering what `deck` puts out, until the
+// host has taken everything (`backlog`: bytes it holds unframed) and the line is quiet.
+template <class Tick, class Backlog>
+std::vector<std::uint8_t> feedStream(Pty& logger, Pty& deck,
+                                     const std::vector<std::uint8_t>& stream, Tick tick,
+                                     Backlog backlog) {
+    std::mt19937 rng(7);
+    std::vector<std::uint8_t> received;
+    int packetsSeen = 0;
+    auto step = [&] {
+        if (tick())
+            ++packetsSeen;
+        auto more = deck.read(1u << 16, std::chrono::milliseconds(0));
+        received.insert(received.end(), more.begin(), more.end());
+    };
+    std::size_t sent = 0;
+    while (sent < stream.size()) {
+        const std::size_t n = std::min<std::size_t>(1 + rng() % 700, stream.size() - sent);
+        EXPECT_TRUE(logger.write(stream.data() + sent, n));
+        sent += n;
+        if (rng() % 8 == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        for (int i = 0; i < 4; ++i)
+            step();
+    }
+    // The host takes one packet per tick: let it catch up, then wait for the line to settle.
+    int quiet = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (quiet < 200 && std::chrono::steady_clock::now() < end) {
+        const std::size_t before = received.size() + backlog();
+        const int packetsBefore = packetsSeen;
+        step();
+        const bool idle = packetsSeen == packetsBefore && received.size() + backlog() == before;
+        quiet = idle ? quiet + 1 : 0;
+        if (idle)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    auto rest = deck.readUntilQuiet(std::chrono::milliseconds(100));
+    received.insert(received.end(), rest.begin(), rest.end());
+    return received;
+}
 
 class PtyLoggerRig {
 public:
@@ -44,43 +88,15 @@ public:
 
     // Feeds `stream` through the host in `recordMode`; returns what the deck port put out.
     std::vector<std::uint8_t> feed(const std::vector<std::uint8_t>& stream, RecordMode recordMode) {
-        std::mt19937 rng(7);
-        std::vector<std::uint8_t> received;
-        int packetsSeen = 0;
-        auto tick = [&] {
-            if (loop.receiveStep(recordMode) == kReceivedPacket) {
-                ++packetsSeen;
+        return feedStream(
+            logger, deck, stream,
+            [&] {
+                if (loop.receiveStep(recordMode) != kReceivedPacket)
+                    return false;
                 ports.onPacketRecognised();
-            }
-            auto more = deck.read(1u << 16, std::chrono::milliseconds(0));
-            received.insert(received.end(), more.begin(), more.end());
-        };
-        std::size_t sent = 0;
-        while (sent < stream.size()) {
-            const std::size_t n = std::min<std::size_t>(1 + rng() % 700, stream.size() - sent);
-            EXPECT_TRUE(logger.write(stream.data() + sent, n));
-            sent += n;
-            if (rng() % 8 == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            for (int i = 0; i < 4; ++i)
-                tick();
-        }
-        // The host takes one packet per tick: let it catch up, then wait for the line to settle.
-        int quiet = 0;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (quiet < 200 && std::chrono::steady_clock::now() < end) {
-            const std::size_t before = received.size() + loop.framer().size();
-            const int packetsBefore = packetsSeen;
-            tick();
-            const bool idle =
-                packetsSeen == packetsBefore && received.size() + loop.framer().size() == before;
-            quiet = idle ? quiet + 1 : 0;
-            if (idle)
-                std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        auto rest = deck.readUntilQuiet(std::chrono::milliseconds(100));
-        received.insert(received.end(), rest.begin(), rest.end());
-        return received;
+                return true;
+            },
+            [&] { return loop.framer().size(); });
     }
 
     Pty logger;

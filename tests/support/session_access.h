@@ -22,6 +22,9 @@ struct SessionTestAccess {
     static std::array<int, kDeckSlotCount>& pcBytesIn(HostSession& s) {
         return s.pcLogger_.bytesIn(SessionKey());
     }
+    static ReplayControlsVisibility& replayControls(HostSession& s) {
+        return s.replayControls_.edit();
+    }
     static std::int32_t& timeoutTicks(HostSession& s) { return s.timeoutTicks_; }
     static bool& extractionRunning(HostSession& s) { return s.extractionRunning_; }
     static void colourModeLabels(HostSession& s, int hostMode, int loggerMode) {
