@@ -2,7 +2,6 @@
 // reads the port-name overrides from the start directory and runs the event loop.
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 #include <exception>
 #include <string>
 #include <vector>
@@ -40,12 +39,12 @@ int main(int argc, char** argv) {
         window.show();
         window.startTimers();
         if (!malformed.empty()) {
-            // Reported once, from the running event loop, so the timers already run.
+            // Reported once the timers run, as every start-up notice is, so an exit signal is
+            // heard while the box is open.
             std::string text = "These lines of comports.txt were ignored:";
             for (const auto& line : malformed)
                 text += "\n" + line;
-            QTimer::singleShot(0, &window,
-                               [&session, text] { session.showNotice("Port Names", text); });
+            session.deferNotice("Port Names", text);
         }
         const int code = app.exec();
         session.shutdown();

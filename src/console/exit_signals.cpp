@@ -1,6 +1,9 @@
 #include "console/exit_signals.h"
 
+#include <signal.h>
+
 #include <csignal>
+#include <initializer_list>
 
 namespace cvh {
 
@@ -12,8 +15,13 @@ extern "C" void onExitSignal(int) {
 }  // namespace
 
 void installExitSignalHandlers() {
-    std::signal(SIGINT, onExitSignal);
-    std::signal(SIGTERM, onExitSignal);
+    // sigaction with SA_RESTART: a system call the signal interrupts is resumed, not failed.
+    struct sigaction action {};
+    action.sa_handler = onExitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 bool exitSignalled() {

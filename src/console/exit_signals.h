@@ -1,5 +1,6 @@
-// SIGINT and SIGTERM (Ctrl-C, a machine shutting down) end the program as a confirmed exit
-// does: the handler only raises a flag, and the next timer tick closes the ports and quits.
+// SIGINT, SIGTERM and SIGHUP (Ctrl-C, a machine shutting down, the terminal closed) end the
+// program as a confirmed exit does: the handler only raises a flag, and the main window's exit
+// watch, which runs even while a box is open, stores the host setup, closes the ports and quits.
 #pragma once
 
 namespace cvh {

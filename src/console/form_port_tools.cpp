@@ -65,7 +65,7 @@ StatsForm::StatsForm(QWidget* parent) : ToolWindow(parent) {
     auto* top = new QVBoxLayout(this);
     QFont mono(QStringLiteral("Monospace"));
     mono.setStyleHint(QFont::TypeWriter);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < StatsWindow::kLineCount; ++i) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("SFLB%1").arg(i + 1));
         label->setFont(mono);
@@ -80,7 +80,7 @@ StatsForm::StatsForm(QWidget* parent) : ToolWindow(parent) {
 
 void StatsForm::refresh(const StatsWindow& stats) {
     setWindowTitle(qs(stats.caption()));
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < StatsWindow::kLineCount; ++i) {
         const StatsLine& line = stats.line(i + 1);
         QLabel* label = SFLB[static_cast<std::size_t>(i)];
         setText(label, line.text);

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <array>
 
+#include "session/stats_window.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -14,7 +16,6 @@ class QSpinBox;
 namespace cvh {
 
 class HostSession;
-class StatsWindow;
 
 // A tool window that tells the main window when the operator closes it, so the session can
 // stop what the window started (a port test) and mark it hidden.
@@ -49,7 +50,7 @@ public:
     explicit StatsForm(QWidget* parent = nullptr);
     void refresh(const StatsWindow& stats);
 
-    std::array<QLabel*, 9> SFLB{};
+    std::array<QLabel*, StatsWindow::kLineCount> SFLB{};
 };
 
 class MuxIdForm : public ToolWindow {

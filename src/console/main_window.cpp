@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "console/annotation_binding.h"
 #include "console/exit_signals.h"
@@ -93,11 +94,14 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     Timer1000ms.setInterval(1000);
     Timer475ms.setInterval(1000);  // the form gives it no interval of its own
     TTimeout.setInterval(1500);
-    connect(&Timer10ms, &QTimer::timeout, this, [this] {
-        if (exitSignalled()) {
+    ExitWatch.setInterval(50);
+    connect(&ExitWatch, &QTimer::timeout, this, [this] {
+        if (exitSignalled())
             confirmedExit();
+    });
+    connect(&Timer10ms, &QTimer::timeout, this, [this] {
+        if (exitSignalled())
             return;
-        }
         session_.onTick10ms();
         afterTick(false);
     });
@@ -174,6 +178,7 @@ void MainWindow::bindPortTools() {
 }
 
 void MainWindow::startTimers() {
+    ExitWatch.start();
     Timer10ms.start();
     Timer1000ms.start();
     Timer475ms.start();
@@ -505,7 +510,11 @@ void MainWindow::deliverNotices() {
 // --- exit ----------------------------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (exiting_ || session_.requestExit()) {
+    if (exiting_) {  // confirmedExit() ends the event loops with its own status
+        event->accept();
+        return;
+    }
+    if (session_.requestExit()) {
         exiting_ = true;
         event->accept();
         QApplication::quit();
@@ -522,9 +531,14 @@ void MainWindow::confirmedExit() {
     Timer1000ms.stop();
     Timer475ms.stop();
     TTimeout.stop();
-    session_.confirmedExit();
+    ExitWatch.stop();
+    const auto error = session_.confirmedExit();
+    if (error)
+        std::fprintf(stderr, "cvhost: the host setup could not be stored: %s\n",
+                     error->describe().c_str());
     close();
-    QApplication::quit();
+    // Leaves every event loop, a box's included.
+    QApplication::exit(error ? 1 : 0);
 }
 
 }  // namespace cvh

@@ -57,13 +57,18 @@ public:
     }
     HostSession& session() { return session_; }
 
-    // Ends the program as a confirmed exit does, without the question (signals).
+    // Ends the program as a confirmed exit does, without the question (signals). When
+    // "last.cvh" cannot be stored the path and reason go to standard error and the program's
+    // exit status is 1; no box, as nobody may be there to close it.
     void confirmedExit();
 
     QTimer Timer10ms;
     QTimer Timer1000ms;
     QTimer Timer475ms;
     QTimer TTimeout;
+    // Looks for an exit signal. Its own timer, which never opens a box, so it runs whatever
+    // box the other handlers have open.
+    QTimer ExitWatch;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -35,6 +35,8 @@ public:
     virtual ~SerialBackend() = default;
     // Opens a device by name for exclusive read and write; nullptr when it cannot be opened.
     virtual std::unique_ptr<SerialDevice> open(const std::string& deviceName) = 0;
+    // Why the last open() failed, in the system's words ("Permission denied"); "" if unknown.
+    virtual std::string openError() const { return {}; }
     // Whether a device of that name exists now (for the port lists); may be approximate.
     virtual bool exists(const std::string& deviceName) const = 0;
 };

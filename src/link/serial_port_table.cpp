@@ -203,8 +203,16 @@ void SerialPortTable::openPort(int slot, int comNumber) {
     const std::string& name = names_.name(comNumber);
     std::unique_ptr<SerialDevice> device = name.empty() ? nullptr : backend_.open(name);
     if (!device) {
+        // The operator needs the path and the system's reason to tell a missing adapter from
+        // a port held by another program or one without permission.
+        std::string reason =
+            name.empty() ? std::string("no device is named for this number") : backend_.openError();
+        if (reason.empty())
+            reason = "the device could not be opened";
         operator_.notice(cformat("Could Not Open COM%1d", comNumber),
-                         cformat("COM%1d may already be assigned or may not exist", comNumber),
+                         cformat("COM%1d may already be assigned or may not exist", comNumber) +
+                             "\n" + (name.empty() ? std::string("(no device)") : name) + ": " +
+                             reason,
                          false);
         return;
     }

@@ -184,12 +184,15 @@ void QtSerialDevice::checkLost() {
 }
 
 std::unique_ptr<SerialDevice> QtSerialBackend::open(const std::string& deviceName) {
+    openError_.clear();
     if (deviceName.empty())
         return nullptr;
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(QString::fromStdString(deviceName));
-    if (!port->open(QIODevice::ReadWrite))
+    if (!port->open(QIODevice::ReadWrite)) {
+        openError_ = port->errorString().toStdString();
         return nullptr;
+    }
     return std::make_unique<QtSerialDevice>(std::move(port));
 }
 

@@ -69,6 +69,7 @@ public:
     // ("/dev/ttyUSB0", a pseudo-terminal "/dev/pts/4").
     std::unique_ptr<SerialDevice> open(const std::string& deviceName) override;
     bool exists(const std::string& deviceName) const override;
+    std::string openError() const override { return openError_; }
 
 private:
     // The system's port list, taken at most once a second: the port boxes ask about 255 names
@@ -77,6 +78,7 @@ private:
 
     mutable QList<QSerialPortInfo> ports_;
     mutable QElapsedTimer portsAge_;
+    std::string openError_;
 };
 
 }  // namespace cvh

@@ -88,6 +88,9 @@ void HostSession::resetToDefaults() {
 }
 
 void HostSession::startUp(const std::string& directory) {
+    // What start-up has to report waits for the running event loop: a box opened before the
+    // timers run would hold off the exit signals until someone clicks it.
+    TickScope deferNotices(*this);
     setup_.edit(SessionKey()).loggerControl.BTSleepVisible = false;
     resetToDefaults();
     titleText_ = baseTitleText();
@@ -111,16 +114,24 @@ bool HostSession::requestExit() {
     if (realOperator_.askOkCancel("Program Termination", "EXIT Program?", Icon::Question, true) !=
         Answer::Ok)
         return false;
-    hostSetup_.storeLast();
+    // The operator is there to read why the settings were not kept; the program ends anyway.
+    if (const auto error = hostSetup_.storeLast())
+        realOperator_.notice("Program Termination",
+                             "The host setup could not be stored:\n" + error->describe(), true);
     shutdown();
     return true;
 }
 
-void HostSession::confirmedExit() {
+std::optional<FileError> HostSession::confirmedExit() {
     // A signal (logout, system shutdown, Ctrl-C) ends the program as a confirmed exit would,
     // so the operator's settings are kept in "last.cvh" as well.
-    hostSetup_.storeLast();
+    auto error = hostSetup_.storeLast();
     shutdown();
+    return error;
+}
+
+void HostSession::deferNotice(const std::string& caption, const std::string& text) {
+    notices_.show(realOperator_, caption, text, true, true);
 }
 
 void HostSession::shutdown() {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/clock.h"
@@ -134,7 +135,8 @@ public:
     // "Program Termination": true when the operator confirmed (ports are then closed).
     bool requestExit();
     // A confirmed exit without the question (signals): keeps "last.cvh", closes every port.
-    void confirmedExit();
+    // A failure to keep it is returned, not shown: nobody may be there to close a box.
+    std::optional<FileError> confirmedExit();
     // Closes every port.
     void shutdown();
 
@@ -160,6 +162,8 @@ public:
 
     // --- notices -------------------------------------------------------------------------
     void showNotice(const std::string& caption, const std::string& text, bool beep = true);
+    // Queued until the console delivers notices after a tick (start-up reports).
+    void deferNotice(const std::string& caption, const std::string& text);
     bool hasDeferredNotices() const { return notices_.hasDeferred(); }
     void deliverDeferredNotice() { notices_.deliverOne(realOperator_); }
     const NoticeQueue& notices() const { return notices_; }

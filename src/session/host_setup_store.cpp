@@ -52,10 +52,11 @@ bool HostSetupStore::loadLast() {
     return true;
 }
 
-bool HostSetupStore::storeLast() {
+std::optional<FileError> HostSetupStore::storeLast() {
     const auto path = lastPath();
-    // At exit there is no one left to tell; the program ends either way.
-    return !path.empty() && !storeHostSetupFrom(session_, path);
+    if (path.empty())
+        return std::nullopt;
+    return storeHostSetupFrom(session_, path);
 }
 
 void HostSetupStore::loadFileClick() {

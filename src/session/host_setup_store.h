@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/file_write.h"
 #include "session/change_marks.h"
 #include "session/host_setup_controls.h"
 #include "session/session_key.h"
@@ -35,8 +36,9 @@ public:
     void setStartDirectory(const std::string& directory);
     // Start-up: loads "last.cvh"; false when the program has to start without a mode.
     bool loadLast();
-    // Exit: stores "last.cvh" (nothing when the session never started up).
-    bool storeLast();
+    // Exit: stores "last.cvh" (nothing when the session never started up); the failure, if
+    // any, with the path and the system's reason.
+    std::optional<FileError> storeLast();
     // File menu: "Open Corvane Host Setup File (CVH)" and "Save Corvane Host Setup File
     // (CVH)". Both ask for a file through the operator; cancelling does nothing.
     void loadFileClick();

@@ -1,6 +1,10 @@
 #include "session/link_ports.h"
 
+#include <algorithm>
+
 #include "base/cformat.h"
+#include "session/pc_logger_setup.h"
+#include "link/command_frames.h"
 #include "link/line_choices.h"
 #include "session/live_format.h"
 
@@ -9,6 +13,7 @@ namespace cvh {
 LinkPorts::LinkPorts(SerialBackend& backend, Operator& notices, ChangeMarks& marks,
                      Watched<MainWindowView>& main)
     : backend_(backend),
+      notices_(notices),
       marks_(marks),
       main_(main),
       ports_(std::make_unique<SerialPortTable>(backend, notices)),
@@ -161,6 +166,20 @@ void LinkPorts::hostPortStatsClick() {
     stats.openStats(kLoggerSlot, StatsWindow::kLineCount, "Logger Port Statistics");
     // The count line is otherwise written only when the count moves; show it at once.
     LinkMonitor::showPacketCount(statistics(), stats);
+    showDroppedBytes();
+}
+
+void LinkPorts::showDroppedBytes() {
+    auto& stats = stats_.edit();
+    const int slot = stats.boundSlot();
+    if (slot < 0)
+        return;
+    stats.setStatsLine(slot, StatsWindow::kOverrunLine,
+                       cformat("Overrun: %llu bytes",
+                               static_cast<unsigned long long>(ports_->overrunBytes(slot))));
+    stats.setStatsLine(slot, StatsWindow::kWriteOverflowLine,
+                       cformat("Write Overflow: %llu bytes",
+                               static_cast<unsigned long long>(ports_->unwrittenBytes(slot))));
 }
 
 void LinkPorts::closeStats() {
@@ -182,8 +201,7 @@ bool LinkPorts::receiveTick(RecordMode recordMode, std::int64_t nowMilliseconds,
     ++counters.loops;
     if (receive_->receiveStep(recordMode) != kReceivedPacket)
         return false;
-    counters.noDataTimer = 2;
-    counters.badDataTimer = 3;
+    reloadWatchdogs();
     portManager_->onPacketRecognised();
     syncPortView();
     return true;
@@ -198,19 +216,66 @@ void LinkPorts::flushDisplayBuffers() {
     rt.Memo1.append(pending.rawLoggerText);
 }
 
+void LinkPorts::reloadWatchdogs() {
+    auto& counters = statistics();
+    counters.noDataTimer = 2;
+    counters.badDataTimer = 3;
+}
+
+void LinkPorts::watchDevices() {
+    ports_->checkDevices();
+    std::vector<int> justLost;
+    for (const LostPort& lost : ports_->takeLostPorts()) {
+        justLost.push_back(lost.slot);
+        const std::string what = lost.slot == kLoggerSlot ? std::string("The logger port")
+                                                          : cformat("PC port %1d", lost.slot);
+        notices_.notice(cformat("COM%1d Lost", lost.comNumber),
+                        cformat("%s COM%1d (%s) has gone away.\n"
+                                "It is opened again as soon as the device is back.",
+                                what.c_str(), lost.comNumber, lost.device.c_str()),
+                        true);
+    }
+    auto& port = portManager_->state();
+    for (int slot = kLoggerSlot; slot <= kPcSlotCount; ++slot) {
+        // A device lost on this tick gets its first try a second later.
+        if (!ports_->isPortLost(slot) ||
+            std::find(justLost.begin(), justLost.end(), slot) != justLost.end() ||
+            !ports_->reopenLost(slot))
+            continue;
+        if (slot != kLoggerSlot)
+            continue;
+        // Half a packet from before the loss must not be joined to the new device's bytes.
+        receive_->framer().flush();
+        reloadWatchdogs();
+        port.portSilent = false;
+        port.linkSuspect = false;
+    }
+    // A lost logger port reads as a silent, suspect link until its device is back.
+    if (ports_->isPortLost(kLoggerSlot)) {
+        port.portSilent = true;
+        port.linkSuspect = true;
+    }
+}
+
+std::string LinkPorts::loggerPortCaption() const {
+    const int com = portManager_->state().loggerPortIndex;
+    return cformat("Logger Port: COM%1d", com) + (ports_->isPortLost(kLoggerSlot) ? " LOST" : "");
+}
+
 void LinkPorts::secondTick() {
+    watchDevices();
     auto& counters = statistics();
     auto& port = portManager_->state();
     auto& stats = stats_.edit();
     const std::uint32_t packets = monitor_.countPackets(counters, stats);
-    if (packets > 0) {
+    if (packets > 0 && !ports_->isPortLost(kLoggerSlot)) {
         port.lineGarbled = false;
         port.linkSuspect = false;
     }
     auto& main = main_.edit();
     main.PLoggerPort.visible = port.loggerPortIndex > 0 && main.COMStatus.visible;
     main.COMStatus.caption = describePort(port.loggerPortIndex, port.loggerSetupIndex);
-    main.PLoggerPort.caption = cformat("Logger Port: COM%1d", port.loggerPortIndex);
+    main.PLoggerPort.caption = loggerPortCaption();
     monitor_.showPacketRate(packets, stats);
     monitor_.countBytes(counters, stats);
     monitor_.showPayloadAndTimers(counters, stats);
@@ -226,6 +291,7 @@ void LinkPorts::secondTick() {
             u, counters.unitPackets[i], counters.unitGapEvents[i], counters.unitLastGap[i]);
     }
     monitor_.showLoops(counters, stats);
+    showDroppedBytes();
 }
 
 }  // namespace cvh

@@ -1,7 +1,7 @@
 // The link and ports controller: the serial-port slots, the receive loop and the port manager,
 // the logger-port panel, the live display of the Real Time Data page and the port-statistics
-// window. The 10 ms tick drains the logger port through it; the 1 s tick runs the link monitor
-// and the port watchdog.
+// window. The 10 ms tick drains the logger port through it; the 1 s tick runs the link monitor,
+// the port watchdog and the watch over devices that went away.
 #pragma once
 
 #include <cstdint>
@@ -92,14 +92,25 @@ public:
     bool receiveTick(RecordMode recordMode, std::int64_t nowMilliseconds, int mvpScroll);
     // The raw-memo texts gathered during the tick.
     void flushDisplayBuffers();
-    // The link part of the 1 s tick: monitor, watchdog, panel labels and unit lines.
+    // The link part of the 1 s tick: lost devices, monitor, watchdog, panel labels and unit
+    // lines.
     void secondTick();
 
 private:
+    // Caption of PLoggerPort: "Logger Port: COM1", with " LOST" while its device is away.
+    std::string loggerPortCaption() const;
     void syncPortView();
+    // Tells the operator once of each device that went away and opens each lost logger or PC
+    // port again when its device is back (asked once a second, with the presence check).
+    void watchDevices();
+    // The statistics window's overrun and write-overflow lines for the port it shows.
+    void showDroppedBytes();
+    // A packet or a fresh device: the link watchdog starts its count again.
+    void reloadWatchdogs();
     void syncRawDisplay();
 
     SerialBackend& backend_;
+    Operator& notices_;
     ChangeMarks& marks_;
     Watched<MainWindowView>& main_;
     std::unique_ptr<SerialPortTable> ports_;

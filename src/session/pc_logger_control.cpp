@@ -119,8 +119,14 @@ void PcLoggerControl::showPortLines(DataStatusView& dataStatus) {
         const auto i = static_cast<std::size_t>(k);
         const bool open = link_.ports().isPortOpen(k);
         anyOpen = anyOpen || open;
+        // A port whose device went away stays in its row, red and marked, until it is back.
+        const bool lost = link_.ports().isPortLost(k);
         const std::string text =
-            formatPcPortLine(k, routing.pcFunction[i], bytesIn_[i], routing.pcBytesOut[i]);
+            formatPcPortLine(k, routing.pcFunction[i], bytesIn_[i], routing.pcBytesOut[i]) +
+            (lost ? "  LOST" : "");
+        PcPortRow& row = editForm().rows[i - 1];
+        if (row.PortTypeCB != kPcPortTypeInactive && row.DeckPortCB != 0)
+            row.DeckPortColour = lost ? Colour::Red : Colour::Window;
         dataStatus.DSPCPort[i - 1].caption = text;
         dataStatus.DSPCPort[i - 1].visible = open;
         dataStatus.PCPort[i - 1] = text;

@@ -1,4 +1,4 @@
-// The port-statistics window (TStatsForm): nine lines of live figures, bound to one serial-port
+// The port-statistics window (TStatsForm): eleven lines of live figures, bound to one serial-port
 // slot at a time. Writers name the slot they report on; updates for another slot are ignored,
 // so the window never mixes two ports' figures.
 #pragma once
@@ -22,7 +22,11 @@ struct StatsLine {
 
 class StatsWindow {
 public:
-    static constexpr int kLineCount = 9;
+    static constexpr int kLineCount = 11;
+    // The bytes the bound port lost: those that came faster than they were read, and those
+    // its send queue had no room for.
+    static constexpr int kOverrunLine = 10;
+    static constexpr int kWriteOverflowLine = 11;
 
     // Binds the window to `slot` and shows lines 1..lineCount; any other count closes it.
     void openStats(int slot, int lineCount, const std::string& caption);

@@ -240,7 +240,11 @@ TEST_F(QtSerialPtyTest, ASecondOpenOfTheSameDeviceIsRefused) {
     table.openPort(1, kCom);
     EXPECT_FALSE(table.isPortOpen(1));
     ASSERT_EQ(op.notices().size(), 1u);
-    EXPECT_EQ(op.notices()[0].text, "COM40 may already be assigned or may not exist");
+    const std::string text = op.notices()[0].text;
+    const std::string head =
+        "COM40 may already be assigned or may not exist\n" + table.names().name(kCom) + ": ";
+    EXPECT_EQ(text.substr(0, head.size()), head);
+    EXPECT_GT(text.size(), head.size()) << "the system's reason";
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 #include "link/packet_framer.h"
 #include "link/serial_port_table.h"
 #include "platform/qt_serial_backend.h"
-#include "support/pty.h"
+#include "support/pluggable_device.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
 
@@ -27,54 +27,14 @@ namespace cvh {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using test::openDescriptors;
+using test::PluggableDevice;
 using test::Pty;
+using test::residentMegabytes;
 
 constexpr int kLoggerCom = 41;
 constexpr int kDeckCom = 42;
 constexpr int kDeckSlot = 1;
-
-std::size_t openDescriptors() {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
-    return n;
-}
-
-double residentMegabytes() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
-// One end of a pseudo-terminal reachable under a fixed name, as /dev/serial/by-id names an
-// adapter whatever tty number the system gives it this time.
-class PluggableDevice {
-public:
-    explicit PluggableDevice(std::filesystem::path link) : link_(std::move(link)) { plugIn(); }
-
-    void plugIn() {
-        pty_ = std::make_unique<Pty>();
-        const auto fresh = link_.string() + ".new";
-        std::filesystem::remove(fresh);
-        std::filesystem::create_symlink(pty_->slavePath(), fresh);
-        std::filesystem::rename(fresh, link_);
-    }
-    void pullOut() {
-        std::filesystem::remove(link_);
-        pty_.reset();
-    }
-    Pty& pty() { return *pty_; }
-    const std::filesystem::path& path() const { return link_; }
-
-private:
-    std::filesystem::path link_;
-    std::unique_ptr<Pty> pty_;
-};
 
 class SerialLossPtyTest : public ::testing::Test {
 protected:

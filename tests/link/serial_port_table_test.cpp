@@ -260,8 +260,13 @@ TEST_F(SerialPortTableTest, OpenFailureShowsTheBoxAndLeavesTheSlotClosed) {
     EXPECT_FALSE(table.isPortOpen(4));
     ASSERT_EQ(op.notices().size(), 3u);
     EXPECT_EQ(op.notices()[0].caption, "Could Not Open COM12");
-    EXPECT_EQ(op.notices()[0].text, "COM12 may already be assigned or may not exist");
+    // The first line as it always read, then the device path and the system's reason.
+    EXPECT_EQ(op.notices()[0].text,
+              "COM12 may already be assigned or may not exist\nfake12: Device or resource busy");
     EXPECT_EQ(op.notices()[2].caption, "Could Not Open COM97");
+    EXPECT_EQ(op.notices()[2].text,
+              "COM97 may already be assigned or may not exist\n"
+              "(no device): no device is named for this number");
 }
 
 TEST_F(SerialPortTableTest, SettingsRejectedByTheDeviceKeepThePortOpen) {

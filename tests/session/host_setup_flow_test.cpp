@@ -184,6 +184,9 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
     SessionFixture bad;
     bad.s().startUp(dir.str());
     EXPECT_EQ(bad.s().activeHostMode(), -1);
+    // The box waits until the console delivers notices from its running timers.
+    EXPECT_TRUE(bad.op.notices().empty());
+    bad.s().deliverDeferredNotice();
     ASSERT_EQ(bad.op.notices().size(), 1u);
     // The first missing record reads as an empty line.
     EXPECT_EQ(bad.op.notices()[0].caption,

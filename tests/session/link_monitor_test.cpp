@@ -21,7 +21,7 @@ TEST(StatsWindow, BindsToOneSlotAndIgnoresOthers) {
     w.setStatsColour(1, 3, Colour::Red);
     EXPECT_EQ(w.line(3).text, "Packets/Sec:  4");
     EXPECT_EQ(w.line(3).colour, Colour::ButtonFace);
-    w.setStatsLine(0, 10, "no such line");
+    w.setStatsLine(0, StatsWindow::kLineCount + 1, "no such line");
     w.closeStats();
     EXPECT_EQ(w.boundSlot(), -1);
     EXPECT_EQ(w.caption(), "Closed");
@@ -30,7 +30,7 @@ TEST(StatsWindow, BindsToOneSlotAndIgnoresOthers) {
     w.openStats(0, 4, "Four");
     EXPECT_TRUE(w.line(4).visible);
     EXPECT_FALSE(w.line(5).visible);
-    w.openStats(0, 10, "Too many");
+    w.openStats(0, StatsWindow::kLineCount + 1, "Too many");
     EXPECT_FALSE(w.visible());
 }
 
@@ -55,6 +55,19 @@ TEST(LinkMonitor, QuietSecondsRunBothTimersDownAndColourTheLines) {
     EXPECT_EQ(m.line(3).colour, Colour::Red);
     EXPECT_EQ(m.line(8).text, "No Data Timer: 014");
     EXPECT_EQ(m.line(9).text, "Bad Data Timer: 019");
+}
+
+TEST(LinkMonitor, TheWindowShowsTheBytesThePortDroppedEachWay) {
+    Monitor m;
+    auto line = m.addLoggerLine();
+    m.s().linkPorts().loggerPortChange(1, 6);
+    line->overrun = 5000;  // came faster than read
+    line->writeLimit = 0;  // the send queue takes nothing
+    const std::uint8_t bytes[3] = {1, 2, 3};
+    m.s().ports().writePort(0, bytes, sizeof bytes);
+    m.s().onTick1000ms();
+    EXPECT_EQ(m.line(StatsWindow::kOverrunLine).text, "Overrun: 5000 bytes");
+    EXPECT_EQ(m.line(StatsWindow::kWriteOverflowLine).text, "Write Overflow: 3 bytes");
 }
 
 TEST(LinkMonitor, NoisySecondsKeepBytesButRunTheBadDataTimer) {

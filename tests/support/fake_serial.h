@@ -31,6 +31,7 @@ class FakeSerialBackend : public SerialBackend {
 public:
     std::map<std::string, std::shared_ptr<FakeLine>> lines;  // only these names open
     std::set<std::string> busy;                              // names that refuse to open
+    std::string lastError;                                   // why the last open failed
 
     std::shared_ptr<FakeLine> add(const std::string& name) {
         auto line = std::make_shared<FakeLine>();
@@ -41,12 +42,14 @@ public:
 
     std::unique_ptr<SerialDevice> open(const std::string& name) override {
         auto it = lines.find(name);
+        lastError = busy.count(name) ? "Device or resource busy" : "";
         if (it == lines.end() || busy.count(name) || it->second->open || it->second->gone)
             return nullptr;
         it->second->open = true;
         ++it->second->opens;
         return std::make_unique<Device>(it->second);
     }
+    std::string openError() const override { return lastError; }
     bool exists(const std::string& name) const override {
         const auto it = lines.find(name);
         return it != lines.end() && !it->second->gone;
