@@ -35,6 +35,7 @@ class AnnotationBinding;
 class HostSetupBinding;
 class SetupBinding;
 class SleepBinding;
+class UploadBinding;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -77,6 +78,8 @@ private:
     void deliverNotices();
     void refreshLoggerPortItems();
     void bindPortTools();
+    // TTimeout runs exactly while the upload wants it (once the timers have started).
+    void syncTimeoutTimer();
     void refreshWindow();
     void refreshLoggerStatus();
     void refreshSmallWindows(const ChangeSet& changed);
@@ -114,6 +117,7 @@ private:
     HostSetupBinding* hostSetupBinding_ = nullptr;
     SetupBinding* setupBinding_ = nullptr;
     SleepBinding* sleepBinding_ = nullptr;
+    UploadBinding* uploadBinding_ = nullptr;
 
     std::array<QWidget*, 6> replayControls_{};
     std::array<QLabel*, 13> statusLabels_{};

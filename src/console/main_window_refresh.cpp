@@ -15,6 +15,7 @@
 #include "console/pc_logger_binding.h"
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
+#include "console/upload_binding.h"
 #include "console/view_sync.h"
 #include "session/host_session.h"
 
@@ -43,6 +44,8 @@ void MainWindow::refreshView() {
         pcLoggerBinding_->refresh();
     if (changed.has(Area::HostControls))
         hostSetupBinding_->refresh();
+    if (changed.has(Area::Upload))
+        uploadBinding_->refresh();
     if (testPort_)
         refreshSmallWindows(changed);
 }

@@ -22,6 +22,7 @@ enum class Area : std::uint8_t {
     Sleep,         // the sleep window and its clock lines
     Warning,       // the warning window
     HostControls,  // controls only the host setup file keeps (geometry, extraction, replay)
+    Upload,        // the Upload page: run list, progress, captions by device type
     Count,
 };
 

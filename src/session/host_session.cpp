@@ -43,7 +43,13 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       clockAndSleep_(clock, link_.commands(), sessionOperator_, marks_, main_),
       pcLogger_(clock, link_, sessionOperator_, marks_),
       portTools_(link_, setup_, sessionOperator_, marks_, main_),
-      hostSetup_(*this, marks_) {
+      hostSetup_(*this, marks_),
+      upload_(link_.commands(), sessionOperator_, clock,
+              [this](const std::filesystem::path& runFile, ExtractChoice choice) {
+                  extractRunFile(runFile, choice);
+              }) {
+    upload_.setChangeListener([this] { marks_.mark(Area::Upload); });
+    link_.receiveLoop().setConsumers({.upload = &upload_, .directory = &upload_});
     titleText_ = baseTitleText();
     main_.edit().title = titleText_;
 }
@@ -240,18 +246,47 @@ void HostSession::onTick10ms() {
 void HostSession::onTick1000ms() {
     TickScope scope(*this);
     link_.secondTick();
+    upload_.pacingStep();
     pcLogger_.showPortLines(dataStatus_.edit());
     marks_.mark(Area::PortTools);
 }
 
-void HostSession::onTimeoutTick() {
-    if (timeoutTicks_ == kTimeoutStop) {
-        timeoutTimerEnabled_ = false;
-        timeoutTicks_ = 0;
+// --- upload page -------------------------------------------------------------------------
+
+void HostSession::getDirectoryClick() {
+    upload_.requestDirectory(logger_.operationCode, logger_.deviceName);
+}
+
+void HostSession::uploadClick(const std::vector<int>& selectedLines) {
+    upload_.startUpload(selectedLines, hostSetup_.controls().ExtractFilesRG, logger_.serialNumber);
+}
+
+void HostSession::parseRunFilesClick() {
+    const int choice = hostSetup_.controls().ExtractFilesRG;
+    if (choice != static_cast<int>(ExtractChoice::Archive) &&
+        choice != static_cast<int>(ExtractChoice::ArchivePlusRaw)) {
+        sessionOperator_.notice("Unable to comply", "Please Select the File Types To Be Extracted",
+                                true);
         return;
     }
-    if (!extractionRunning_)
-        ++timeoutTicks_;
+    const auto path = realOperator_.openFile(
+        {"Extract Run File", "Run Files (Run.* run.*);;All Files (*)", "", ""});
+    if (path)
+        extractRunFile(*path, static_cast<ExtractChoice>(choice));
+}
+
+ExtractReport HostSession::extractRunFile(const std::filesystem::path& runFile,
+                                          ExtractChoice choice) {
+    ExtractReport report =
+        extractBesideRunFile(runFile, choice, debugFileEnabled_, extraction_, sessionOperator_);
+    // A run file that cannot be read, or an output that cannot be written, must not pass
+    // unnoticed: the operator learns which file and why.
+    const std::string caption = cformat("Run.%03d - File Extraction Error", report.runNumber);
+    if (report.inputError)
+        showNotice(caption, report.inputError->describe());
+    for (const FileError& e : report.unwritten)
+        showNotice(caption, e.describe());
+    return report;
 }
 
 }  // namespace cvh

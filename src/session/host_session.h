@@ -1,7 +1,7 @@
 // The host session: everything the main window owns, without a window. It is the conductor of
 // the feature controllers (link and ports, setup exchange, clock and sleep, PC logger, port
-// tools, host-setup store) and runs the four timer handlers through them; it keeps the host
-// modes, the logger status display and the notices itself. The console reads the views and
+// tools, host-setup store, run upload) and runs the four timer handlers through them; it keeps the
+// host modes, the logger status display and the notices itself. The console reads the views and
 // calls the operations; tests drive the same methods directly.
 //
 // Adding a controller: construct it in HostSession's constructor after what it depends on,
@@ -18,6 +18,8 @@
 #include "base/operator.h"
 #include "config/logger_setup.h"
 #include "config/logger_status_view.h"
+#include "files/run_extract.h"
+#include "files/run_upload.h"
 #include "link/record_mode.h"
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
@@ -98,6 +100,8 @@ public:
     const PortTools& portTools() const { return portTools_; }
     HostSetupStore& hostSetupStore() { return hostSetup_; }
     const HostSetupStore& hostSetupStore() const { return hostSetup_; }
+    RunUpload& runUpload() { return upload_; }
+    const RunUpload& runUpload() const { return upload_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -140,6 +144,16 @@ public:
     // The warning window was shown.
     void warningShown();
 
+    // --- upload page ---------------------------------------------------------------------
+    void getDirectoryClick();
+    // "Upload Logger Data" with the LBProfiles lines selected.
+    void uploadClick(const std::vector<int>& selectedLines);
+    // "Parse Run Files": asks for a run file and extracts it beside itself.
+    void parseRunFilesClick();
+    // Extracts one run file with the extraction state the upload shares; notices tell what
+    // could not be read or written.
+    ExtractReport extractRunFile(const std::filesystem::path& runFile, ExtractChoice choice);
+
     // --- notices -------------------------------------------------------------------------
     void showNotice(const std::string& caption, const std::string& text, bool beep = true);
     bool hasDeferredNotices() const { return notices_.hasDeferred(); }
@@ -151,11 +165,9 @@ public:
     void onTick10ms();
     void onTick1000ms();
     void displayRefreshTick();
-    void onTimeoutTick();
-    // The upload's idle-tick counter; at kTimeoutStop the TTimeout timer stops.
-    static constexpr std::int32_t kTimeoutStop = 999999;
-    std::int32_t timeoutTicks() const { return timeoutTicks_; }
-    bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
+    // The TTimeout timer (1.5 s); the console runs it exactly while timeoutTimerEnabled().
+    void onTimeoutTick() { upload_.onTimeoutTick(); }
+    bool timeoutTimerEnabled() const { return upload_.facts().timeoutTimerEnabled; }
     // Hardware records taken by the display refresh (the Hardware Configuration page's input).
     std::uint32_t hardwareRecordsShown() const { return hardwareRecordsShown_; }
     RecordMode recordMode() const { return recordMode_; }
@@ -207,6 +219,9 @@ private:
     PcLoggerControl pcLogger_;
     PortTools portTools_;
     HostSetupStore hostSetup_;
+    // One for the program's life: the upload and "Parse Run Files" number on from run to run.
+    ExtractionState extraction_;
+    RunUpload upload_;
 
     int activeHostMode_ = -1;
     int loggerModeIndex_ = -1;
@@ -216,9 +231,6 @@ private:
     StatusMemory statusMemory_;
     RecordMode recordMode_ = RecordMode::Off;
     std::uint32_t hardwareRecordsShown_ = 0;
-    std::int32_t timeoutTicks_ = 0;
-    bool timeoutTimerEnabled_ = true;
-    bool extractionRunning_ = false;
     int tickDepth_ = 0;
 };
 

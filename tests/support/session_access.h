@@ -22,8 +22,6 @@ struct SessionTestAccess {
     static std::array<int, kDeckSlotCount>& pcBytesIn(HostSession& s) {
         return s.pcLogger_.bytesIn(SessionKey());
     }
-    static std::int32_t& timeoutTicks(HostSession& s) { return s.timeoutTicks_; }
-    static bool& extractionRunning(HostSession& s) { return s.extractionRunning_; }
     static void colourModeLabels(HostSession& s, int hostMode, int loggerMode) {
         s.colourModeLabels(hostMode, loggerMode);
     }
