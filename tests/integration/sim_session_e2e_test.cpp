@@ -370,8 +370,8 @@ TEST_F(SessionOnSim, UploadOfTwoRunsArrivesWholeWithReceipts) {
         if (name.size() != 7 || name.rfind("run.", 0) != 0)
             continue;
         ++runs;
-        const std::string check = "cd '" + folder.str() + "' && sha256sum -c --quiet " + name +
-                                  ".sha256 >/dev/null 2>&1";
+        const std::string check =
+            "cd '" + folder.str() + "' && sha256sum -c --quiet " + name + ".sha256 >/dev/null 2>&1";
         EXPECT_EQ(std::system(check.c_str()), 0) << name;
     }
     EXPECT_EQ(runs, 2);

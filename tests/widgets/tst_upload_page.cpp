@@ -127,6 +127,19 @@ private slots:
         QCOMPARE(std::filesystem::file_size(folder / "run.004"), 900u);
         QVERIFY(std::filesystem::exists(folder / "run.004.sha256"));
     }
+
+    // "Parse Run Files" tells which run file could not be read and why.
+    void parseRunFilesNamesAnUnreadableFile() {
+        Rig r;
+        r.session.hostSetupStore().chooseExtractFiles(0);
+        const std::string missing =
+            (std::filesystem::path(r.dir.path().toStdString()) / "run.007").string();
+        r.op.files.push_back(missing);
+        QTest::mouseClick(r.button("BTExtract"), Qt::LeftButton);
+        QCOMPARE(r.op.notices().size(), std::size_t{1});
+        QCOMPARE(r.op.notices()[0].caption, std::string("Run.007 - File Extraction Error"));
+        QVERIFY(r.op.notices()[0].text.starts_with(missing + ": "));
+    }
 };
 
 QTEST_MAIN(TestUploadPage)
