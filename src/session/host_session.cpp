@@ -262,17 +262,13 @@ void HostSession::uploadClick(const std::vector<int>& selectedLines) {
 }
 
 void HostSession::parseRunFilesClick() {
-    const int choice = hostSetup_.controls().ExtractFilesRG;
-    if (choice != static_cast<int>(ExtractChoice::Archive) &&
-        choice != static_cast<int>(ExtractChoice::ArchivePlusRaw)) {
-        sessionOperator_.notice("Unable to comply", "Please Select the File Types To Be Extracted",
-                                true);
+    const auto choice = chosenExtraction(hostSetup_.controls().ExtractFilesRG, sessionOperator_);
+    if (!choice)
         return;
-    }
     const auto path = realOperator_.openFile(
         {"Extract Run File", "Run Files (Run.* run.*);;All Files (*)", "", ""});
     if (path)
-        extractRunFile(*path, static_cast<ExtractChoice>(choice));
+        extractRunFile(*path, *choice);
 }
 
 ExtractReport HostSession::extractRunFile(const std::filesystem::path& runFile,
