@@ -41,6 +41,7 @@
 #include "console/recording_binding.h"
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
+#include "console/upload_binding.h"
 #include "console/view_sync.h"
 #include "console/widget_helpers.h"
 #include "link/line_choices.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     hostSetupBinding_ = new HostSetupBinding(*this, session_, [this] { afterTick(); });
     setupBinding_ = new SetupBinding(*this, session_, [this] { afterTick(); });
     factoryBinding_ = new FactoryBinding(*this, session_, [this] { afterTick(); });
+    uploadBinding_ =
+        new UploadBinding(*require<QWidget>(*this, "TSUpload"), session_, [this] { afterTick(); });
 
     Timer10ms.setObjectName(QStringLiteral("Timer10ms"));
     Timer1000ms.setObjectName(QStringLiteral("Timer1000ms"));
@@ -115,8 +118,6 @@ MainWindow::MainWindow(HostSession& session, QWidget* parent)
     });
     connect(&TTimeout, &QTimer::timeout, this, [this] {
         session_.onTimeoutTick();
-        if (!session_.timeoutTimerEnabled())
-            TTimeout.stop();
         afterTick();
     });
     resize(1280, 800);
@@ -182,7 +183,8 @@ void MainWindow::startTimers() {
     Timer10ms.start();
     Timer1000ms.start();
     Timer475ms.start();
-    TTimeout.start();
+    if (session_.timeoutTimerEnabled())
+        TTimeout.start();
 }
 
 // --- menus -------------------------------------------------------------------------------
@@ -471,7 +473,17 @@ void MainWindow::connectPages() {
 
 // --- ticks and refresh -------------------------------------------------------------------
 
+void MainWindow::syncTimeoutTimer() {
+    if (exiting_ || !Timer10ms.isActive())
+        return;
+    if (session_.timeoutTimerEnabled() && !TTimeout.isActive())
+        TTimeout.start();
+    else if (!session_.timeoutTimerEnabled() && TTimeout.isActive())
+        TTimeout.stop();
+}
+
 void MainWindow::afterTick(bool now) {
+    syncTimeoutTimer();
     if (session_.hasDeferredNotices() && !deliveryQueued_) {
         deliveryQueued_ = true;
         // The box opens from the event loop, not from inside the timer's handler, so the

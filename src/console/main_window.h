@@ -37,6 +37,7 @@ class HostSetupBinding;
 class SetupBinding;
 class FactoryBinding;
 class SleepBinding;
+class UploadBinding;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -84,6 +85,8 @@ private:
     void deliverNotices();
     void refreshLoggerPortItems();
     void bindPortTools();
+    // TTimeout runs exactly while the upload wants it (once the timers have started).
+    void syncTimeoutTimer();
     void refreshWindow();
     void refreshLoggerStatus();
     void refreshSmallWindows(const ChangeSet& changed);
@@ -123,6 +126,7 @@ private:
     FactoryBinding* factoryBinding_ = nullptr;
     SleepBinding* sleepBinding_ = nullptr;
     RecordingBinding* recordingBinding_ = nullptr;
+    UploadBinding* uploadBinding_ = nullptr;
 
     std::array<QLabel*, 13> statusLabels_{};
     QLabel* warningText_ = nullptr;

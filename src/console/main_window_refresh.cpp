@@ -17,6 +17,7 @@
 #include "console/recording_binding.h"
 #include "console/setup_binding.h"
 #include "console/sleep_binding.h"
+#include "console/upload_binding.h"
 #include "console/view_sync.h"
 #include "session/host_session.h"
 
@@ -46,6 +47,8 @@ void MainWindow::refreshView() {
         hostSetupBinding_->refresh();
     if (changed.has(Area::Factory))
         factoryBinding_->refresh();
+    if (changed.has(Area::Upload))
+        uploadBinding_->refresh();
     if (testPort_)
         refreshSmallWindows(changed);
 }

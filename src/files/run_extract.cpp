@@ -391,6 +391,15 @@ ExtractReport extractFrom(RunFileReader& reader, int runNumber, const ExtractOpt
 
 }  // namespace
 
+std::optional<ExtractChoice> chosenExtraction(int index, Operator& op) {
+    if (index != static_cast<int>(ExtractChoice::Archive) &&
+        index != static_cast<int>(ExtractChoice::ArchivePlusRaw)) {
+        op.notice("Unable to comply", "Please Select the File Types To Be Extracted", true);
+        return std::nullopt;
+    }
+    return static_cast<ExtractChoice>(index);
+}
+
 ExtractReport extractRun(const std::filesystem::path& runFile, const ExtractOptions& options,
                          ExtractionState& state, Operator& op) {
     const auto runNumber = runNumberFromPath(runFile);

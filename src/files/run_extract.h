@@ -61,6 +61,9 @@ struct ExtractReport {
     std::vector<FileError> unwritten;  // outputs that could not be created or written whole
 };
 
+// The ExtractFilesRG index as a choice; none chosen (-1) tells the operator to choose first.
+std::optional<ExtractChoice> chosenExtraction(int index, Operator& op);
+
 // "%s.%03d" names of the outputs.
 std::string extractFileName(const char* stem, int runNumber);
 

@@ -97,12 +97,10 @@ void RunUpload::startUpload(const std::vector<int>& selectedLines, int extractCh
         operator_.notice("Unable to comply", "Upload in progress", true);
         return;
     }
-    if (extractChoice != static_cast<int>(ExtractChoice::Archive) &&
-        extractChoice != static_cast<int>(ExtractChoice::ArchivePlusRaw)) {
-        operator_.notice("Unable to comply", "Please Select the File Types To Be Extracted", true);
+    const auto choice = chosenExtraction(extractChoice, operator_);
+    if (!choice)
         return;
-    }
-    facts_.extractKind = static_cast<ExtractChoice>(extractChoice);
+    facts_.extractKind = *choice;
 
     // Runs left selected by a cancelled upload are not part of this one.
     for (int i = 0; i < directory_.entryCount(); ++i)

@@ -115,9 +115,7 @@ public:
     const UploadFacts& facts() const { return facts_; }
     const RunDirectory& directory() const { return directory_; }
     bool uploading() const { return facts_.pendingRuns != 0; }
-    // Grows whenever something the upload page shows changed; the listener (the session's
-    // change mark of the upload page) is called each time.
-    std::uint64_t revision() const { return revision_; }
+    // Called whenever something the upload page shows changed (the session marks the page).
     void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
 private:
@@ -127,7 +125,6 @@ private:
     void endUpload(UploadRunLabel label);
     void reportFileError(const std::string& what, const FileError& error);
     void touch() {
-        ++revision_;
         if (changed_)
             changed_();
     }
@@ -138,7 +135,6 @@ private:
     Extractor extract_;
     RunDirectory directory_;
     UploadFacts facts_;
-    std::uint64_t revision_ = 0;
     std::function<void()> changed_;
 
     // The run in flight.

@@ -24,6 +24,7 @@ enum class Area : std::uint8_t {
     HostControls,  // controls only the host setup file keeps (geometry, extraction)
     Factory,       // the Hardware Configuration and Analog Calibration pages
     Recording,     // the recording page: status, file, size, buttons, replay controls
+    Upload,        // the Upload page: run list, progress, captions by device type
     Count,
 };
 

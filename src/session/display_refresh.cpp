@@ -81,10 +81,15 @@ void HostSession::showLoggerStatus() {
         warning.text = *u.firmwareWarning;
         warning.visible = true;
     }
-    if (u.names.BTClearMemory)
+    // The Upload page's two memory buttons name the device.
+    if (u.names.BTClearMemory && logger_.clearMemoryCaption != *u.names.BTClearMemory) {
         logger_.clearMemoryCaption = *u.names.BTClearMemory;
-    if (u.names.BTGetDirectory)
+        marks_.mark(Area::Upload);
+    }
+    if (u.names.BTGetDirectory && logger_.getDirectoryCaption != *u.names.BTGetDirectory) {
         logger_.getDirectoryCaption = *u.names.BTGetDirectory;
+        marks_.mark(Area::Upload);
+    }
     if (u.names.LoggerDeviceName)
         logger_.deviceName = *u.names.LoggerDeviceName;
     clockAndSleep_.checkLoggerClock(static_cast<std::uint32_t>(status->loggerClock));

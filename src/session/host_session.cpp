@@ -46,12 +46,19 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       pcLogger_(clock, link_, sessionOperator_, marks_),
       portTools_(link_, setup_, sessionOperator_, marks_, main_),
       hostSetup_(*this, marks_),
-      factory_(link_.commands(), sessionOperator_, marks_) {
+      factory_(link_.commands(), sessionOperator_, marks_),
+      upload_(link_.commands(), sessionOperator_, clock,
+              [this](const std::filesystem::path& runFile, ExtractChoice choice) {
+                  extractRunFile(runFile, choice);
+              }) {
+    upload_.setChangeListener([this] { marks_.mark(Area::Upload); });
     titleText_ = baseTitleText();
     main_.edit().title = titleText_;
     // The one set of consumers: each call replaces the whole set.
     link_.receiveLoop().setConsumers({.recorder = &recorder_,
                                       .replay = &recorder_,
+                                      .upload = &upload_,
+                                      .directory = &upload_,
                                       .calibration = &factory_.analog(),
                                       .hardware = &factory_.hardware()});
     // A received or loaded hardware record names the logger at once: Send Setup's port-1 rule
@@ -284,20 +291,45 @@ void HostSession::onTick10ms() {
 void HostSession::onTick1000ms() {
     TickScope scope(*this);
     link_.secondTick();
+    upload_.pacingStep();
     pcLogger_.showPortLines(dataStatus_.edit());
     recorder_.tick1s();
     noteRecorderChange();
     marks_.mark(Area::PortTools);
 }
 
-void HostSession::onTimeoutTick() {
-    if (timeoutTicks_ == kTimeoutStop) {
-        timeoutTimerEnabled_ = false;
-        timeoutTicks_ = 0;
+// --- upload page -------------------------------------------------------------------------
+
+void HostSession::getDirectoryClick() {
+    upload_.requestDirectory(logger_.operationCode, logger_.deviceName);
+}
+
+void HostSession::uploadClick(const std::vector<int>& selectedLines) {
+    upload_.startUpload(selectedLines, hostSetup_.controls().ExtractFilesRG, logger_.serialNumber);
+}
+
+void HostSession::parseRunFilesClick() {
+    const auto choice = chosenExtraction(hostSetup_.controls().ExtractFilesRG, sessionOperator_);
+    if (!choice)
         return;
-    }
-    if (!extractionRunning_)
-        ++timeoutTicks_;
+    const auto path = realOperator_.openFile(
+        {"Extract Run File", "Run Files (Run.* run.*);;All Files (*)", "", ""});
+    if (path)
+        extractRunFile(*path, *choice);
+}
+
+ExtractReport HostSession::extractRunFile(const std::filesystem::path& runFile,
+                                          ExtractChoice choice) {
+    ExtractReport report =
+        extractBesideRunFile(runFile, choice, debugFileEnabled_, extraction_, sessionOperator_);
+    // A run file that cannot be read, or an output that cannot be written, must not pass
+    // unnoticed: the operator learns which file and why.
+    const std::string caption = cformat("Run.%03d - File Extraction Error", report.runNumber);
+    if (report.inputError)
+        showNotice(caption, report.inputError->describe());
+    for (const FileError& e : report.unwritten)
+        showNotice(caption, e.describe());
+    return report;
 }
 
 }  // namespace cvh

@@ -1,7 +1,8 @@
 // The host session: everything the main window owns, without a window. It is the conductor of
 // the feature controllers (link and ports, setup exchange, clock and sleep, PC logger, port
-// tools, host-setup store, recorder) and runs the four timer handlers through them; it keeps the
-// host modes, the logger status display and the notices itself. The console reads the views and
+// tools, host-setup store, recorder, run upload, factory settings) and runs the four timer
+// handlers through them; it keeps the host modes, the logger status display and the notices
+// itself. The console reads the views and
 // calls the operations; tests drive the same methods directly.
 //
 // Adding a controller: construct it in HostSession's constructor after what it depends on,
@@ -19,6 +20,8 @@
 #include "base/operator.h"
 #include "config/logger_setup.h"
 #include "files/recorder.h"
+#include "files/run_extract.h"
+#include "files/run_upload.h"
 #include "link/record_mode.h"
 #include "session/change_marks.h"
 #include "session/clock_and_sleep.h"
@@ -107,6 +110,8 @@ public:
     const FactorySettings& factorySettings() const { return factory_; }
     Recorder& recorder() { return recorder_; }
     const Recorder& recorder() const { return recorder_; }
+    RunUpload& runUpload() { return upload_; }
+    const RunUpload& runUpload() const { return upload_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -160,6 +165,16 @@ public:
     // The warning window was shown.
     void warningShown();
 
+    // --- upload page ---------------------------------------------------------------------
+    void getDirectoryClick();
+    // "Upload Logger Data" with the LBProfiles lines selected.
+    void uploadClick(const std::vector<int>& selectedLines);
+    // "Parse Run Files": asks for a run file and extracts it beside itself.
+    void parseRunFilesClick();
+    // Extracts one run file with the extraction state the upload shares; notices tell what
+    // could not be read or written.
+    ExtractReport extractRunFile(const std::filesystem::path& runFile, ExtractChoice choice);
+
     // --- notices -------------------------------------------------------------------------
     void showNotice(const std::string& caption, const std::string& text, bool beep = true);
     // Queued until the console delivers notices after a tick (start-up reports).
@@ -173,11 +188,9 @@ public:
     void onTick10ms();
     void onTick1000ms();
     void displayRefreshTick();
-    void onTimeoutTick();
-    // The upload's idle-tick counter; at kTimeoutStop the TTimeout timer stops.
-    static constexpr std::int32_t kTimeoutStop = 999999;
-    std::int32_t timeoutTicks() const { return timeoutTicks_; }
-    bool timeoutTimerEnabled() const { return timeoutTimerEnabled_; }
+    // The TTimeout timer (1.5 s); the console runs it exactly while timeoutTimerEnabled().
+    void onTimeoutTick() { upload_.onTimeoutTick(); }
+    bool timeoutTimerEnabled() const { return upload_.facts().timeoutTimerEnabled; }
     RecordMode recordMode() const { return recorder_.mode(); }
 
     // --- shortcuts to the layers below, for tests and the command line ----------------------
@@ -235,6 +248,9 @@ private:
     PortTools portTools_;
     HostSetupStore hostSetup_;
     FactorySettings factory_;
+    // One for the program's life: the upload and "Parse Run Files" number on from run to run.
+    ExtractionState extraction_;
+    RunUpload upload_;
 
     int activeHostMode_ = -1;
     int loggerModeIndex_ = -1;
@@ -242,9 +258,6 @@ private:
     bool debugFileEnabled_ = false;
     LoggerFacts logger_;
     StatusMemory statusMemory_;
-    std::int32_t timeoutTicks_ = 0;
-    bool timeoutTimerEnabled_ = true;
-    bool extractionRunning_ = false;
     int tickDepth_ = 0;
 };
 

@@ -30,6 +30,7 @@
 #include "session/host_session.h"
 #include "session/live_format.h"
 #include "session/setup_exchange.h"
+#include "session/upload_view.h"
 #include "support/scripted_operator.h"
 #include "support/session_access.h"
 #include "support/sim_program.h"
@@ -333,6 +334,56 @@ TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
     ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
     EXPECT_EQ(session.logger().serialNumber, 55);
     EXPECT_EQ(session.loggerStatus().LBOperation.caption, "Standby");
+    EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
+}
+
+TEST_F(SessionOnSim, UploadOfTwoRunsArrivesWholeWithReceipts) {
+    connect({"--runs", "2", "--run-kb", "3"});
+    ASSERT_TRUE(runUntil([&] { return statusShown(); }, 8s)) << sim.log();
+    const RunUpload& upload = session.runUpload();
+    session.getDirectoryClick();
+    ASSERT_TRUE(runUntil([&] { return upload.directory().entryCount() == 2; }, 10s)) << sim.log();
+
+    TempDir folder{"cvhost-upload"};
+    session.hostSetupStore().chooseExtractFiles(0);
+    op.files.push_back((folder.path() / "run.xxx").string());
+    session.uploadClick({0, 1});
+    ASSERT_TRUE(upload.uploading());
+    // The bar is full only once a run has arrived whole.
+    bool fullTooSoon = false;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            const UploadFacts& f = upload.facts();
+            const UploadPageView v = presentUpload(upload);
+            if (f.phase == UploadPhase::Receiving && f.received < f.expectedSize &&
+                v.UpLoadPBPosition >= v.UpLoadPBMaximum)
+                fullTooSoon = true;
+            return !upload.uploading();
+        },
+        90s))
+        << sim.log();
+    EXPECT_FALSE(fullTooSoon);
+    const UploadPageView done = presentUpload(upload);
+    EXPECT_EQ(done.UpLoadPBPosition, done.UpLoadPBMaximum);
+    EXPECT_EQ(done.UpLoadRun, "Upload is Complete");
+
+    int runs = 0;
+    for (const auto& file : std::filesystem::directory_iterator(folder.path())) {
+        const std::string name = file.path().filename().string();
+        if (name.size() != 7 || name.rfind("run.", 0) != 0)
+            continue;
+        ++runs;
+        const std::string check =
+            "cd '" + folder.str() + "' && sha256sum -c --quiet " + name + ".sha256 >/dev/null 2>&1";
+        EXPECT_EQ(std::system(check.c_str()), 0) << name;
+    }
+    EXPECT_EQ(runs, 2);
+    // Each run arrived at the size the directory announced.
+    std::ifstream log(folder.path() / kUploadLogName);
+    int complete = 0;
+    for (std::string line; std::getline(log, line);)
+        complete += line.ends_with(" complete") ? 1 : 0;
+    EXPECT_EQ(complete, 2);
     EXPECT_TRUE(op.notices().empty()) << op.notices().front().caption;
 }
 

@@ -293,19 +293,6 @@ TEST(HostModes, MarkSetupCodes) {
     EXPECT_EQ(f.s().setupExchange().forms().PStore.colour, Colour::Yellow);
 }
 
-TEST(HostModes, TimeoutTickStopsAtTheStopValue) {
-    SessionFixture f;
-    f.s().onTimeoutTick();
-    EXPECT_EQ(f.s().timeoutTicks(), 1);
-    SessionTestAccess::extractionRunning(f.s()) = true;
-    f.s().onTimeoutTick();
-    EXPECT_EQ(f.s().timeoutTicks(), 1);
-    SessionTestAccess::timeoutTicks(f.s()) = HostSession::kTimeoutStop;
-    f.s().onTimeoutTick();
-    EXPECT_FALSE(f.s().timeoutTimerEnabled());
-    EXPECT_EQ(f.s().timeoutTicks(), 0);
-}
-
 TEST(HostModes, ExitAsksAndCancelKeepsRunning) {
     SessionFixture f;
     auto line = f.addLoggerLine(1);

@@ -25,8 +25,6 @@ struct SessionTestAccess {
     static ReplayControlsVisibility& replayControls(HostSession& s) {
         return s.replayControls_.edit();
     }
-    static std::int32_t& timeoutTicks(HostSession& s) { return s.timeoutTicks_; }
-    static bool& extractionRunning(HostSession& s) { return s.extractionRunning_; }
     static void colourModeLabels(HostSession& s, int hostMode, int loggerMode) {
         s.colourModeLabels(hostMode, loggerMode);
     }
