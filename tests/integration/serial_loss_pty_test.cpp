@@ -191,7 +191,12 @@ TEST_F(SerialLossPtyTest, AFloodKeepsMemoryFlatAndLiveRecordsCurrent) {
     farEnd.join();
     ASSERT_TRUE(statusSeen);
     const double lateMs = std::chrono::duration<double, std::milli>(statusAt - floodEnd).count();
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer build runs several times slower and shares the machine with other tests.
+    EXPECT_LT(lateMs, 3000.0);
+#else
     EXPECT_LT(lateMs, 1000.0);
+#endif
     EXPECT_LT(peakMegabytes, 100.0);
     EXPECT_GT(table.overrunBytes(0), 0u);
     RecordProperty("status_after_flood_ms", static_cast<int>(lateMs));
