@@ -301,7 +301,7 @@ void HostSession::onTick1000ms() {
 // --- upload page -------------------------------------------------------------------------
 
 void HostSession::getDirectoryClick() {
-    upload_.requestDirectory(logger_.operationCode, logger_.deviceName);
+    upload_.requestDirectory(static_cast<int>(logger_.operationCode), logger_.deviceName);
 }
 
 void HostSession::uploadClick(const std::vector<int>& selectedLines) {
