@@ -39,22 +39,26 @@ void PcLoggerSetup::slotRowChanged() {
     refreshPcRows();
 }
 
-void PcLoggerSetup::sourceIdStepped(int slot, int position) {
+// The row of an operator's step on slot 1..8, with the page marked as edited; none for others.
+PcPortRow* PcLoggerSetup::steppedRow(int slot) {
     if (slot < 1 || slot > kPcSlotCount)
-        return;
+        return nullptr;
     form.PCLoggerPanel = true;
-    PcPortRow& r = row(slot);
-    r.UDDeckType = std::clamp(position, kMinSourceId, kMaxSourceId);
-    r.LBDeckType = cformat("Output Logger ID=%d", r.UDDeckType);
+    return &row(slot);
+}
+
+void PcLoggerSetup::sourceIdStepped(int slot, int position) {
+    if (PcPortRow* r = steppedRow(slot)) {
+        r->UDDeckType = std::clamp(position, kMinSourceId, kMaxSourceId);
+        r->LBDeckType = cformat("Output Logger ID=%d", r->UDDeckType);
+    }
 }
 
 void PcLoggerSetup::sourcePortStepped(int slot, int position) {
-    if (slot < 1 || slot > kPcSlotCount)
-        return;
-    form.PCLoggerPanel = true;
-    PcPortRow& r = row(slot);
-    r.UDOutPort = std::clamp(position, kMinSourcePort, kMaxSourcePort);
-    r.PCOutPort = cformat("Port=%d", r.UDOutPort);
+    if (PcPortRow* r = steppedRow(slot)) {
+        r->UDOutPort = std::clamp(position, kMinSourcePort, kMaxSourcePort);
+        r->PCOutPort = cformat("Port=%d", r->UDOutPort);
+    }
 }
 
 void PcLoggerSetup::refreshPcRows() {

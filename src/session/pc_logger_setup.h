@@ -110,6 +110,7 @@ public:
 
 private:
     PcPortRow& row(int slot) { return form.rows[static_cast<std::size_t>(slot - 1)]; }
+    PcPortRow* steppedRow(int slot);
 
     DeckRouting& routing_;
     SerialPortTable& ports_;
