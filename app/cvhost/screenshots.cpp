@@ -106,9 +106,11 @@ int main(int argc, char** argv) {
     window.refreshView();
     bool ok = save(&window, dir, QStringLiteral("mode_none"));
 
-    const std::pair<int, const char*> modes[] = {{1, "mode_1_analog"},   {2, "mode_2_moored"},
-                                                 {3, "mode_3_profile"},  {4, "mode_4_realtime"},
-                                                 {8, "mode_8_pclogger"}, {5, "mode_5_advanced"}};
+    using cvh::HostMode;
+    const std::pair<HostMode, const char*> modes[] = {
+        {HostMode::Analog, "mode_1_analog"},     {HostMode::Moored, "mode_2_moored"},
+        {HostMode::Profile, "mode_3_profile"},   {HostMode::RealTimeOutput, "mode_4_realtime"},
+        {HostMode::PcLogger, "mode_8_pclogger"}, {HostMode::Advanced, "mode_5_advanced"}};
     for (const auto& [mode, name] : modes) {
         session.markSetup(0);
         session.selectHostMode(mode);

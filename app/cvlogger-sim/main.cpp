@@ -34,7 +34,7 @@ int writeHostSetup(const std::string& path, std::uint32_t baud, int loggerId) {
     setup.loggerPortIndex = 1;  // COM1, which the start directory's comports.txt points here
     setup.loggerSetupIndex = static_cast<std::int16_t>(lineChoiceOf(baud));
     setup.hostPortSetupIndex = setup.loggerSetupIndex;
-    setup.activeHostMode = 5;  // "Advanced User": every page
+    setup.activeHostMode = cvh::hostModeNumber(cvh::HostMode::Advanced);  // every page
     // The live view follows this logger's own unit, so "Display Data" shows its lines at once.
     setup.rawMuxId = static_cast<std::int16_t>(loggerId);
     if (cvh::storeHostSetup(path, setup) != cvh::HostSetupStoreResult::Stored) {

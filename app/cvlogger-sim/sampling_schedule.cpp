@@ -6,9 +6,6 @@ namespace cvh::sim {
 
 namespace {
 
-constexpr int kMooredMode = 1;
-constexpr int kPolledMooredMode = 12;
-
 std::int64_t ms(std::uint32_t seconds) {
     return static_cast<std::int64_t>(seconds) * 1000;
 }
@@ -40,7 +37,7 @@ void SamplingSchedule::wake(std::int64_t nowMs) {
 }
 
 void SamplingSchedule::sleep(std::int64_t nowMs) {
-    if (!running_ || timing_.mode != kPolledMooredMode)
+    if (!running_ || timing_.mode != LoggerMode::PolledMoored)
         return;
     if (phase_ == LoggerState::Delay || phase_ == LoggerState::Sleeping)
         return;
@@ -72,7 +69,7 @@ std::optional<std::int64_t> SamplingSchedule::phaseLengthMs(LoggerState phase) c
             return ms(timing_.flushSeconds);
         case LoggerState::Sampling:
             // A moored sample lasts at least a second, so a cycle never takes no time at all.
-            if (timing_.mode == kMooredMode || timing_.mode == kPolledMooredMode) {
+            if (isMooredMode(timing_.mode)) {
                 return ms(std::max<std::uint32_t>(timing_.sampleSeconds, 1));
             }
             return std::nullopt;  // profile-style modes sample until stopped
@@ -106,7 +103,7 @@ bool SamplingSchedule::update(std::int64_t nowMs) {
         changed = true;
         switch (phase_) {
             case LoggerState::Delay:
-                if (timing_.mode == kPolledMooredMode) {
+                if (timing_.mode == LoggerMode::PolledMoored) {
                     sleepEndMs_.reset();
                     enter(LoggerState::Sleeping, at);
                 } else {
@@ -123,7 +120,7 @@ bool SamplingSchedule::update(std::int64_t nowMs) {
                 enter(LoggerState::Sampling, at);
                 break;
             case LoggerState::Sampling:
-                if (timing_.mode == kMooredMode) {
+                if (timing_.mode == LoggerMode::Moored) {
                     const std::int64_t next = cycleStartMs_ + ms(timing_.intervalSeconds);
                     if (next <= at) {
                         beginCycle(at);

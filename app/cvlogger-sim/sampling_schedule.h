@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "link/logger_mode.h"
 #include "logger_state.h"
 
 namespace cvh::sim {
@@ -17,7 +18,7 @@ struct RunTiming {
     std::uint32_t flushSeconds = 0;
     std::uint32_t sampleSeconds = 0;
     std::uint32_t intervalSeconds = 0;
-    int mode = 0;  // mode of operation from the setup
+    LoggerMode mode = LoggerMode::Profile;  // mode of operation from the setup
 };
 
 class SamplingSchedule {

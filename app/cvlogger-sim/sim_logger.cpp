@@ -209,14 +209,14 @@ void SimLogger::handle(const HostRequest& r) {
             }
             break;
         case HostRequest::Kind::WakeText:
-            if (schedule_.running() && setup_.mode == kPolledMooredMode &&
+            if (schedule_.running() && setup_.loggerMode() == LoggerMode::PolledMoored &&
                 schedule_.phase() == LoggerState::Sleeping) {
                 say("polled wake");
                 schedule_.wake(nowMs());
             }
             break;
         case HostRequest::Kind::SleepText:
-            if (schedule_.running() && setup_.mode == kPolledMooredMode) {
+            if (schedule_.running() && setup_.loggerMode() == LoggerMode::PolledMoored) {
                 say("polled sleep");
                 schedule_.sleep(nowMs());
             }
@@ -375,7 +375,7 @@ RunTiming SimLogger::timing() const {
     t.flushSeconds = setup_.flushSeconds;
     t.sampleSeconds = setup_.sampleSeconds;
     t.intervalSeconds = setup_.intervalSeconds;
-    t.mode = setup_.mode;
+    t.mode = setup_.loggerMode();
     return t;
 }
 

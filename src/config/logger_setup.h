@@ -10,6 +10,7 @@
 
 #include "base/bytes.h"
 #include "link/line_choices.h"
+#include "link/logger_mode.h"
 
 namespace cvh {
 
@@ -86,6 +87,7 @@ struct LoggerSetup {
     std::uint16_t autoStart = 0;
     std::uint16_t timeSource = 0;
 
+    LoggerMode loggerMode() const { return loggerModeOf(mode); }
     bool operator==(const LoggerSetup&) const = default;
 };
 
@@ -139,15 +141,8 @@ std::uint16_t setupChecksum(Bytes bytes, std::size_t count);
 
 // ---- Value lists ----------------------------------------------------------------------------
 
-inline constexpr int kModeCount = 13;
-extern const std::array<const char*, kModeCount> kModeTexts;  // ModeCB
-inline constexpr int kMooredMode = 1;
-inline constexpr int kRealTimeMode = 2;
-inline constexpr int kAnalogMode = 3;
-inline constexpr int kPolledMooredMode = 12;
-inline bool isMooredMode(int mode) {
-    return mode == kMooredMode || mode == kPolledMooredMode;
-}
+inline constexpr int kModeCount = kLoggerModeCount;
+extern const std::array<const char*, kModeCount> kModeTexts;  // ModeCB, in LoggerMode order
 
 inline constexpr int kOutputFormatCount = 12;
 extern const std::array<const char*, kOutputFormatCount> kOutputFormatTexts;  // OutputCB

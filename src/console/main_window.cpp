@@ -223,7 +223,7 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::menuTriggered(MenuItem item) {
-    if (modeOfMenuItem(item) != 0) {
+    if (modeOfMenuItem(item) != HostMode::Invalid) {
         session_.modeMenuClick(item);
     } else {
         switch (item) {

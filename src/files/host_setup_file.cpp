@@ -314,8 +314,9 @@ HostSetupLoad parseHostSetup(std::string_view text, Operator& op) {
 
     // The values as they are applied: a mode outside 1..8 is no mode, and a PC-logger box
     // stored with nothing selected comes back on its first item.
-    if (setup.activeHostMode < 1 || setup.activeHostMode > 8)
-        setup.activeHostMode = -1;
+    const auto mode = static_cast<HostMode>(setup.activeHostMode);
+    if (mode < HostMode::Analog || mode > HostMode::PcLogger)
+        setup.activeHostMode = hostModeNumber(HostMode::None);
     for (auto* list : {&setup.deckPort, &setup.deckSetup, &setup.portType}) {
         for (auto& v : *list) {
             if (v == -1)

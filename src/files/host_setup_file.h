@@ -14,6 +14,7 @@
 
 #include "base/file_write.h"
 #include "base/operator.h"
+#include "link/host_mode.h"
 
 namespace cvh {
 
@@ -30,7 +31,7 @@ struct HostSetup {
     std::int16_t hostPortSetupIndex = 0;  // CBHostPortSetup
     bool hasHostPortSetup = true;         // false when record 1 was read with two fields
 
-    // Record 2. As loaded: a stored value outside 1..8 reads as -1 (no mode).
+    // Record 2, a HostMode. As loaded: a stored value outside Analog..PcLogger reads as None.
     std::int16_t activeHostMode = -1;
 
     // Record 3.

@@ -16,7 +16,7 @@ inline constexpr std::size_t kSummaryRecordSize = 254;
 
 struct SummaryRecord {
     std::int32_t runNumber = 0;
-    std::int32_t mode = 0;  // 0 profile, 1 moored, 12 polled moored
+    std::int32_t mode = 0;  // a LoggerMode: the mode the run was recorded in
     std::int32_t meterType = 0;
     std::int32_t serialNumber = 0;
     std::int32_t fileFormat = 0;

@@ -5,6 +5,7 @@
 
 #include "base/cformat.h"
 #include "base/clock.h"
+#include "link/logger_mode.h"
 
 namespace cvh {
 namespace {
@@ -17,12 +18,12 @@ std::string startTimeText(std::int32_t seconds) {
 
 std::string modeLine(const SummaryRecord& r) {
     const std::string when = startTimeText(r.startTime);
-    switch (r.mode) {
-        case 0:
+    switch (loggerModeOf(r.mode)) {
+        case LoggerMode::Profile:
             return cformat("Run # %1d:  Profile on %s\n\n", r.runNumber, when.c_str());
-        case 1:
+        case LoggerMode::Moored:
             return cformat("Run # %1d:  Moored on %s\n\n", r.runNumber, when.c_str());
-        case 12:
+        case LoggerMode::PolledMoored:
             return cformat("Run # %1d:  Polled Moored on %s\n\n", r.runNumber, when.c_str());
         default:
             return cformat("Run # %1d: Unknown Mode %d  on %s\n\n", r.runNumber, r.mode,
@@ -227,7 +228,7 @@ std::string formatSummaryReport(const SummaryRecord& r) {
     text += durationLine("Warm Up", r.warmUpSeconds);
     text += durationLine("Flush", r.flushSeconds);
     text += durationLine("Sample", r.sampleSeconds);
-    if (r.mode == 1 || r.mode == 12)
+    if (isMooredMode(loggerModeOf(r.mode)))
         text += durationLine("Interval", r.intervalSeconds);
     text += "\n";
     text += cformat("Starting Voltage: %4.1f V\n", r.startMillivolts * 0.001);

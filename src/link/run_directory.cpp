@@ -4,30 +4,31 @@
 
 #include "base/cformat.h"
 #include "base/clock.h"
+#include "link/logger_mode.h"
 
 namespace cvh {
 
 namespace {
 
-// The mode the run was recorded in: ModeCB items 0, 1, 3 and 12, the eight single-port modes
-// 4..11, and 13 when the logger recorded none.
-std::string runKindText(int kind) {
+// The mode the run was recorded in.
+std::string runKindText(LoggerMode kind) {
     switch (kind) {
-        case 0:
+        case LoggerMode::Profile:
             return " PROF  ";
-        case 1:
+        case LoggerMode::Moored:
             return " MOOR  ";
-        case 3:
+        case LoggerMode::Analog:
             return " ANLG  ";
-        case 12:
+        case LoggerMode::PolledMoored:
             return " POLL  ";
-        case 13:
+        case LoggerMode::NotRecorded:
             return " NONE  ";
         default:
             break;
     }
-    if (kind >= 4 && kind <= 11)
-        return cformat(" Port%d ", kind - 3);
+    if (kind >= LoggerMode::RunLoggerPort1 && kind <= LoggerMode::RunLoggerPort8)
+        return cformat(" Port%d ",
+                       loggerModeNumber(kind) - loggerModeNumber(LoggerMode::RunLoggerPort1) + 1);
     return " ERR   ";
 }
 
@@ -41,7 +42,7 @@ constexpr int kAnalogPumpOn = 2;
 
 std::string formatDirectoryLine(const DirectoryEntry& e) {
     std::string line = cformat(" %03d    ", e.runNumber);
-    line += runKindText(e.runKind);
+    line += runKindText(loggerModeOf(e.runKind));
 
     // The logger stamps its local wall-clock seconds: shown as they are, no zone applied.
     const CalendarTime t = civilFromSeconds(e.startTime);

@@ -8,13 +8,14 @@
 #include <optional>
 
 #include "base/bytes.h"
+#include "link/logger_mode.h"
 #include "link/packet_types.h"
 
 namespace cvh {
 
 struct DirectoryEntry {
-    std::int16_t runNumber = 0;                  // 0..511 accepted
-    std::int16_t runKind = 13;                   // ModeCB item the run was recorded in; 13 = none
+    std::int16_t runNumber = 0;                                        // 0..511 accepted
+    std::int16_t runKind = loggerModeNumber(LoggerMode::NotRecorded);  // recorded in this mode
     std::array<std::int16_t, 8> portTypes{};     // logger ports 1..8; -1 = not set
     std::array<std::int16_t, 7> analogStates{};  // 0 off, 1 on, 2 "Pump ON"
     std::array<std::int16_t, 4> pumpStates{};    // 1 = used

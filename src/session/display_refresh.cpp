@@ -67,7 +67,7 @@ void HostSession::showLoggerStatus() {
     const auto status = decodeStatusRecord(Bytes(records.status.data(), records.status.size()));
     if (!status)
         return;
-    const bool moored = isMooredMode(setup_.forms().loggerControl.ModeCB.index);
+    const bool moored = isMooredMode(loggerModeOf(setup_.forms().loggerControl.ModeCB.index));
     const StatusDisplayUpdate u =
         cvh::showLoggerStatus(*status, moored, statusMemory_, setup_.edit(SessionKey()).portSetup);
     clockAndSleep_.restartLoggerClockCountdown();

@@ -1,7 +1,5 @@
 #include "session/host_modes.h"
 
-#include <algorithm>
-
 namespace cvh {
 
 const std::array<PageInfo, kPageCount> kPages = {{
@@ -99,101 +97,131 @@ const std::array<MenuItemInfo, kMenuItemCount> kMenuTable = {{
 
 namespace {
 
-// Columns of the tables: -1, 1 Analog, 2 Moored, 3 Profile, 4 Real Time, 5 Advanced, 8 PC-Logger.
-// Page order: Port Setup, Logger Control, Plot Setup, Analog Calibration, Hardware
-// Configuration, PC-Logger, Recording, Real Time Data, Upload Logger Data, Data Status.
-// Menu order: as kModeMenuItems.
+using P = Page;
+using M = MenuItem;
+
+constexpr ComboSetting shown(int index) {
+    return {index, true};
+}
+constexpr ComboSetting hidden(int index) {
+    return {index, false};
+}
+constexpr ComboSetting modeBox(LoggerMode mode, bool visible) {
+    return {loggerModeNumber(mode), visible};
+}
+
 // clang-format off
-constexpr std::array<ModeLayout, 7> kModeLayouts = {{
-    {-1, false, false, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false,
-     {0, false}, {0, false}, {0, false}, {0, false},
-     false, false, false, false, true, true,
-     {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-    {1, true, false, {1, 1, 0, 0, 0, 0, 1, 1, 0, 0}, true,
-     {3, false}, {0, false}, {3, false}, {0, false},
-     true, false, false, false, true, true,
-     {1, 1, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0}},
-    {2, true, false, {1, 1, 0, 0, 0, 0, 0, 0, 1, 1}, false,
-     {1, false}, {1, false}, {0, false}, {0, false},
-     true, true, false, false, true, true,
-     {1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0}},
-    {3, true, false, {1, 1, 0, 0, 0, 0, 0, 0, 1, 1}, false,
-     {0, false}, {1, false}, {0, false}, {0, false},
-     true, true, true, false, true, true,
-     {1, 1, 1, 1, 0, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0}},
-    {4, false, false, {1, 1, 0, 0, 0, 1, 1, 1, 0, 1}, false,
-     {2, false}, {0, false}, {1, false}, {0, false},
-     true, false, false, false, true, true,
-     {1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 0, 1, 1, 1, 1, 1, 0}},
-    {5, false, false, {1, 1, 0, 0, 0, 1, 1, 1, 1, 1}, false,
-     {ComboSetting::kKeep, true}, {0, true}, {1, true}, {0, false},
-     true, true, true, true, true, true,
-     {1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}},
-    {8, false, true, {0, 0, 0, 0, 0, 1, 1, 1, 0, 0}, false,
-     {2, true}, {0, true}, {1, true}, {0, false},
-     false, false, false, false, false, false,
-     {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}},
-}};
+const ModeLayout kModeLayouts[] = {
+    {.mode = HostMode::None,
+     .modeCB = modeBox(LoggerMode::Profile, false), .fileCB = hidden(0), .outputCB = hidden(0),
+     .timeSourceCB = hidden(0),
+     .loggerPortPanel = true, .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor}},
+    {.mode = HostMode::Analog, .closesPcPorts = true,
+     .pages = {P::PortSetup, P::LoggerControl, P::Record, P::RealTime},
+     .autoStartChecked = true,
+     .modeCB = modeBox(LoggerMode::Analog, false), .fileCB = hidden(0), .outputCB = hidden(3),
+     .timeSourceCB = hidden(0),
+     .pStore = true, .loggerPortPanel = true, .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor, M::MenuLoggerTimeUpdate,
+              M::MenuAutoTimeUpdate, M::MenuUpdateTimeNow, M::N1, M::HardwareConfig, M::AnalogCal}},
+    {.mode = HostMode::Moored, .closesPcPorts = true,
+     .pages = {P::PortSetup, P::LoggerControl, P::Upload, P::DataStatus},
+     .modeCB = modeBox(LoggerMode::Moored, false), .fileCB = hidden(1), .outputCB = hidden(0),
+     .timeSourceCB = hidden(0),
+     .pStore = true, .lbRunNumber = true, .loggerPortPanel = true, .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor, M::MenuTestOneSerialPort, M::N5,
+              M::MenuLoggerTimeUpdate, M::MenuAutoTimeUpdate, M::MenuUpdateTimeNow, M::N1,
+              M::HardwareConfig, M::AnalogCal}},
+    {.mode = HostMode::Profile, .closesPcPorts = true,
+     .pages = {P::PortSetup, P::LoggerControl, P::Upload, P::DataStatus},
+     .modeCB = modeBox(LoggerMode::Profile, false), .fileCB = hidden(1), .outputCB = hidden(0),
+     .timeSourceCB = hidden(0),
+     .pStore = true, .lbRunNumber = true, .lbRunStop = true, .loggerPortPanel = true,
+     .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor, M::MenuTestOneSerialPort, M::N5,
+              M::MenuLoggerTimeUpdate, M::MenuAutoTimeUpdate, M::MenuUpdateTimeNow, M::N1,
+              M::HardwareConfig, M::AnalogCal}},
+    {.mode = HostMode::RealTimeOutput,
+     .pages = {P::PortSetup, P::LoggerControl, P::PCLogger, P::Record, P::RealTime,
+               P::DataStatus},
+     .modeCB = modeBox(LoggerMode::RealTime, false), .fileCB = hidden(0), .outputCB = hidden(1),
+     .timeSourceCB = hidden(0),
+     .pStore = true, .loggerPortPanel = true, .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor, M::MenuTestOneSerialPort, M::N5,
+              M::MenuLoggerTimeUpdate, M::MenuAutoTimeUpdate, M::MenuUpdateTimeNow, M::N1,
+              M::MenuAnnotateFile, M::HardwareConfig, M::AnalogCal, M::N11, M::N2,
+              M::MenuChangeLoggerID}},
+    {.mode = HostMode::Advanced,
+     .pages = {P::PortSetup, P::LoggerControl, P::PCLogger, P::Record, P::RealTime, P::Upload,
+               P::DataStatus},
+     .modeCB = {ComboSetting::kKeep, true}, .fileCB = shown(0), .outputCB = shown(1),
+     .timeSourceCB = hidden(0),
+     .pStore = true, .lbRunNumber = true, .lbRunStop = true, .lbPower = true,
+     .loggerPortPanel = true, .loggerStatusGB = true,
+     .menu = {M::MenuFactorySettings, M::ResetToMonitor, M::MenuTestOneSerialPort, M::N5,
+              M::MenuLoggerTimeUpdate, M::MenuAutoTimeUpdate, M::MenuUpdateTimeNow, M::N1,
+              M::MenuAnnotateFile, M::ToggleDebug, M::LoadDefaultFlashSetup, M::HardwareConfig,
+              M::AnalogCal, M::N11, M::N2, M::MenuChangeLoggerID}},
+    {.mode = HostMode::PcLogger, .closesLoggerPort = true,
+     .pages = {P::PCLogger, P::Record, P::RealTime},
+     .modeCB = modeBox(LoggerMode::RealTime, true), .fileCB = shown(0), .outputCB = shown(1),
+     .timeSourceCB = hidden(0),
+     .menu = {M::MenuAnnotateFile}},
+};
 // clang-format on
 
 }  // namespace
 
-bool ModeLayout::menuShown(MenuItem m) const {
-    const auto it = std::find(kModeMenuItems.begin(), kModeMenuItems.end(), m);
-    if (it == kModeMenuItems.end())
-        return false;
-    return menu[static_cast<std::size_t>(it - kModeMenuItems.begin())];
-}
-
-std::optional<ModeLayout> modeLayout(int mode) {
+std::optional<ModeLayout> modeLayout(HostMode mode) {
     for (const auto& layout : kModeLayouts)
         if (layout.mode == mode)
             return layout;
     return std::nullopt;
 }
 
-const char* hostModeCaption(int mode) {
+const char* hostModeCaption(HostMode mode) {
     switch (mode) {
-        case -1:
-        case 7:
+        case HostMode::None:
+        case HostMode::Kb5PassThru:
             return "No Mode Selected";
-        case 1:
+        case HostMode::Analog:
             return "Analog Output";
-        case 2:
+        case HostMode::Moored:
             return "Moored Logging";
-        case 3:
+        case HostMode::Profile:
             return "Profile Logging";
-        case 4:
+        case HostMode::RealTimeOutput:
             return "Real Time Data";
-        case 5:
+        case HostMode::Advanced:
             return "Advanced User";
-        case 8:
+        case HostMode::PcLogger:
             return "PC Logger";
         default:
             return "Invalid Mode";
     }
 }
 
-int modeOfMenuItem(MenuItem m) {
+HostMode modeOfMenuItem(MenuItem m) {
     switch (m) {
         case MenuItem::MenuAnalog:
-            return 1;
+            return HostMode::Analog;
         case MenuItem::MenuMoored:
-            return 2;
+            return HostMode::Moored;
         case MenuItem::MenuProfile:
-            return 3;
+            return HostMode::Profile;
         case MenuItem::MenuRealTimeOutput:
-            return 4;
+            return HostMode::RealTimeOutput;
         case MenuItem::MenuAdvanced:
-            return 5;
+            return HostMode::Advanced;
         case MenuItem::MenuPHI3:
-            return 6;
+            return HostMode::Phi3;
         case MenuItem::Menukb5PassThru:
-            return 7;
+            return HostMode::Kb5PassThru;
         case MenuItem::PCLogger:
-            return 8;
+            return HostMode::PcLogger;
         default:
-            return 0;
+            return HostMode::Invalid;
     }
 }
 

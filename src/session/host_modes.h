@@ -5,8 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
+
+#include "link/host_mode.h"
+#include "link/logger_mode.h"
 
 namespace cvh {
 
@@ -104,63 +108,50 @@ struct ComboSetting {
     bool visible = false;
 };
 
-// The menu items whose visibility a mode decides; every other Commands item is hidden.
-inline constexpr std::array<MenuItem, 18> kModeMenuItems = {
-    MenuItem::MenuFactorySettings,
-    MenuItem::ResetToMonitor,
-    MenuItem::MenuTestOneSerialPort,
-    MenuItem::N5,
-    MenuItem::MenuMooredTimeUpdate,
-    MenuItem::MenuLoggerTimeUpdate,
-    MenuItem::MenuAutoTimeUpdate,
-    MenuItem::MenuUpdateTimeNow,
-    MenuItem::N1,
-    MenuItem::MenuAnnotateFile,
-    MenuItem::ToggleDebug,
-    MenuItem::LoadDefaultFlashSetup,
-    MenuItem::HardwareConfig,
-    MenuItem::AnalogCal,
-    MenuItem::N11,
-    MenuItem::N2,
-    MenuItem::MenuChangeLoggerID,
-    MenuItem::N9,
+// A set of pages or menu items, as a flag per enumerator.
+template <class Item, int Count>
+struct ShownSet {
+    std::array<bool, Count> shown{};
+    constexpr ShownSet() = default;
+    constexpr ShownSet(std::initializer_list<Item> items) {
+        for (Item i : items)
+            shown[static_cast<std::size_t>(i)] = true;
+    }
+    constexpr bool has(Item i) const { return shown[static_cast<std::size_t>(i)]; }
 };
+using PageSet = ShownSet<Page, kPageCount>;
+using MenuSet = ShownSet<MenuItem, kMenuItemCount>;
 
 // What one host mode arranges.
 struct ModeLayout {
-    int mode;
-    bool closesPcPorts;
-    bool closesLoggerPort;
-    std::array<bool, kPageCount> pages;
-    bool autoStartChecked;  // CBAutoStart is shown in every mode
-    ComboSetting modeCB;    // Advanced User keeps the item, or "Real Time Mode" when none
+    HostMode mode = HostMode::None;
+    bool closesPcPorts = false;
+    bool closesLoggerPort = false;
+    PageSet pages{};
+    bool autoStartChecked = false;  // CBAutoStart is shown in every mode
+    ComboSetting modeCB;            // Advanced User keeps the item, or "Real Time Mode" when none
     ComboSetting fileCB;
     ComboSetting outputCB;
     ComboSetting timeSourceCB;
-    bool pStore;
-    bool lbRunNumber;
-    bool lbRunStop;
-    bool lbPower;
-    bool loggerPortPanel;  // PLoggerPort, COMStatus, menu MenuLoggerPortSetup, LoggerPortGB
-    bool loggerStatusGB;
-    std::array<bool, kModeMenuItems.size()> menu;  // in the order of kModeMenuItems
+    bool pStore = false;
+    bool lbRunNumber = false;
+    bool lbRunStop = false;
+    bool lbPower = false;
+    bool loggerPortPanel = false;  // PLoggerPort, COMStatus, menu MenuLoggerPortSetup, LoggerPortGB
+    bool loggerStatusGB = false;
+    MenuSet menu{};  // the Commands items shown; every other one is hidden
 
-    bool menuShown(MenuItem item) const;
+    bool menuShown(MenuItem item) const { return menu.has(item); }
 };
 
-// The layout of a mode, or nothing for the values that arrange no page (0, 6, 7 and any value
-// outside -1..8).
-std::optional<ModeLayout> modeLayout(int mode);
-
-// The moored host modes, which show the sample interval and Sleep.
-constexpr bool isMooredHostMode(int mode) {
-    return mode == 2 || mode == 5;
-}
+// The layout of a mode, or nothing for the values that arrange no page (Invalid, Phi3,
+// Kb5PassThru and any value outside the named ones).
+std::optional<ModeLayout> modeLayout(HostMode mode);
 
 // The caption written into the HostMode label.
-const char* hostModeCaption(int mode);
+const char* hostModeCaption(HostMode mode);
 
-// The mode selected by each mode menu item, 0 for any other item.
-int modeOfMenuItem(MenuItem item);
+// The mode selected by each mode menu item, Invalid for any other item.
+HostMode modeOfMenuItem(MenuItem item);
 
 }  // namespace cvh

@@ -109,7 +109,7 @@ void HostSession::startUp(const std::string& directory) {
     hostSetup_.setStartDirectory(directory);
     // "last.cvh" selects the mode and reopens the logger port; without it there is no mode.
     if (!hostSetup_.loadLast())
-        selectHostMode(-1);
+        selectHostMode(HostMode::None);
     const LoggerPortView& port = link_.portView();
     if ((port.loggerPortIndex == 0 || port.loggerSetupIndex == 0) && !port.loggerPortGroupVisible)
         link_.showLoggerPortPanel();
@@ -149,15 +149,15 @@ void HostSession::shutdown() {
 // --- modes -----------------------------------------------------------------------------
 
 void HostSession::modeMenuClick(MenuItem item) {
-    const int mode = modeOfMenuItem(item);
-    if (mode == 0)
+    const HostMode mode = modeOfMenuItem(item);
+    if (mode == HostMode::Invalid)
         return;
     markSetup(0);
     selectHostMode(mode);
 }
 
-void HostSession::selectHostMode(int mode) {
-    if (mode == 0)
+void HostSession::selectHostMode(HostMode mode) {
+    if (mode == HostMode::Invalid)
         showNotice("HD", "Disp Done");
     if (const auto layout = modeLayout(mode))
         applyModeLayout(*layout);
@@ -177,8 +177,7 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
         closeChosenPort(kLoggerSlot);
 
     auto& main = main_.edit();
-    for (int p = 0; p < kPageCount; ++p)
-        main.pageVisible[static_cast<std::size_t>(p)] = layout.pages[static_cast<std::size_t>(p)];
+    main.pageVisible = layout.pages.shown;
 
     auto& forms = setup_.edit(SessionKey());
     auto& lc = forms.loggerControl;
@@ -258,7 +257,7 @@ void HostSession::warningShown() {
     warning_.edit().visible = false;
 }
 
-void HostSession::colourModeLabels(int hostMode, int loggerMode) {
+void HostSession::colourModeLabels(HostMode hostMode, LoggerMode loggerMode) {
     cvh::colourModeLabels(modeLabels(), hostMode, loggerMode);
 }
 

@@ -146,10 +146,10 @@ public:
     void shutdown();
 
     // --- host modes --------------------------------------------------------------------
-    int activeHostMode() const { return activeHostMode_; }
-    int loggerModeIndex() const { return loggerModeIndex_; }
-    // Arranges the window for `mode` (SetupDisplayMode); -1 is "no mode".
-    void selectHostMode(int mode);
+    HostMode activeHostMode() const { return activeHostMode_; }
+    LoggerMode loggerModeIndex() const { return loggerModeIndex_; }
+    // Arranges the window for `mode` (SetupDisplayMode).
+    void selectHostMode(HostMode mode);
     void modeMenuClick(MenuItem item);  // the eight mode menu items
     void tabsChange(int page);          // TabsChange
     void toggleDebug();
@@ -221,7 +221,7 @@ private:
     void showLoggerStatus();
     void showStatusDisplay(const StatusDisplayUpdate& u);
     void showStatusRows(const LoggerStatus& status, const StatusDisplayUpdate& u);
-    void colourModeLabels(int hostMode, int loggerMode);
+    void colourModeLabels(HostMode hostMode, LoggerMode loggerMode);
     ModeLabels modeLabels();
     // The recorder keeps a change flag of its own; it becomes the recording page's mark.
     void noteRecorderChange() {
@@ -252,8 +252,8 @@ private:
     ExtractionState extraction_;
     RunUpload upload_;
 
-    int activeHostMode_ = -1;
-    int loggerModeIndex_ = -1;
+    HostMode activeHostMode_ = HostMode::None;
+    LoggerMode loggerModeIndex_ = LoggerMode::None;
     std::string titleText_;
     bool debugFileEnabled_ = false;
     LoggerFacts logger_;

@@ -141,7 +141,7 @@ void HostSetupApply::windowStep(HostSession& s, HostSetupStep step, const HostSe
             break;
         }
         case HostSetupStep::HostMode:
-            s.selectHostMode(f.activeHostMode);
+            s.selectHostMode(static_cast<HostMode>(f.activeHostMode));
             // Drains the logger port and the packet assembly, then reopens the port from the
             // boxes as they stand now (a PC-Logger mode has just emptied them).
             s.link_.loggerPortChange(s.portView().loggerPortIndex, s.portView().loggerSetupIndex);
@@ -261,7 +261,7 @@ HostSetup captureHostSetup(const HostSession& s) {
     f.loggerSetupIndex = v16(s.portView().loggerSetupIndex);
     f.hostPortSetupIndex = v16(ps.CBHostPortSetup.index);
     f.hasHostPortSetup = true;
-    f.activeHostMode = v16(s.activeHostMode());
+    f.activeHostMode = v16(hostModeNumber(s.activeHostMode()));
     f.windowState = v16(controls.geometry.state);
     f.windowHeight = v16(controls.geometry.height);
     f.windowWidth = v16(controls.geometry.width);

@@ -72,66 +72,66 @@ DeviceNames deviceNames(int deviceType) {
     }
 }
 
-std::string loggerModeCaption(int mode, int loggerDeviceType) {
+std::string loggerModeCaption(LoggerMode mode, int loggerDeviceType) {
+    // On the devices whose port 1 is the kb5 link the pass-through modes count from the kb5.
     const bool kb5First = hasKb5LinkOnPortOne(loggerDeviceType);
+    static constexpr const char* kPorts[] = {
+        "Direct To kb5",   "Direct To PORT1", "Direct To PORT2",
+        "Direct To PORT3", "Direct To PORT4", "Direct To PORT5",
+        "Direct To PORT6", "Direct To PORT7", "Direct To PORT8"};
     switch (mode) {
-        case 0:
+        case LoggerMode::Profile:
             return "Profile Logging      ";
-        case 1:
+        case LoggerMode::Moored:
             return "Moored Logging       ";
-        case 2:
+        case LoggerMode::RealTime:
             return "Real Time Data       ";
-        case 3:
+        case LoggerMode::Analog:
             return "Analog Output        ";
-        case 4:
-            return kb5First ? "Direct To kb5" : "Direct To PORT1";
-        case 5:
-            return kb5First ? "Direct To PORT1" : "Direct To PORT2";
-        case 6:
-            return kb5First ? "Direct To PORT2" : "Direct To PORT3";
-        case 7:
-            return kb5First ? "Direct To PORT3" : "Direct To PORT4";
-        case 8:
-            return "Direct To PORT5";
-        case 9:
-            return "Direct To PORT6";
-        case 10:
-            return "Direct To PORT7";
-        case 11:
-            return "Direct To PORT8";
-        case 12:
+        case LoggerMode::PolledMoored:
             return "Polled-Moored Logging";
         default:
-            return "Unknown Mode";
+            break;
     }
+    const int port = loggerModeNumber(mode) - loggerModeNumber(LoggerMode::RunLoggerPort1);
+    if (port < 0 || mode > LoggerMode::RunLoggerPort8)
+        return "Unknown Mode";
+    return kPorts[port < 4 && kb5First ? port : port + 1];
 }
 
-std::optional<Colour> modeLabelColour(int hostMode, int loggerMode, bool loggerModeVisible) {
+namespace {
+
+// The logger mode each host mode expects; the labels turn red while the logger runs another.
+struct ExpectedLoggerMode {
+    HostMode host;
+    LoggerMode logger;
+};
+constexpr ExpectedLoggerMode kExpectedLoggerModes[] = {
+    {HostMode::Analog, LoggerMode::Analog},
+    {HostMode::Moored, LoggerMode::Moored},
+    {HostMode::Profile, LoggerMode::Profile},
+    {HostMode::RealTimeOutput, LoggerMode::RealTime},
+};
+// Host modes that expect no particular logger mode.
+constexpr HostMode kAnyLoggerMode[] = {HostMode::Advanced, HostMode::Kb5PassThru,
+                                       HostMode::PcLogger, HostMode::None};
+
+}  // namespace
+
+std::optional<Colour> modeLabelColour(HostMode hostMode, LoggerMode loggerMode,
+                                      bool loggerModeVisible) {
     if (!loggerModeVisible)
         return Colour::ButtonFace;
-    auto matchOrRed = [&](int expected) {
-        return loggerMode == expected ? Colour::ButtonFace : Colour::Red;
-    };
-    switch (hostMode) {
-        case 1:
-            return matchOrRed(3);
-        case 2:
-            return matchOrRed(1);
-        case 3:
-            return matchOrRed(0);
-        case 4:
-            return matchOrRed(2);
-        case 5:
-        case 7:
-        case 8:
-        case -1:
+    for (const auto& e : kExpectedLoggerModes)
+        if (e.host == hostMode)
+            return loggerMode == e.logger ? Colour::ButtonFace : Colour::Red;
+    for (HostMode any : kAnyLoggerMode)
+        if (any == hostMode)
             return Colour::ButtonFace;
-        default:
-            return std::nullopt;
-    }
+    return std::nullopt;
 }
 
-void colourModeLabels(ModeLabels labels, int activeHostMode, int loggerMode) {
+void colourModeLabels(ModeLabels labels, HostMode activeHostMode, LoggerMode loggerMode) {
     const auto colour = modeLabelColour(activeHostMode, loggerMode, labels.LoggerMode.visible);
     if (!colour)
         return;
@@ -139,7 +139,8 @@ void colourModeLabels(ModeLabels labels, int activeHostMode, int loggerMode) {
     labels.HostMode.colour = *colour;
 }
 
-void showLoggerMode(ModeLabels labels, int mode, int loggerDeviceType, int activeHostMode) {
+void showLoggerMode(ModeLabels labels, LoggerMode mode, int loggerDeviceType,
+                    HostMode activeHostMode) {
     labels.LoggerMode.caption = loggerModeCaption(mode, loggerDeviceType);
     colourModeLabels(labels, activeHostMode, mode);
     labels.LoggerModeIndex = mode;

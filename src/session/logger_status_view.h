@@ -15,6 +15,8 @@
 #include <string>
 
 #include "base/bytes.h"
+#include "link/host_mode.h"
+#include "link/logger_mode.h"
 #include "link/status_record.h"
 #include "session/colour.h"
 #include "session/setup_exchange_forms.h"
@@ -52,18 +54,20 @@ DeviceNames deviceNames(int deviceType);
 
 // The LoggerMode caption of a mode of operation; modes 4..7 name the first ports differently
 // on the devices whose port 1 is the kb5 (types 1 and 3).
-std::string loggerModeCaption(int mode, int loggerDeviceType);
+std::string loggerModeCaption(LoggerMode mode, int loggerDeviceType);
 // The colour of both mode labels, or nothing for "leave the colours as they are".
-std::optional<Colour> modeLabelColour(int hostMode, int loggerMode, bool loggerModeVisible);
+std::optional<Colour> modeLabelColour(HostMode hostMode, LoggerMode loggerMode,
+                                      bool loggerModeVisible);
 
 struct ModeLabels {
     LabelState& HostMode;
     LabelState& LoggerMode;
-    int& LoggerModeIndex;
+    cvh::LoggerMode& LoggerModeIndex;
 };
-void colourModeLabels(ModeLabels labels, int activeHostMode, int loggerMode);
+void colourModeLabels(ModeLabels labels, HostMode activeHostMode, LoggerMode loggerMode);
 // Captions LoggerMode, recolours both labels and stores LoggerModeIndex.
-void showLoggerMode(ModeLabels labels, int mode, int loggerDeviceType, int activeHostMode);
+void showLoggerMode(ModeLabels labels, LoggerMode mode, int loggerDeviceType,
+                    HostMode activeHostMode);
 
 // ---- Status display -------------------------------------------------------------------------
 

@@ -62,9 +62,9 @@ void PortTools::stopPortTest() {
     setup_.stopClick();
 }
 
-void PortTools::closeTestPortWindow(int activeHostMode) {
+void PortTools::closeTestPortWindow(HostMode activeHostMode) {
     testPort_.edit().visible = false;
-    if (activeHostMode == 2 || activeHostMode == 3)
+    if (activeHostMode == HostMode::Moored || activeHostMode == HostMode::Profile)
         main_.edit().pageVisible[static_cast<std::size_t>(pageIndex(Page::RealTime))] = false;
 }
 

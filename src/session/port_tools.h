@@ -24,7 +24,7 @@ public:
     void startPortTest();                 // BTTestPort
     void stopPortTest();                  // BTStopTest: the stop sequence
     // The Real Time Data page hides again in the modes that do not show it.
-    void closeTestPortWindow(int activeHostMode);
+    void closeTestPortWindow(HostMode activeHostMode);
 
     void showMuxIdWindow();
     void muxIdClick(int position);

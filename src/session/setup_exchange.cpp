@@ -124,7 +124,7 @@ bool validateSetupSelections(const SetupForms& forms) {
 void applyMooredLayout(SetupForms& forms) {
     LoggerControlForm& c = forms.loggerControl;
     PortSetupForm& p = forms.portSetup;
-    const int mode = c.ModeCB.index;
+    const LoggerMode mode = loggerModeOf(c.ModeCB.index);
     const bool moored = isMooredMode(mode);
     c.duration(Duration::SampleInterval).visible = moored;
     c.BTSleepVisible = moored;
@@ -134,7 +134,7 @@ void applyMooredLayout(SetupForms& forms) {
         forEachOncePerHourBox(p, [](CheckState& b, int) { b = {false, false}; });
         p.SOPHLBVisible = p.AOPHLBVisible = p.POPHLBVisible = false;
     }
-    c.ButtonVisible.fill(mode == kPolledMooredMode);
+    c.ButtonVisible.fill(mode == LoggerMode::PolledMoored);
 }
 
 void setupValueChanged(SetupForms& forms) {
@@ -171,7 +171,7 @@ void loggerModeChanged(SetupForms& forms) {
 }
 
 ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& forms,
-                                       ModeLabels modeLabels, int activeHostMode,
+                                       ModeLabels modeLabels, HostMode activeHostMode,
                                        int loggerDeviceType) {
     PortSetupForm& p = forms.portSetup;
     LoggerControlForm& c = forms.loggerControl;
@@ -233,9 +233,9 @@ ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& form
 
     c.ModeCB.index = listIndex(s.mode, kModeCount);
     applyMooredLayout(forms);
-    showLoggerMode(modeLabels, s.mode, loggerDeviceType, activeHostMode);
+    showLoggerMode(modeLabels, s.loggerMode(), loggerDeviceType, activeHostMode);
     modeLabels.LoggerMode.visible = true;
-    colourModeLabels(modeLabels, activeHostMode, s.mode);
+    colourModeLabels(modeLabels, activeHostMode, s.loggerMode());
 
     markSetup(forms.PStore, 1);
     return result;
@@ -288,7 +288,7 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
     }
 
     s.oncePerHourMask = 0;
-    if (isMooredMode(s.mode)) {
+    if (isMooredMode(s.loggerMode())) {
         forEachOncePerHourBox(p, [&](const CheckState& b, int bit) {
             if (b.checked)
                 s.oncePerHourMask |= 1u << bit;
@@ -308,7 +308,8 @@ std::optional<std::array<std::uint8_t, kSetupRecordLength>> buildSetupFrame(Setu
     s.lowVoltageCutoff.fill(static_cast<std::uint16_t>(c.UDLVCutOff));
 
     // Only the real-time and analog modes can sample the analog channels faster than 8 Hz.
-    if (s.mode != kRealTimeMode && s.mode != kAnalogMode && c.UDAnalogRate > 8)
+    if (s.loggerMode() != LoggerMode::RealTime && s.loggerMode() != LoggerMode::Analog &&
+        c.UDAnalogRate > 8)
         c.UDAnalogRate = 8;
     refreshAnalogRateLabel(c);
     s.analogRateHz = static_cast<std::uint16_t>(c.UDAnalogRate);

@@ -85,7 +85,7 @@ inline constexpr const char* kResetAnalogText = "0.000";
 // Writes the setup held in `snapshot` into the pages and marks it current. An analog rate
 // below 1 Hz is raised to 1 in the snapshot too.
 ReceivedSetupResult applyReceivedSetup(SetupSnapshot& snapshot, SetupForms& forms,
-                                       ModeLabels modeLabels, int activeHostMode,
+                                       ModeLabels modeLabels, HostMode activeHostMode,
                                        int loggerDeviceType);
 
 // Following the logger's host-port setting: reopening a port drains it and empties the framer,

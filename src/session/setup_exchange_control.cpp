@@ -155,7 +155,7 @@ void SetupExchange::markSetup(int code) {
 
 std::optional<ReceivedSetupResult> SetupExchange::applyReceivedSetup(Bytes record,
                                                                      ModeLabels modeLabels,
-                                                                     int activeHostMode,
+                                                                     HostMode activeHostMode,
                                                                      int loggerDeviceType) {
     if (!snapshot_.store(record))
         return std::nullopt;

@@ -45,7 +45,8 @@ public:
 
     // A received setup record into the pages; false when the record was refused.
     std::optional<ReceivedSetupResult> applyReceivedSetup(Bytes record, ModeLabels modeLabels,
-                                                          int activeHostMode, int loggerDeviceType);
+                                                          HostMode activeHostMode,
+                                                          int loggerDeviceType);
 
     // The forms for the host modes and a loaded host setup file.
     SetupForms& edit(SessionKey) { return forms_.edit(); }

@@ -327,7 +327,7 @@ TEST_F(SessionOnSim, TheDemoStartDirectoryConnectsAtStartUp) {
     ASSERT_TRUE(session.ports().names().loadOverrideFile(dir + "/comports.txt", malformed));
     EXPECT_TRUE(malformed.empty());
     session.startUp(dir);
-    EXPECT_EQ(session.activeHostMode(), 5);
+    EXPECT_EQ(session.activeHostMode(), HostMode::Advanced);
     ASSERT_EQ(session.ports().openOn(kLoggerSlot), kSimCom);
 
     startTimers();

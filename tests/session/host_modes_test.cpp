@@ -12,7 +12,7 @@ namespace {
 constexpr int kKept = -2;  // ModeCB keeps its item
 
 struct ModeRow {
-    int mode;
+    HostMode mode;
     MenuItem menuItem;  // how the operator selects it
     const char* caption;
     // Port Setup, Logger Control, Plot, Analog, Hardware, PC-Logger, Recording, Real Time,
@@ -30,17 +30,17 @@ struct ModeRow {
 
 // clang-format off
 const std::vector<ModeRow> kRows = {
-    {1, MenuItem::MenuAnalog, "Analog Output", {1,1,0,0,0,0,1,1,0,0}, true, 3, 0, 3, false, false, false,
+    {HostMode::Analog, MenuItem::MenuAnalog, "Analog Output", {1,1,0,0,0,0,1,1,0,0}, true, 3, 0, 3, false, false, false,
      true, false, false, false, true, true, {1,0,0,1,0,0,1,0}, true, false},
-    {2, MenuItem::MenuMoored, "Moored Logging", {1,1,0,0,0,0,0,0,1,1}, false, 1, 1, 0, false, false, false,
+    {HostMode::Moored, MenuItem::MenuMoored, "Moored Logging", {1,1,0,0,0,0,0,0,1,1}, false, 1, 1, 0, false, false, false,
      true, true, false, false, true, true, {1,1,0,1,0,0,1,0}, true, false},
-    {3, MenuItem::MenuProfile, "Profile Logging", {1,1,0,0,0,0,0,0,1,1}, false, 0, 1, 0, false, false, false,
+    {HostMode::Profile, MenuItem::MenuProfile, "Profile Logging", {1,1,0,0,0,0,0,0,1,1}, false, 0, 1, 0, false, false, false,
      true, true, true, false, true, true, {1,1,0,1,0,0,1,0}, true, false},
-    {4, MenuItem::MenuRealTimeOutput, "Real Time Data", {1,1,0,0,0,1,1,1,0,1}, false, 2, 0, 1, false, false, false,
+    {HostMode::RealTimeOutput, MenuItem::MenuRealTimeOutput, "Real Time Data", {1,1,0,0,0,1,1,1,0,1}, false, 2, 0, 1, false, false, false,
      true, false, false, false, true, true, {1,1,0,1,1,0,1,1}, false, false},
-    {5, MenuItem::MenuAdvanced, "Advanced User", {1,1,0,0,0,1,1,1,1,1}, false, kKept, 0, 1, true, true, true,
+    {HostMode::Advanced, MenuItem::MenuAdvanced, "Advanced User", {1,1,0,0,0,1,1,1,1,1}, false, kKept, 0, 1, true, true, true,
      true, true, true, true, true, true, {1,1,0,1,1,1,1,1}, false, false},
-    {8, MenuItem::PCLogger, "PC Logger", {0,0,0,0,0,1,1,1,0,0}, false, 2, 0, 1, true, true, true,
+    {HostMode::PcLogger, MenuItem::PCLogger, "PC Logger", {0,0,0,0,0,1,1,1,0,0}, false, 2, 0, 1, true, true, true,
      false, false, false, false, false, false, {0,0,0,0,1,0,0,0}, false, true},
 };
 // clang-format on
@@ -58,7 +58,7 @@ const std::vector<std::vector<MenuItem>> kMenuGroups = {
 };
 
 void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
-    SCOPED_TRACE("mode " + std::to_string(row.mode));
+    SCOPED_TRACE("mode " + std::to_string(hostModeNumber(row.mode)));
     EXPECT_EQ(s.main().HostMode.caption, row.caption);
     EXPECT_EQ(s.activeHostMode(), row.mode);
     for (int p = 0; p < kPageCount; ++p)
@@ -132,7 +132,7 @@ TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
     f.s().startUp(f.dir());
     auto& s = f.s();
     EXPECT_EQ(s.main().HostMode.caption, "No Mode Selected");
-    EXPECT_EQ(s.activeHostMode(), -1);
+    EXPECT_EQ(s.activeHostMode(), HostMode::None);
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_FALSE(s.main().pageVisible[p]);
     EXPECT_TRUE(s.portView().loggerPortGroupVisible);
@@ -160,13 +160,13 @@ TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
         const auto pagesBefore = f.s().main().pageVisible;
         const auto menuBefore = f.s().main().menu;
         f.op.asked.clear();
-        f.s().selectHostMode(mode);
+        f.s().selectHostMode(static_cast<HostMode>(mode));
         SCOPED_TRACE(mode);
         EXPECT_EQ(f.s().main().pageVisible, pagesBefore);
         for (int i = 0; i < kMenuItemCount; ++i)
             EXPECT_EQ(f.s().main().menu[i].visible, menuBefore[i].visible);
         EXPECT_EQ(f.s().main().HostMode.caption, mode == 7 ? "No Mode Selected" : "Invalid Mode");
-        EXPECT_EQ(f.s().activeHostMode(), mode);
+        EXPECT_EQ(hostModeNumber(f.s().activeHostMode()), mode);
         const auto notices = f.op.notices();
         if (mode == 0) {
             ASSERT_EQ(notices.size(), 1u);
@@ -181,7 +181,7 @@ TEST(HostModes, ModesThatArrangeNothingKeepPagesAndSayWhy) {
 TEST(HostModes, PassThruItemIsHiddenByEveryArrangingModeOnly) {
     SessionFixture f;
     EXPECT_TRUE(f.s().main().item(MenuItem::Menukb5PassThru).visible);
-    f.s().selectHostMode(7);
+    f.s().selectHostMode(HostMode::Kb5PassThru);
     EXPECT_TRUE(f.s().main().item(MenuItem::Menukb5PassThru).visible);
     for (int p = 0; p < kPageCount; ++p)
         EXPECT_EQ(f.s().main().pageVisible[p], p != pageIndex(Page::PlotSetup));
@@ -191,7 +191,7 @@ TEST(HostModes, AdvancedUserKeepsTheChosenLoggerMode) {
     SessionFixture f;
     f.s().startUp(f.dir());
     SessionTestAccess::setup(f.s()).loggerControl.ModeCB.index = -1;
-    f.s().selectHostMode(5);
+    f.s().selectHostMode(HostMode::Advanced);
     EXPECT_EQ(f.s().setupExchange().forms().loggerControl.ModeCB.index, 2);
     SessionTestAccess::setup(f.s()).loggerControl.ModeCB.index = 12;
     f.s().modeMenuClick(MenuItem::MenuAdvanced);
@@ -251,19 +251,19 @@ TEST(HostModes, ColourRuleComparesHostAndLoggerModes) {
     SessionFixture f;
     auto& s = f.s();
     SessionTestAccess::main(s).LoggerMode.visible = true;
-    SessionTestAccess::colourModeLabels(s, 2, 12);
+    SessionTestAccess::colourModeLabels(s, HostMode::Moored, LoggerMode::PolledMoored);
     EXPECT_EQ(s.main().HostMode.colour, Colour::Red);
     EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
-    SessionTestAccess::colourModeLabels(s, 2, 1);
+    SessionTestAccess::colourModeLabels(s, HostMode::Moored, LoggerMode::Moored);
     EXPECT_EQ(s.main().HostMode.colour, Colour::ButtonFace);
-    SessionTestAccess::colourModeLabels(s, 4, 3);
+    SessionTestAccess::colourModeLabels(s, HostMode::RealTimeOutput, LoggerMode::Analog);
     EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
-    SessionTestAccess::colourModeLabels(s, 6, 3);  // no change
+    SessionTestAccess::colourModeLabels(s, HostMode::Phi3, LoggerMode::Analog);  // no change
     EXPECT_EQ(s.main().LoggerMode.colour, Colour::Red);
-    SessionTestAccess::colourModeLabels(s, 8, 3);
+    SessionTestAccess::colourModeLabels(s, HostMode::PcLogger, LoggerMode::Analog);
     EXPECT_EQ(s.main().LoggerMode.colour, Colour::ButtonFace);
     SessionTestAccess::main(s).LoggerMode.visible = false;
-    SessionTestAccess::colourModeLabels(s, 2, 5);
+    SessionTestAccess::colourModeLabels(s, HostMode::Moored, loggerModeOf(5));
     EXPECT_EQ(s.main().HostMode.colour, Colour::ButtonFace);
 }
 

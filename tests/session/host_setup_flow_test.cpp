@@ -122,7 +122,7 @@ TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
     EXPECT_EQ(captureHostSetup(b.s()), stored);
     // ...and the controls act on it: mode, logger port, PC ports, displays, labels.
     HostSession& s = b.s();
-    EXPECT_EQ(s.activeHostMode(), 5);
+    EXPECT_EQ(s.activeHostMode(), HostMode::Advanced);
     EXPECT_EQ(s.main().HostMode.caption, "Advanced User");
     EXPECT_EQ(s.setupExchange().forms().PStore.caption, "Setup is Not Current");
     EXPECT_TRUE(s.ports().isPortOpen(0));
@@ -161,7 +161,7 @@ TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
     ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
     SessionFixture f;
     f.s().startUp(dir.str());
-    EXPECT_EQ(f.s().activeHostMode(), 4);
+    EXPECT_EQ(f.s().activeHostMode(), HostMode::RealTimeOutput);
     EXPECT_EQ(f.s().main().HostMode.caption, "Real Time Data");
     EXPECT_TRUE(f.s().main().page(Page::RealTime));
     EXPECT_TRUE(f.s().main().page(Page::PCLogger));
@@ -172,7 +172,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
     TempDir dir{"cvh_hsf"};
     SessionFixture missing;
     missing.s().startUp(dir.str());
-    EXPECT_EQ(missing.s().activeHostMode(), -1);
+    EXPECT_EQ(missing.s().activeHostMode(), HostMode::None);
     EXPECT_EQ(missing.s().main().HostMode.caption, "No Mode Selected");
     EXPECT_TRUE(missing.op.asked.empty());
 
@@ -183,7 +183,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
     std::ofstream(dir.path() / "last.cvh", std::ios::binary) << text;
     SessionFixture bad;
     bad.s().startUp(dir.str());
-    EXPECT_EQ(bad.s().activeHostMode(), -1);
+    EXPECT_EQ(bad.s().activeHostMode(), HostMode::None);
     // The box waits until the console delivers notices from its running timers.
     EXPECT_TRUE(bad.op.notices().empty());
     bad.s().deliverDeferredNotice();
@@ -229,7 +229,7 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     f.op.files.push_back(other.string());
     f.s().hostSetupStore().loadFileClick();
     EXPECT_EQ(f.op.asked.back().caption, "Open CV Host Program Setup");
-    EXPECT_EQ(f.s().activeHostMode(), 3);
+    EXPECT_EQ(f.s().activeHostMode(), HostMode::Profile);
     EXPECT_EQ(f.s().portView().loggerPortIndex, 3);
     EXPECT_EQ(f.s().portView().loggerSetupIndex, 6);
     EXPECT_EQ(f.s().setupExchange().forms().portSetup.CBHostPortSetup.index, 10);
@@ -246,7 +246,7 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     // Cancelled dialogs change nothing.
     f.s().hostSetupStore().loadFileClick();
     f.s().hostSetupStore().storeFileClick();
-    EXPECT_EQ(f.s().activeHostMode(), 3);
+    EXPECT_EQ(f.s().activeHostMode(), HostMode::Profile);
 
     const fs::path saved = dir.path() / "saved.cvh";
     f.op.files.push_back(saved.string());
@@ -292,7 +292,7 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
     SessionFixture f;
     f.s().startUp(dir.str());
     HostSession& s = f.s();
-    EXPECT_EQ(s.activeHostMode(), 5);
+    EXPECT_EQ(s.activeHostMode(), HostMode::Advanced);
     EXPECT_EQ(s.portView().loggerPortIndex, 0);
     EXPECT_EQ(s.portView().loggerSetupIndex, 0);
     EXPECT_EQ(s.linkPorts().realTime().RawSourceCB, 0);
@@ -345,7 +345,7 @@ TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
     s.hostSetupStore().loadFileClick();
     ASSERT_EQ(f.op.notices().size(), 1u);
     EXPECT_EQ(f.op.notices()[0].caption, "Invalid Record in *.CVH, j 1 count 15 lcount 21");
-    EXPECT_EQ(s.activeHostMode(), 2);
+    EXPECT_EQ(s.activeHostMode(), HostMode::Moored);
     EXPECT_EQ(s.portView().loggerPortIndex, 3);
     EXPECT_EQ(captureHostSetup(s), before);
     EXPECT_FALSE(loadHostSetupInto(s, bad, true));

@@ -152,35 +152,36 @@ TEST(StatusDisplay, TextsAndTitle) {
 }
 
 TEST(ModeLabels, CaptionsByDeviceType) {
-    EXPECT_EQ(loggerModeCaption(4, 3), "Direct To kb5");
-    EXPECT_EQ(loggerModeCaption(4, 2), "Direct To PORT1");
-    EXPECT_EQ(loggerModeCaption(7, 1), "Direct To PORT3");
-    EXPECT_EQ(loggerModeCaption(7, 0), "Direct To PORT4");
-    EXPECT_EQ(loggerModeCaption(8, 1), "Direct To PORT5");
-    EXPECT_EQ(loggerModeCaption(0, 1), "Profile Logging      ");
-    EXPECT_EQ(loggerModeCaption(0, 1).size(), 21u);
-    EXPECT_EQ(loggerModeCaption(13, 1), "Unknown Mode");
+    EXPECT_EQ(loggerModeCaption(LoggerMode::RunLoggerPort1, 3), "Direct To kb5");
+    EXPECT_EQ(loggerModeCaption(LoggerMode::RunLoggerPort1, 2), "Direct To PORT1");
+    EXPECT_EQ(loggerModeCaption(loggerModeOf(7), 1), "Direct To PORT3");
+    EXPECT_EQ(loggerModeCaption(loggerModeOf(7), 0), "Direct To PORT4");
+    EXPECT_EQ(loggerModeCaption(loggerModeOf(8), 1), "Direct To PORT5");
+    EXPECT_EQ(loggerModeCaption(LoggerMode::Profile, 1), "Profile Logging      ");
+    EXPECT_EQ(loggerModeCaption(LoggerMode::Profile, 1).size(), 21u);
+    EXPECT_EQ(loggerModeCaption(LoggerMode::NotRecorded, 1), "Unknown Mode");
 }
 
 TEST(ModeLabels, ColouringComparesHostAndLoggerModes) {
     LabelState host{"Moored Logging"}, logger{"", true};
-    int index = -1;
-    showLoggerMode({host, logger, index}, 12, 2, 2);
-    EXPECT_EQ(index, 12);
+    LoggerMode index = LoggerMode::None;
+    showLoggerMode({host, logger, index}, LoggerMode::PolledMoored, 2, HostMode::Moored);
+    EXPECT_EQ(index, LoggerMode::PolledMoored);
     EXPECT_EQ(host.colour, Colour::Red);
     EXPECT_EQ(logger.colour, Colour::Red);
-    showLoggerMode({host, logger, index}, 1, 2, 2);
+    showLoggerMode({host, logger, index}, LoggerMode::Moored, 2, HostMode::Moored);
     EXPECT_EQ(host.colour, Colour::ButtonFace);
-    showLoggerMode({host, logger, index}, 1, 2, 6);  // mode 6: colours stay
+    showLoggerMode({host, logger, index}, LoggerMode::Moored, 2,
+                   HostMode::Phi3);  // mode 6: colours stay
     EXPECT_EQ(host.colour, Colour::ButtonFace);
-    showLoggerMode({host, logger, index}, 5, 2, 4);
+    showLoggerMode({host, logger, index}, loggerModeOf(5), 2, HostMode::RealTimeOutput);
     EXPECT_EQ(host.colour, Colour::Red);
-    showLoggerMode({host, logger, index}, 5, 2, 0);
+    showLoggerMode({host, logger, index}, loggerModeOf(5), 2, HostMode::Invalid);
     EXPECT_EQ(host.colour, Colour::Red);
-    EXPECT_EQ(modeLabelColour(2, 5, false), Colour::ButtonFace);
-    EXPECT_EQ(modeLabelColour(8, 5, true), Colour::ButtonFace);
-    EXPECT_EQ(modeLabelColour(1, 3, true), Colour::ButtonFace);
-    EXPECT_EQ(modeLabelColour(3, 1, true), Colour::Red);
+    EXPECT_EQ(modeLabelColour(HostMode::Moored, loggerModeOf(5), false), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(HostMode::PcLogger, loggerModeOf(5), true), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(HostMode::Analog, LoggerMode::Analog, true), Colour::ButtonFace);
+    EXPECT_EQ(modeLabelColour(HostMode::Profile, LoggerMode::Moored, true), Colour::Red);
 }
 
 TEST(FlashPanel, SetOnTheFirstTickThenOnlyOnChange) {

@@ -15,7 +15,7 @@ struct Console {
     SetupForms forms;
     LabelState HostMode{"Moored Logging"};
     LabelState LoggerMode{"", false};
-    int LoggerModeIndex = -1;
+    cvh::LoggerMode LoggerModeIndex = cvh::LoggerMode::None;
     ModeLabels labels() { return {HostMode, LoggerMode, LoggerModeIndex}; }
 };
 
@@ -66,7 +66,7 @@ SetupSnapshot randomReceivedSetup(std::mt19937& rng, bool includeRetained = true
     s.outputFormat = static_cast<std::uint16_t>(pick(0, 11));
     s.fileFormat = static_cast<std::uint16_t>(pick(0, 1));
     s.autoStart = static_cast<std::uint16_t>(pick(0, 1));
-    if (isMooredMode(s.mode))
+    if (isMooredMode(s.loggerMode()))
         s.oncePerHourMask = static_cast<std::uint32_t>(pick(0, 0xFFFFF)) & 0x000F7FFFu;
 
     SetupSnapshot snap;
@@ -87,7 +87,7 @@ TEST(SetupRoundTrip, ReceivedSetupBuiltAgainKeepsEveryByteRetainedOnesIncluded) 
         const auto received = std::vector<std::uint8_t>(snap.bytes().begin(), snap.bytes().end());
         Console c;
         ScriptedOperator op;
-        applyReceivedSetup(snap, c.forms, c.labels(), 2, 2);
+        applyReceivedSetup(snap, c.forms, c.labels(), HostMode::Moored, 2);
         ASSERT_EQ(c.forms.PStore.caption, "Setup is Current");
         const auto frame = buildSetupFrame(c.forms, snap, 2, op);
         ASSERT_TRUE(frame.has_value()) << "round " << round;
@@ -102,7 +102,7 @@ TEST(SetupRoundTrip, FormBuiltThenReceivedGivesTheFormBack) {
         // A form as the operator may leave it: taken from a received record, then edited.
         SetupSnapshot seed = randomReceivedSetup(rng, false);
         Console edited;
-        applyReceivedSetup(seed, edited.forms, edited.labels(), 2, 2);
+        applyReceivedSetup(seed, edited.forms, edited.labels(), HostMode::Moored, 2);
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         auto& f = edited.forms;
         const int port = pick(0, 7);
@@ -119,7 +119,7 @@ TEST(SetupRoundTrip, FormBuiltThenReceivedGivesTheFormBack) {
         ScriptedOperator op;
         ASSERT_TRUE(buildSetupFrame(f, snap, 2, op).has_value());
         Console back;
-        applyReceivedSetup(snap, back.forms, back.labels(), 2, 2);
+        applyReceivedSetup(snap, back.forms, back.labels(), HostMode::Moored, 2);
 
         const auto& a = f;
         const auto& b = back.forms;
@@ -151,7 +151,7 @@ Console receivedConsole(const LoggerSetup& s) {
     SetupSnapshot snap;
     snap.encode(s);
     Console c;
-    applyReceivedSetup(snap, c.forms, c.labels(), 2, 2);
+    applyReceivedSetup(snap, c.forms, c.labels(), HostMode::Moored, 2);
     return c;
 }
 
@@ -328,7 +328,7 @@ TEST(ReceivedSetup, StepsFillTheControlsAndTheHostPortLine) {
     SetupSnapshot snap;
     snap.encode(s);
     Console c;
-    const auto r = applyReceivedSetup(snap, c.forms, c.labels(), 2, 1);
+    const auto r = applyReceivedSetup(snap, c.forms, c.labels(), HostMode::Moored, 1);
     const auto& p = c.forms.portSetup;
     const auto& l = c.forms.loggerControl;
     EXPECT_EQ(r.hostLineChoice, 6);
@@ -352,7 +352,7 @@ TEST(ReceivedSetup, StepsFillTheControlsAndTheHostPortLine) {
     EXPECT_EQ(l.ButtonVisible, (std::array<bool, 4>{true, true, true, true}));
     EXPECT_EQ(c.LoggerMode.caption, "Polled-Moored Logging");
     EXPECT_TRUE(c.LoggerMode.visible);
-    EXPECT_EQ(c.LoggerModeIndex, 12);
+    EXPECT_EQ(c.LoggerModeIndex, cvh::LoggerMode::PolledMoored);
     EXPECT_EQ(c.LoggerMode.colour, Colour::Red);  // host mode 2 expects logger mode 1
     EXPECT_EQ(c.HostMode.colour, Colour::Red);
 }

@@ -130,7 +130,7 @@ TEST(SetupFlow, ReceivedSetupFillsThePagesOnceAndMarksItCurrent) {
     EXPECT_TRUE(s.main().LoggerMode.visible);
     EXPECT_EQ(s.main().LoggerMode.caption, "Moored Logging       ");
     EXPECT_EQ(s.main().LoggerMode.colour, Colour::ButtonFace);
-    EXPECT_EQ(s.loggerModeIndex(), 1);
+    EXPECT_EQ(s.loggerModeIndex(), LoggerMode::Moored);
 
     // An edit after the record was applied stays: the record is not applied a second time.
     SessionTestAccess::setup(s).portSetup.ComboMeter[2].index = 4;
@@ -272,7 +272,7 @@ TEST(SetupFlow, EditHandlersMarkNotCurrentAndApplyTheirRules) {
     EXPECT_FALSE(c.BTSleepVisible);
     EXPECT_FALSE(p.SOPH[1].checked);
     EXPECT_FALSE(p.SOPH[1].visible);
-    c.ModeCB.index = kPolledMooredMode;
+    c.ModeCB.index = loggerModeNumber(LoggerMode::PolledMoored);
     s.setupExchange().edited(SetupEdit::LoggerModeChanged);
     EXPECT_TRUE(c.BTSleepVisible);
     EXPECT_TRUE(c.ButtonVisible[0]);

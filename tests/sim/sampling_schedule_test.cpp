@@ -5,7 +5,7 @@
 namespace cvh::sim {
 namespace {
 
-RunTiming timing(int mode) {
+RunTiming timing(LoggerMode mode) {
     RunTiming t;
     t.delaySeconds = 5;
     t.preFlushSeconds = 2;
@@ -19,7 +19,7 @@ RunTiming timing(int mode) {
 
 TEST(SamplingSchedule, ProfileRunPassesEachPhaseThenSamplesUntilStopped) {
     SamplingSchedule s;
-    s.start(timing(0), 0);
+    s.start(timing(LoggerMode::Profile), 0);
     EXPECT_EQ(s.phase(), LoggerState::Delay);
     EXPECT_EQ(s.timeLeftSeconds(0), 5u);
     s.update(4999);
@@ -40,7 +40,7 @@ TEST(SamplingSchedule, ProfileRunPassesEachPhaseThenSamplesUntilStopped) {
 
 TEST(SamplingSchedule, MooredRunSleepsUntilTheNextIntervalFromTheCycleStart) {
     SamplingSchedule s;
-    s.start(timing(1), 0);
+    s.start(timing(LoggerMode::Moored), 0);
     s.update(5000 + 2000 + 3000 + 1000 + 10000);  // end of the first sample
     EXPECT_EQ(s.phase(), LoggerState::Sleeping);
     // The cycle began at 5 s, so the next begins at 65 s.
@@ -53,7 +53,7 @@ TEST(SamplingSchedule, MooredRunSleepsUntilTheNextIntervalFromTheCycleStart) {
 
 TEST(SamplingSchedule, LateLookCatchesUpWithoutDriftingTheCycles) {
     SamplingSchedule s;
-    s.start(timing(1), 0);
+    s.start(timing(LoggerMode::Moored), 0);
     s.update(5000 + 10 * 60000 + 500);  // ten intervals later, half a second into pre-flush
     EXPECT_EQ(s.phase(), LoggerState::PreFlush);
     EXPECT_EQ(s.cycles(), 11);
@@ -61,7 +61,7 @@ TEST(SamplingSchedule, LateLookCatchesUpWithoutDriftingTheCycles) {
 }
 
 TEST(SamplingSchedule, IntervalShorterThanACycleStartsTheNextCycleAtOnce) {
-    RunTiming t = timing(1);
+    RunTiming t = timing(LoggerMode::Moored);
     t.intervalSeconds = 1;
     SamplingSchedule s;
     s.start(t, 0);
@@ -72,7 +72,7 @@ TEST(SamplingSchedule, IntervalShorterThanACycleStartsTheNextCycleAtOnce) {
 
 TEST(SamplingSchedule, ZeroLengthPhasesArePassedAtOnceAndAMooredSampleLastsASecond) {
     RunTiming t{};
-    t.mode = 1;
+    t.mode = LoggerMode::Moored;
     SamplingSchedule s;
     s.start(t, 0);
     EXPECT_EQ(s.phase(), LoggerState::Sampling);
@@ -85,7 +85,7 @@ TEST(SamplingSchedule, ZeroLengthPhasesArePassedAtOnceAndAMooredSampleLastsASeco
 
 TEST(SamplingSchedule, PolledModeWaitsAsleepForWakeAndSleepEndsTheCycle) {
     SamplingSchedule s;
-    s.start(timing(12), 0);
+    s.start(timing(LoggerMode::PolledMoored), 0);
     s.update(5000);
     EXPECT_EQ(s.phase(), LoggerState::Sleeping);
     EXPECT_FALSE(s.deadlineMs());
@@ -105,7 +105,7 @@ TEST(SamplingSchedule, PolledModeWaitsAsleepForWakeAndSleepEndsTheCycle) {
 
 TEST(SamplingSchedule, SleepCommandWaitsThenBeginsACycle) {
     SamplingSchedule s;
-    s.sleepUntil(timing(1), 0, 30000);
+    s.sleepUntil(timing(LoggerMode::Moored), 0, 30000);
     EXPECT_EQ(s.phase(), LoggerState::Sleeping);
     EXPECT_EQ(s.timeLeftSeconds(0), 30u);
     s.update(30000);

@@ -25,7 +25,7 @@ struct SessionTestAccess {
     static ReplayControlsVisibility& replayControls(HostSession& s) {
         return s.replayControls_.edit();
     }
-    static void colourModeLabels(HostSession& s, int hostMode, int loggerMode) {
+    static void colourModeLabels(HostSession& s, HostMode hostMode, LoggerMode loggerMode) {
         s.colourModeLabels(hostMode, loggerMode);
     }
 };
