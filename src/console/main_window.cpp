@@ -298,7 +298,15 @@ QWidget* MainWindow::buildLeftColumn() {
     v->addWidget(PStore_);
     v->addWidget(FlashPanel_);
     v->addWidget(RemoteHostPanel_);
+    v->addWidget(buildHostStatusGroup(column));
+    v->addWidget(buildLoggerPortGroup(column));
+    v->addWidget(buildLoggerStatusGroup(column));
+    v->addStretch(1);
+    return column;
+}
 
+// The two mode labels, the host clock and the logger port's name and state.
+QGroupBox* MainWindow::buildHostStatusGroup(QWidget* column) {
     HostStatusGB_ = named(new QGroupBox(QStringLiteral("Host Status"), column), "HostStatusGB");
     auto* hv = new QVBoxLayout(HostStatusGB_);
     HostMode_ = named(new QLabel(QStringLiteral("No Mode Selected"), HostStatusGB_), "HostMode");
@@ -320,8 +328,11 @@ QWidget* MainWindow::buildLeftColumn() {
     for (QWidget* w : std::initializer_list<QWidget*>{HostMode_, LoggerMode_, LBHostDandT_,
                                                       PLoggerPort_, COMStatus_})
         hv->addWidget(w);
-    v->addWidget(HostStatusGB_);
+    return HostStatusGB_;
+}
 
+// The logger port's COM and line choice, with the close button of the panel.
+QGroupBox* MainWindow::buildLoggerPortGroup(QWidget* column) {
     LoggerPortGB_ =
         named(new QGroupBox(QStringLiteral("Logger Port Setup"), column), "LoggerPortGB");
     auto* pg = new QGridLayout(LoggerPortGB_);
@@ -340,9 +351,26 @@ QWidget* MainWindow::buildLeftColumn() {
     pg->addWidget(LoggerSetupCB_, 1, 1);
     pg->setColumnStretch(1, 1);
     LoggerPortGB_->hide();
-    v->addWidget(LoggerPortGB_);
     refreshLoggerPortItems();
 
+    LinkPorts& link = session_.linkPorts();
+    connect(close, &QToolButton::clicked, this, [this, &link] {
+        link.toggleLoggerPortPanel();
+        afterTick();
+    });
+    connect(LoggerPortCB_, &QComboBox::activated, this, [this, &link](int index) {
+        link.loggerPortChange(index, link.portView().loggerSetupIndex);
+        afterTick();
+    });
+    connect(LoggerSetupCB_, &QComboBox::activated, this, [this, &link](int index) {
+        link.loggerPortChange(link.portView().loggerPortIndex, index);
+        afterTick();
+    });
+    return LoggerPortGB_;
+}
+
+// The "Logger Status" group: one label per status row, in the rows' order.
+QGroupBox* MainWindow::buildLoggerStatusGroup(QWidget* column) {
     LoggerStatusGB_ =
         named(new QGroupBox(QStringLiteral("Logger Status"), column), "LoggerStatusGB");
     auto* sv = new QVBoxLayout(LoggerStatusGB_);
@@ -363,23 +391,7 @@ QWidget* MainWindow::buildLeftColumn() {
             body->addRow(l);
     }
     sv->addWidget(loggerStatusBody_);
-    v->addWidget(LoggerStatusGB_);
-    v->addStretch(1);
-
-    LinkPorts& link = session_.linkPorts();
-    connect(close, &QToolButton::clicked, this, [this, &link] {
-        link.toggleLoggerPortPanel();
-        afterTick();
-    });
-    connect(LoggerPortCB_, &QComboBox::activated, this, [this, &link](int index) {
-        link.loggerPortChange(index, link.portView().loggerSetupIndex);
-        afterTick();
-    });
-    connect(LoggerSetupCB_, &QComboBox::activated, this, [this, &link](int index) {
-        link.loggerPortChange(link.portView().loggerPortIndex, index);
-        afterTick();
-    });
-    return column;
+    return LoggerStatusGB_;
 }
 
 void MainWindow::refreshLoggerPortItems() {

@@ -77,6 +77,9 @@ protected:
 private:
     void buildMenus();
     QWidget* buildLeftColumn();
+    QGroupBox* buildHostStatusGroup(QWidget* column);
+    QGroupBox* buildLoggerPortGroup(QWidget* column);
+    QGroupBox* buildLoggerStatusGroup(QWidget* column);
     void buildPages();
     void connectPages();
     void menuTriggered(MenuItem item);

@@ -247,24 +247,24 @@ void HostSetupApply::pageStep(HostSession& s, HostSetupStep step, const HostSetu
     }
 }
 
-HostSetup captureHostSetup(const HostSession& s) {
-    HostSetup f;
-    const auto& ps = s.setupExchange().forms().portSetup;
-    const auto& lc = s.setupExchange().forms().loggerControl;
+namespace {
+
+// Records 1 to 10: the logger port, the mode, the window and its menus.
+void captureWindow(const HostSession& s, HostSetup& f) {
     const auto& menu = s.main();
-    const auto& pc = s.pcLoggerControl().form();
-    const auto& controls = s.hostSetupStore().controls();
+    const auto& lc = s.setupExchange().forms().loggerControl;
+    const auto& geometry = s.hostSetupStore().controls().geometry;
     const auto& timeSync = s.clockAndSleep().timeSync();
-    const auto& realTime = s.linkPorts().realTime();
+    auto shown = [&](MenuItem m) { return v16(menu.item(m).visible); };
 
     f.loggerPortIndex = v16(s.portView().loggerPortIndex);
     f.loggerSetupIndex = v16(s.portView().loggerSetupIndex);
-    f.hostPortSetupIndex = v16(ps.CBHostPortSetup.index);
+    f.hostPortSetupIndex = v16(s.setupExchange().forms().portSetup.CBHostPortSetup.index);
     f.hasHostPortSetup = true;
     f.activeHostMode = v16(hostModeNumber(s.activeHostMode()));
-    f.windowState = v16(controls.geometry.state);
-    f.windowHeight = v16(controls.geometry.height);
-    f.windowWidth = v16(controls.geometry.width);
+    f.windowState = v16(geometry.state);
+    f.windowHeight = v16(geometry.height);
+    f.windowWidth = v16(geometry.width);
 
     f.tabPortSetup = v16(pageShown(s, Page::PortSetup));
     f.tabLoggerControl = v16(pageShown(s, Page::LoggerControl));
@@ -277,22 +277,27 @@ HostSetup captureHostSetup(const HostSession& s) {
     f.tabHardware = v16(pageShown(s, Page::Hardware));
     f.tabAnalog = v16(pageShown(s, Page::Analog));
 
-    f.menuKb5PassThruVisible = v16(menu.item(MenuItem::Menukb5PassThru).visible);
-    f.menuAnnotateFileVisible = v16(menu.item(MenuItem::MenuAnnotateFile).visible);
-    f.menuLoggerTimeUpdateVisible = v16(menu.item(MenuItem::MenuLoggerTimeUpdate).visible);
-    f.menuAutoTimeUpdateVisible = v16(menu.item(MenuItem::MenuAutoTimeUpdate).visible);
+    f.menuKb5PassThruVisible = shown(MenuItem::Menukb5PassThru);
+    f.menuAnnotateFileVisible = shown(MenuItem::MenuAnnotateFile);
+    f.menuLoggerTimeUpdateVisible = shown(MenuItem::MenuLoggerTimeUpdate);
+    f.menuAutoTimeUpdateVisible = shown(MenuItem::MenuAutoTimeUpdate);
     f.menuAutoTimeUpdateChecked = v16(timeSync.MenuAutoTimeUpdate);
-    f.menuUpdateTimeNowVisible = v16(menu.item(MenuItem::MenuUpdateTimeNow).visible);
-    f.menuChangeLoggerIdVisible = v16(menu.item(MenuItem::MenuChangeLoggerID).visible);
+    f.menuUpdateTimeNowVisible = shown(MenuItem::MenuUpdateTimeNow);
+    f.menuChangeLoggerIdVisible = shown(MenuItem::MenuChangeLoggerID);
 
-    f.menuMooredTimeUpdateVisible = v16(menu.item(MenuItem::MenuMooredTimeUpdate).visible);
+    f.menuMooredTimeUpdateVisible = shown(MenuItem::MenuMooredTimeUpdate);
     f.menuMooredTimeUpdateChecked = v16(timeSync.MenuMooredTimeUpdate);
     f.timeSourceVisible = v16(lc.TimeSourceCB.visible);
     f.timeSourceIndex = v16(lc.TimeSourceCB.index);
     f.autoStartShownChecked = v16(lc.CBAutoStart.checked);
-    f.menuLoggerPortSetupVisible = v16(menu.item(MenuItem::MenuLoggerPortSetup).visible);
+    f.menuLoggerPortSetupVisible = shown(MenuItem::MenuLoggerPortSetup);
+}
 
-    f.extractFilesIndex = v16(controls.ExtractFilesRG);
+// Records 13 to 20: the live display, the PC logger and the replay controls.
+void captureLiveAndPcLogger(const HostSession& s, HostSetup& f) {
+    const auto& pc = s.pcLoggerControl().form();
+    const auto& realTime = s.linkPorts().realTime();
+    f.extractFilesIndex = v16(s.hostSetupStore().controls().ExtractFilesRG);
     f.rawSourceIndex = v16(realTime.RawSourceCB);
     f.rawMuxId = v16(realTime.RawMuxIDUD);
     f.rawPortIndex = v16(realTime.RawPortCB);
@@ -313,7 +318,12 @@ HostSetup captureHostSetup(const HostSession& s) {
                        v16(replay.ReplaySpeedLB1),  v16(replay.ReplaySpeedLB2),
                        v16(replay.ReplaySpeedUD),   v16(replay.ReplaySpeedEdit)};
     f.replaySpeed = v16(s.recorder().state().replaySpeed);
+}
 
+// Records 21 to 34: the two setup pages.
+void captureSetupPages(const HostSession& s, HostSetup& f) {
+    const auto& ps = s.setupExchange().forms().portSetup;
+    const auto& lc = s.setupExchange().forms().loggerControl;
     f.modeVisible = v16(lc.ModeCB.visible);
     f.modeIndex = v16(lc.ModeCB.index);
     f.fileVisible = v16(lc.FileCB.visible);
@@ -338,7 +348,7 @@ HostSetup captureHostSetup(const HostSession& s) {
     f.analogRate = v16(lc.UDAnalogRate);
     f.lvCutOff = v16(lc.UDLVCutOff);
     f.autoStart = v16(lc.CBAutoStart.checked);
-    f.dateAndTime = v16(controls.DandTCB);
+    f.dateAndTime = v16(s.hostSetupStore().controls().DandTCB);
     for (int d = 0; d < kDurationCount; ++d) {
         const auto& duration = lc.durations[at(d)];
         // The edit box and its spinner show the same number.
@@ -350,6 +360,15 @@ HostSetup captureHostSetup(const HostSession& s) {
     f.finalFileIndex = v16(lc.FileCB.index);
     f.finalOutputIndex = v16(lc.OutputCB.index);
     f.finalTimeSourceIndex = v16(lc.TimeSourceCB.index);
+}
+
+}  // namespace
+
+HostSetup captureHostSetup(const HostSession& s) {
+    HostSetup f;
+    captureWindow(s, f);
+    captureLiveAndPcLogger(s, f);
+    captureSetupPages(s, f);
     return f;
 }
 
