@@ -57,93 +57,105 @@ void addOncePerHourHeader(QGridLayout* grid, QWidget* parent, const char* stem, 
     grid->addWidget(perHour, 1, column);
 }
 
-}  // namespace
-
-PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("TSPortSetup"));
+// Serial ports: label, meter type, line choice, once-per-hour.
+QGridLayout* buildSerialRows(QWidget* page) {
     // Value 13 of a meter type can arrive from the logger but is not offered; "ON" switches a
     // pump port on without a serial line.
     const QStringList meterTypes = itemList(kMeterTypeTexts);
     const QStringList portSetups = itemList(kPortSetupTexts);
-
-    // Serial ports: label, meter type, line choice, once-per-hour.
     auto* serial = new QGridLayout;
     serial->setHorizontalSpacing(10);
     serial->addWidget(
-        sectionLabel(this, QStringLiteral("LBSerialSetup"), QStringLiteral("Serial Ports")), 0, 0,
+        sectionLabel(page, QStringLiteral("LBSerialSetup"), QStringLiteral("Serial Ports")), 0, 0,
         1, 3);
     serial->addWidget(
-        named(new QLabel(QStringLiteral("Meter Type"), this), QStringLiteral("LBMeterTypeHeader")),
+        named(new QLabel(QStringLiteral("Meter Type"), page), QStringLiteral("LBMeterTypeHeader")),
         1, 1);
     serial->addWidget(
-        named(new QLabel(QStringLiteral("Port Setup"), this), QStringLiteral("LBPortSetupHeader")),
+        named(new QLabel(QStringLiteral("Port Setup"), page), QStringLiteral("LBPortSetupHeader")),
         1, 2);
-    addOncePerHourHeader(serial, this, "SOPHLB", 3);
+    addOncePerHourHeader(serial, page, "SOPHLB", 3);
     for (int n = 1; n <= kLoggerPortCount; ++n) {
         const int row = n + 1;
         serial->addWidget(
-            named(new QLabel(QStringLiteral("Port %1:").arg(n), this), numbered("LBS", n)), row, 0);
+            named(new QLabel(QStringLiteral("Port %1:").arg(n), page), numbered("LBS", n)), row, 0);
         serial->addWidget(
-            unselectedCombo(this, numbered("ComboMeter", n), meterTypes, QStringLiteral("OFF")),
+            unselectedCombo(page, numbered("ComboMeter", n), meterTypes, QStringLiteral("OFF")),
             row, 1);
-        serial->addWidget(unselectedCombo(this, QStringLiteral("CBPort%1Setup").arg(n), portSetups,
+        serial->addWidget(unselectedCombo(page, QStringLiteral("CBPort%1Setup").arg(n), portSetups,
                                           QStringLiteral("OFF")),
                           row, 2);
-        serial->addWidget(oncePerHourBox(this, numbered("SOPH", n)), row, 3, Qt::AlignHCenter);
+        serial->addWidget(oncePerHourBox(page, numbered("SOPH", n)), row, 3, Qt::AlignHCenter);
     }
     // The logger's own host port has the twelve line choices only; the status display
     // captions its row label.
     const int hostRow = kLoggerPortCount + 2;
-    serial->addWidget(named(new QLabel(QStringLiteral("Host:"), this), QStringLiteral("HostType")),
+    serial->addWidget(named(new QLabel(QStringLiteral("Host:"), page), QStringLiteral("HostType")),
                       hostRow, 0);
-    serial->addWidget(unselectedCombo(this, QStringLiteral("CBHostPortSetup"),
+    serial->addWidget(unselectedCombo(page, QStringLiteral("CBHostPortSetup"),
                                       itemList(kLineChoiceTexts), QStringLiteral("OFF")),
                       hostRow, 2);
     serial->setRowMinimumHeight(hostRow, 36);
     serial->setColumnMinimumWidth(1, 150);
     serial->setColumnMinimumWidth(2, 130);
+    return serial;
+}
 
-    // Analog channels (logger ports 9..15).
+// Analog channels (logger ports 9..15).
+QGridLayout* buildAnalogRows(QWidget* page) {
     auto* analog = new QGridLayout;
     analog->setHorizontalSpacing(10);
     analog->addWidget(
-        sectionLabel(this, QStringLiteral("LBAnalogSetup"), QStringLiteral("Analog Ports")), 0, 0,
+        sectionLabel(page, QStringLiteral("LBAnalogSetup"), QStringLiteral("Analog Ports")), 0, 0,
         1, 2);
-    addOncePerHourHeader(analog, this, "AOPHLB", 2);
+    addOncePerHourHeader(analog, page, "AOPHLB", 2);
     for (int n = 1; n <= kAnalogChannelCount; ++n) {
         const int row = n + 1;
         analog->addWidget(
-            named(new QLabel(QStringLiteral("Port %1").arg(n + 8), this), numbered("LBAnalog", n)),
+            named(new QLabel(QStringLiteral("Port %1").arg(n + 8), page), numbered("LBAnalog", n)),
             row, 0);
-        auto* box = named(new QComboBox(this), numbered("CBAnalog", n));
+        auto* box = named(new QComboBox(page), numbered("CBAnalog", n));
         for (int i = 0; i < analogSettingCount(); ++i)
             box->addItem(QString::fromStdString(analogSettingText(n, i)));
         box->setCurrentIndex(0);
         analog->addWidget(box, row, 1);
-        analog->addWidget(oncePerHourBox(this, numbered("AOPH", n)), row, 2, Qt::AlignHCenter);
+        analog->addWidget(oncePerHourBox(page, numbered("AOPH", n)), row, 2, Qt::AlignHCenter);
     }
     analog->setColumnMinimumWidth(1, 150);
+    return analog;
+}
 
-    // Pump ports (logger ports 16..19); pump 4 can also purge.
+// Pump ports (logger ports 16..19); pump 4 can also purge.
+QGridLayout* buildPumpRows(QWidget* page) {
     auto* pump = new QGridLayout;
     pump->setHorizontalSpacing(10);
     pump->addWidget(
-        sectionLabel(this, QStringLiteral("LBPump"), QStringLiteral("    Pump Ports    ")), 0, 0, 1,
+        sectionLabel(page, QStringLiteral("LBPump"), QStringLiteral("    Pump Ports    ")), 0, 0, 1,
         2);
-    addOncePerHourHeader(pump, this, "POPHLB", 2);
+    addOncePerHourHeader(pump, page, "POPHLB", 2);
     for (int n = 1; n <= kPumpPortCount; ++n) {
         const int row = n + 1;
         pump->addWidget(
-            named(new QLabel(QStringLiteral("Port %1").arg(n + 15), this), numbered("LBPump", n)),
+            named(new QLabel(QStringLiteral("Port %1").arg(n + 15), page), numbered("LBPump", n)),
             row, 0);
-        auto* box = named(new QComboBox(this), numbered("CBPump", n));
+        auto* box = named(new QComboBox(page), numbered("CBPump", n));
         for (int i = 0; i < pumpSettingCount(n); ++i)
             box->addItem(QString::fromStdString(pumpSettingText(n, i)));
         box->setCurrentIndex(0);
         pump->addWidget(box, row, 1);
-        pump->addWidget(oncePerHourBox(this, numbered("POPH", n)), row, 2, Qt::AlignHCenter);
+        pump->addWidget(oncePerHourBox(page, numbered("POPH", n)), row, 2, Qt::AlignHCenter);
     }
     pump->setColumnMinimumWidth(1, 150);
+    return pump;
+}
+
+}  // namespace
+
+PortSetupPage::PortSetupPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TSPortSetup"));
+    auto* serial = buildSerialRows(this);
+    auto* analog = buildAnalogRows(this);
+    auto* pump = buildPumpRows(this);
 
     auto* right = new QVBoxLayout;
     right->addLayout(analog);
