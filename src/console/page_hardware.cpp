@@ -47,13 +47,10 @@ QGroupBox* relayGroup(QWidget* parent, const char* title, const char* groupName,
     return group;
 }
 
-}  // namespace
-
-HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("TSHardware"));
-
+// Device type, serial number, switches and the factory password.
+QGroupBox* buildDeviceGroup(QWidget* page) {
     auto* device =
-        named(new QGroupBox(QStringLiteral("Logger Hardware"), this), QStringLiteral("DeviceGB"));
+        named(new QGroupBox(QStringLiteral("Logger Hardware"), page), QStringLiteral("DeviceGB"));
     auto* deviceGrid = new QGridLayout(device);
     deviceGrid->addWidget(
         named(new QLabel(QStringLiteral("Device Type"), device), QStringLiteral("DeviceTypeLB")), 0,
@@ -96,20 +93,33 @@ HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
         named(new QLabel(qs(factoryPasswordLabel()), device), QStringLiteral("HWPasswordLB")), 4,
         0);
     deviceGrid->addWidget(named(new QLineEdit(device), QStringLiteral("HWPassword")), 4, 1);
+    return device;
+}
 
-    auto* notCurrent = notCurrentPanel(this, QStringLiteral("HardwarePanel"),
+// The exchange with the logger and the files, with the "not current" marker.
+QVBoxLayout* buildCommands(QWidget* page) {
+    auto* notCurrent = notCurrentPanel(page, QStringLiteral("HardwarePanel"),
                                        QStringLiteral("Hardware Setup is Not Current"));
 
     auto* commands = new QVBoxLayout;
-    commands->addWidget(button(this, "BTGetHardware", "Get Hardware Configuration"));
-    commands->addWidget(button(this, "BTSendHardwareSetup", "Send Hardware Configuration"));
+    commands->addWidget(button(page, "BTGetHardware", "Get Hardware Configuration"));
+    commands->addWidget(button(page, "BTSendHardwareSetup", "Send Hardware Configuration"));
     commands->addSpacing(8);
-    commands->addWidget(button(this, "BTLoadHardwareFile", "Load Hardware Config File"));
-    commands->addWidget(button(this, "BTSaveHardwareFile", "Save Hardware Config File"));
+    commands->addWidget(button(page, "BTLoadHardwareFile", "Load Hardware Config File"));
+    commands->addWidget(button(page, "BTSaveHardwareFile", "Save Hardware Config File"));
     commands->addSpacing(8);
     commands->addWidget(notCurrent);
     commands->addStretch(1);
-    commands->addWidget(button(this, "BTDoneWithHardware", "Done"));
+    commands->addWidget(button(page, "BTDoneWithHardware", "Done"));
+    return commands;
+}
+
+}  // namespace
+
+HardwarePage::HardwarePage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TSHardware"));
+    auto* device = buildDeviceGroup(this);
+    auto* commands = buildCommands(this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(device, 0, Qt::AlignTop);
