@@ -45,24 +45,24 @@ std::optional<ParsedDate> parseSleepDate(const std::string& text);
 // window open with the text as typed.
 std::optional<CommandRequest> requestSleep(SleepWindow& window, const Clock& clock, Operator& op);
 
-// BTSleep shows the window; CancelButton hides it, nothing sent.
-inline void BTSleepClick(SleepWindow& window) {
+// The Sleep button shows the window; its Cancel button hides it, nothing sent.
+inline void showSleepWindow(SleepWindow& window) {
     window.visible = true;
 }
-inline void CancelButtonClick(SleepWindow& window) {
+inline void hideSleepWindow(SleepWindow& window) {
     window.visible = false;
 }
 
 // The menu switches of the logger clock and the moored time source.
-inline void MenuAutoTimeUpdateClick(TimeSyncMenu& menu) {
+inline void toggleAutoTimeUpdate(TimeSyncMenu& menu) {
     menu.MenuAutoTimeUpdate = !menu.MenuAutoTimeUpdate;
 }
 // A one-shot request served by the clock check with the next status record.
-inline void MenuUpdateTimeNowClick(TimeSyncMenu& menu) {
+inline void requestTimeUpdateNow(TimeSyncMenu& menu) {
     menu.MenuUpdateTimeNow = true;
 }
 // Toggles "Moored Time Source"; returns whether TimeSourceLB and TimeSourceCB are now visible.
-inline bool MooredTimeUpdatesClick(TimeSyncMenu& menu) {
+inline bool toggleMooredTimeSource(TimeSyncMenu& menu) {
     menu.MenuMooredTimeUpdate = !menu.MenuMooredTimeUpdate;
     return menu.MenuMooredTimeUpdate;
 }

@@ -10,7 +10,7 @@ std::string shortenAtCharacter(const std::string& text, std::size_t limit) {
     return text.size() <= limit ? text : text.substr(0, limit);
 }
 
-void WaterSampleAnnotation::BTStartClick() {
+void WaterSampleAnnotation::startSample() {
     const int n = form.UDNext;
     currentSample_ = static_cast<std::int16_t>(n);
     const std::string text = cformat("Start Sample %1d", n);
@@ -21,26 +21,26 @@ void WaterSampleAnnotation::BTStartClick() {
     form.LBNext = cformat("Next Water Sample:  %1d", n + 1);
 }
 
-void WaterSampleAnnotation::BTEndClick() {
+void WaterSampleAnnotation::endSample() {
     const std::string text = cformat("End Sample %1d", currentSample_);
     form.LBAnnotation = text;
     insertAnnotation(text);
 }
 
-void WaterSampleAnnotation::BTSendClick() {
+void WaterSampleAnnotation::insertTypedAnnotation() {
     const std::string text = shortenAtCharacter(form.EDITAnnotation, kAnnotationTextLimit);
     form.LBAnnotation = text;
     form.EDITAnnotation.clear();
     insertAnnotation(text);
 }
 
-void WaterSampleAnnotation::BTResetClick() {
+void WaterSampleAnnotation::resetSampleCount() {
     form.UDNext = 1;
     form.LBNext = "Next Water Sample:  1";
     currentSample_ = 1;
 }
 
-void WaterSampleAnnotation::UDNextClick(int position) {
+void WaterSampleAnnotation::stepNextSample(int position) {
     form.UDNext = std::clamp(position, 1, kMaxSampleNumber);
     form.LBNext = cformat("Next Water Sample: %1d", form.UDNext);
 }

@@ -44,12 +44,13 @@ public:
     AnnotationFormState form;
 
     // Buttons and spinner of the window.
-    void BTStartClick();  // "Start Water Sample"
-    void BTEndClick();    // "End Water Sample"
-    void BTSendClick();   // "Insert Annotation": the edit box's text, then the box is cleared
-    void BTResetClick();  // "Reset Sample Count"
-    void UDNextClick(int position);
-    void BTCloseClick() { form.visible = false; }
+    void startSample();  // "Start Water Sample"
+    void endSample();    // "End Water Sample"
+    void
+    insertTypedAnnotation();  // "Insert Annotation": the edit box's text, then the box is cleared
+    void resetSampleCount();  // "Reset Sample Count"
+    void stepNextSample(int position);
+    void hide() { form.visible = false; }
     void show() { form.visible = true; }  // menu "Annotate Archive File"
 
     // Queues one line for the next PC-logger packet. Only one line waits at a time: a line

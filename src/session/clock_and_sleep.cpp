@@ -45,18 +45,17 @@ void ClockAndSleep::checkLoggerClock(std::uint32_t loggerClock) {
 }
 
 void ClockAndSleep::menuAutoTimeUpdateClick() {
-    auto& sync = timeSync_.edit();
-    sync.MenuAutoTimeUpdate = !sync.MenuAutoTimeUpdate;
+    toggleAutoTimeUpdate(timeSync_.edit());
     syncTimeSyncMenu();
 }
 
 void ClockAndSleep::menuUpdateTimeNowClick() {
-    timeSync_.edit().MenuUpdateTimeNow = true;
+    requestTimeUpdateNow(timeSync_.edit());
     syncTimeSyncMenu();
 }
 
 bool ClockAndSleep::mooredTimeUpdatesClick() {
-    const bool shown = MooredTimeUpdatesClick(timeSync_.edit());
+    const bool shown = toggleMooredTimeSource(timeSync_.edit());
     syncTimeSyncMenu();
     return shown;
 }
@@ -79,7 +78,7 @@ void ClockAndSleep::syncTimeSyncMenu() {
 }
 
 void ClockAndSleep::sleepClick() {
-    BTSleepClick(sleepWindow_.edit());
+    showSleepWindow(sleepWindow_.edit());
 }
 
 void ClockAndSleep::sleepButtonClick() {
@@ -88,7 +87,7 @@ void ClockAndSleep::sleepButtonClick() {
 }
 
 void ClockAndSleep::sleepCancelClick() {
-    CancelButtonClick(sleepWindow_.edit());
+    hideSleepWindow(sleepWindow_.edit());
 }
 
 void ClockAndSleep::editSleepTime(const std::string& text) {

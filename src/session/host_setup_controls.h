@@ -19,7 +19,7 @@ struct HostSetupControls {
     // ExtractFilesRG: 0 "CV Archive", 1 "CV Archive Plus Raw Files", -1 none chosen yet. It is
     // also the extraction choice of "Parse Run Files".
     int ExtractFilesRG = -1;
-    bool DandTCB = false;   // "Add Date/Time to Archive File": kept, read by nothing else
+    bool DandTCB = false;  // "Add Date/Time to Archive File": kept, read by nothing else
 };
 
 }  // namespace cvh

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "base/cformat.h"
-#include "session/pc_logger_setup.h"
 #include "link/command_frames.h"
 #include "link/line_choices.h"
 #include "session/live_format.h"
+#include "session/pc_logger_setup.h"
 
 namespace cvh {
 

@@ -71,32 +71,32 @@ void PcLoggerControl::showAnnotation() {
 }
 
 void PcLoggerControl::startWaterSample() {
-    flow_->annotation.BTStartClick();
+    flow_->annotation.startSample();
     annotationChanged();
 }
 
 void PcLoggerControl::endWaterSample() {
-    flow_->annotation.BTEndClick();
+    flow_->annotation.endSample();
     annotationChanged();
 }
 
 void PcLoggerControl::insertAnnotation() {
-    flow_->annotation.BTSendClick();
+    flow_->annotation.insertTypedAnnotation();
     annotationChanged();
 }
 
 void PcLoggerControl::resetSampleCount() {
-    flow_->annotation.BTResetClick();
+    flow_->annotation.resetSampleCount();
     annotationChanged();
 }
 
 void PcLoggerControl::closeAnnotation() {
-    flow_->annotation.BTCloseClick();
+    flow_->annotation.hide();
     annotationChanged();
 }
 
 void PcLoggerControl::nextSampleClick(int position) {
-    flow_->annotation.UDNextClick(position);
+    flow_->annotation.stepNextSample(position);
     annotationChanged();
 }
 

@@ -61,7 +61,7 @@ CommandRequest beginSampleCommand() {
     return {CommandCode::BeginSample, 0, 0};
 }
 
-std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op) {
+std::optional<CommandRequest> setupRereadCommand(OperationCode loggerOperationCode, Operator& op) {
     if (takesSetupRequests(loggerOperationCode))
         return getSetupCommand();
     op.notice("Unable to Complete Command",

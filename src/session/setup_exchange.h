@@ -33,7 +33,7 @@ CommandRequest beginSampleCommand();
 // A click on PStore re-reads the setup only while the logger stands by (Standby, Upload or
 // End of Run);
 // otherwise the operator is told why and nothing is sent.
-std::optional<CommandRequest> PStoreClick(OperationCode loggerOperationCode, Operator& op);
+std::optional<CommandRequest> setupRereadCommand(OperationCode loggerOperationCode, Operator& op);
 
 // ---- Rules of the pages ---------------------------------------------------------------------
 

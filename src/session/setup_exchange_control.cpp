@@ -24,7 +24,7 @@ void SetupExchange::beginSampleClick() {
 }
 
 void SetupExchange::pStoreClick(OperationCode loggerOperationCode) {
-    if (const auto c = PStoreClick(loggerOperationCode, notices_))
+    if (const auto c = setupRereadCommand(loggerOperationCode, notices_))
         receive_.commands().sendCommand(c->code, c->argumentA, c->argumentB);
 }
 

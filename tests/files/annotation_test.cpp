@@ -32,11 +32,11 @@ protected:
 };
 
 TEST_F(AnnotationTest, StartStartEndNumbersTheSamples) {
-    annotation.BTStartClick();
+    annotation.startSample();
     EXPECT_EQ(sentText(), "Start Sample 1");
-    annotation.BTStartClick();
+    annotation.startSample();
     EXPECT_EQ(sentText(), "Start Sample 2");
-    annotation.BTEndClick();
+    annotation.endSample();
     EXPECT_EQ(sentText(), "End Sample 2");
     EXPECT_EQ(annotation.form.UDNext, 3);
     EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  3");
@@ -46,44 +46,44 @@ TEST_F(AnnotationTest, StartStartEndNumbersTheSamples) {
 }
 
 TEST_F(AnnotationTest, EndBeforeStartAndAfterResetEndsSampleOne) {
-    annotation.BTEndClick();
+    annotation.endSample();
     EXPECT_EQ(sentText(), "End Sample 1");
-    annotation.BTStartClick();
-    annotation.BTStartClick();
+    annotation.startSample();
+    annotation.startSample();
     annotation.takePendingAnnotation();
-    annotation.BTResetClick();
+    annotation.resetSampleCount();
     EXPECT_EQ(annotation.form.UDNext, 1);
     EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  1");
-    annotation.BTEndClick();
+    annotation.endSample();
     EXPECT_EQ(sentText(), "End Sample 1");
 }
 
 TEST_F(AnnotationTest, SpinnerStaysAtItsMaximum) {
-    annotation.UDNextClick(1000);
+    annotation.stepNextSample(1000);
     EXPECT_EQ(annotation.form.LBNext, "Next Water Sample: 1000");  // one blank from the spinner
-    annotation.BTStartClick();
+    annotation.startSample();
     EXPECT_EQ(sentText(), "Start Sample 1000");
     EXPECT_EQ(annotation.form.UDNext, 1000);
     EXPECT_EQ(annotation.form.LBNext, "Next Water Sample:  1001");
-    annotation.BTStartClick();
+    annotation.startSample();
     EXPECT_EQ(sentText(), "Start Sample 1000");
 }
 
 TEST_F(AnnotationTest, InsertAnnotationSendsTheEditTextAndClearsIt) {
     annotation.form.EDITAnnotation = "CTD cast 4";
-    annotation.BTSendClick();
+    annotation.insertTypedAnnotation();
     EXPECT_EQ(annotation.form.EDITAnnotation, "");
     EXPECT_EQ(annotation.form.LBAnnotation, "CTD cast 4");
     EXPECT_EQ(sentText(), "CTD cast 4");
     // An empty box still marks the moment: the time stamp and one blank.
-    annotation.BTSendClick();
+    annotation.insertTypedAnnotation();
     EXPECT_EQ(annotation.takePendingAnnotation(), std::string(kStamp));
     EXPECT_FALSE(annotation.takePendingAnnotation().has_value());
 }
 
 TEST_F(AnnotationTest, SecondInsertReportsAndDropsTheWaitingLine) {
-    annotation.BTStartClick();
-    annotation.BTEndClick();
+    annotation.startSample();
+    annotation.endSample();
     ASSERT_EQ(op.notices().size(), 1u);
     EXPECT_EQ(op.notices()[0].caption,
               "Error - Unable to insert this record into the Archive File");
@@ -93,9 +93,9 @@ TEST_F(AnnotationTest, SecondInsertReportsAndDropsTheWaitingLine) {
 }
 
 TEST_F(AnnotationTest, TheNewLineIsStampedAfterTheLostLineNoticeWasClosed) {
-    annotation.BTStartClick();
+    annotation.startSample();
     op.whileShown = [this](const test::Asked&) { clock.now += 5; };
-    annotation.BTEndClick();
+    annotation.endSample();
     EXPECT_EQ(annotation.form.AnnotateDANDT, "03/05/24\t14:05:14.370");
 }
 
@@ -103,7 +103,7 @@ TEST_F(AnnotationTest, LongTextIsShortenedAtACharacter) {
     // Latin-1 text, one byte a character: a degree sign (0xB0) at the limit stays whole, and
     // signs of the upper half are never taken for parts of a longer character.
     annotation.form.EDITAnnotation = std::string(198, 'a') + "\xB0" + "tail";
-    annotation.BTSendClick();
+    annotation.insertTypedAnnotation();
     EXPECT_EQ(sentText(), std::string(198, 'a') + "\xB0");
     EXPECT_EQ(shortenAtCharacter("abc", 5), "abc");
     EXPECT_EQ(shortenAtCharacter(std::string(250, '\xB1'), 199), std::string(199, '\xB1'));
@@ -111,8 +111,8 @@ TEST_F(AnnotationTest, LongTextIsShortenedAtACharacter) {
 
 TEST_F(AnnotationTest, WindowKeepsItsStateWhileHidden) {
     annotation.show();
-    annotation.BTStartClick();
-    annotation.BTCloseClick();
+    annotation.startSample();
+    annotation.hide();
     EXPECT_FALSE(annotation.form.visible);
     EXPECT_TRUE(annotation.pending());
     EXPECT_EQ(annotation.form.UDNext, 2);

@@ -153,7 +153,7 @@ TEST_F(PcLoggerPacketTest, MeterInputsBecomeSegmentsInPortOrder) {
 TEST_F(PcLoggerPacketTest, AnnotationTakesTheTextSlotOnce) {
     routing.pcFunction[1] = kPcFunctionMeterInput;
     push(1, "abc");
-    annotation.BTStartClick();
+    annotation.startSample();
     for (int i = 0; i < 10; ++i)
         tick(true, 100);
     ASSERT_EQ(sink.records.size(), 1u);
@@ -170,7 +170,7 @@ TEST_F(PcLoggerPacketTest, TextBehindAFullDataAreaWaitsForTheNextRecord) {
     routing.pcFunction[2] = kPcFunctionMeterInput;
     push(1, std::string(6000, 'a'));
     push(2, "second port");
-    annotation.BTEndClick();
+    annotation.endSample();
     for (int i = 0; i < 10; ++i)
         tick(false, 100);
     ASSERT_EQ(sink.records.size(), 1u);

@@ -157,31 +157,31 @@ TEST_F(PcLoggerFlowTest, AnnotationWindowSequencesTravelInTheTextSlot) {
         click();
         ticks(101);  // one PC-logger interval at 1 Hz
     };
-    sendAndTick([&] { a.BTStartClick(); });
-    sendAndTick([&] { a.BTStartClick(); });
-    sendAndTick([&] { a.BTEndClick(); });
+    sendAndTick([&] { a.startSample(); });
+    sendAndTick([&] { a.startSample(); });
+    sendAndTick([&] { a.endSample(); });
     EXPECT_EQ(a.form.UDNext, 3);
     EXPECT_EQ(a.form.LBNext, "Next Water Sample:  3");
     sendAndTick([&] {
-        a.BTResetClick();
-        a.BTEndClick();
+        a.resetSampleCount();
+        a.endSample();
     });
-    a.UDNextClick(1000);
+    a.stepNextSample(1000);
     EXPECT_EQ(a.form.LBNext, "Next Water Sample: 1000");
-    sendAndTick([&] { a.BTStartClick(); });
+    sendAndTick([&] { a.startSample(); });
     EXPECT_EQ(a.form.UDNext, 1000);
     EXPECT_EQ(a.form.LBNext, "Next Water Sample:  1001");
-    sendAndTick([&] { a.BTStartClick(); });
+    sendAndTick([&] { a.startSample(); });
     a.form.EDITAnnotation.clear();
-    sendAndTick([&] { a.BTSendClick(); });
+    sendAndTick([&] { a.insertTypedAnnotation(); });
 
     // Two marks within one interval: the first is reported and lost, the second is sent.
     a.form.EDITAnnotation = "CTD down";
-    a.BTSendClick();
+    a.insertTypedAnnotation();
     EXPECT_EQ(a.form.EDITAnnotation, "");
     const std::string lost = a.pendingLine();
     a.form.EDITAnnotation = "CTD up";
-    a.BTSendClick();
+    a.insertTypedAnnotation();
     ticks(101);
     ASSERT_EQ(f.op.notices().size(), 1u);
     EXPECT_EQ(f.op.notices()[0].caption,
@@ -207,7 +207,7 @@ TEST_F(PcLoggerFlowTest, AnnotationWindowSequencesTravelInTheTextSlot) {
     }
     EXPECT_EQ(a.form.AnnotateDANDT, lines.back().substr(0, 21));
     EXPECT_EQ(a.form.LBAnnotation, "CTD up");
-    a.BTCloseClick();
+    a.hide();
     EXPECT_FALSE(a.form.visible);
 }
 

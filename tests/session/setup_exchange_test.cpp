@@ -407,9 +407,9 @@ TEST(SetupCommands, PStoreAsksOnlyWhileTheLoggerStandsBy) {
     ScriptedOperator op;
     for (OperationCode code :
          {OperationCode::Standby, OperationCode::Upload, OperationCode::EndOfRun})
-        EXPECT_EQ(PStoreClick(code, op), (CommandRequest{CommandCode::GetSetup, 0, 0}));
+        EXPECT_EQ(setupRereadCommand(code, op), (CommandRequest{CommandCode::GetSetup, 0, 0}));
     EXPECT_TRUE(op.asked.empty());
-    EXPECT_FALSE(PStoreClick(OperationCode::Sampling, op));
+    EXPECT_FALSE(setupRereadCommand(OperationCode::Sampling, op));
     ASSERT_EQ(op.notices().size(), 1u);
     EXPECT_EQ(op.notices()[0].caption, "Unable to Complete Command");
     EXPECT_EQ(op.notices()[0].text,
