@@ -137,15 +137,7 @@ void HostSession::showStatusDisplay(const StatusDisplayUpdate& u) {
 
 // The status group's figures and the Data Status page's port and analog rows.
 void HostSession::showStatusRows(const LoggerStatus& status, const StatusDisplayUpdate& u) {
-    auto& ls = loggerStatus_.edit();
-    ls.LBRunSize.caption = u.LBRunSize;
-    ls.LBOperation = {u.LBOperation, true, Colour::ButtonFace};
-    ls.LBTimeLeft.caption = u.LBTimeLeft;
-    ls.LBCurrentV.caption = u.LBCurrentV;
-    ls.LBStartV.caption = u.LBStartV;
-    ls.LBEndV.caption = u.LBEndV;
-    ls.LBFreeDisk.caption = u.LBFreeDisk;
-    ls.LBTotalDisk.caption = u.LBTotalDisk;
+    loggerStatus_.edit() = u.status;
 
     std::array<std::int16_t, 7> millivolts{};
     std::copy(status.analogThousandths.begin() + 1, status.analogThousandths.end(),

@@ -266,7 +266,6 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
         m.ShownRunStop = s.runStopSwitch;
     }
     u.LBRunNumber = runNumberText(s.runNumber);
-    u.LBRunSize = runSizeText(s);
     u.LBPower = powerFlagsText(s.powerFlags);
 
     u.serialNumber = s.serialNumber;
@@ -281,16 +280,29 @@ StatusDisplayUpdate showLoggerStatus(const LoggerStatus& s, bool moored, StatusM
     }
 
     u.names = deviceNames(s.deviceType);
-    u.LBOperation = statusCodeText(s.statusCode);
-    u.LBTimeLeft = timeLeftText(static_cast<std::uint32_t>(s.timeLeftSeconds));
     u.TitleText = statusTitleText(s.serialNumber, u.names.titleName, fw);
-    u.LBCurrentV = voltsText(s.voltages[0]);
-    u.LBStartV = voltsText(s.voltages[1]);
-    u.LBEndV = voltsText(s.voltages[2]);
-    u.LBFreeDisk = kilobytesText(s.freeMemoryBytes);
-    u.LBTotalDisk = kilobytesText(s.totalMemoryBytes);
+    for (const StatusFigure& figure : kStatusFigures)
+        (u.status.*figure.label).caption = figure.text(s);
+    u.status.LBOperation.colour = Colour::ButtonFace;
     return u;
 }
+
+const std::array<StatusFigure, 8> kStatusFigures{{
+    {&LoggerStatusView::LBOperation,
+     [](const LoggerStatus& s) { return statusCodeText(s.statusCode); }},
+    {&LoggerStatusView::LBTimeLeft,
+     [](const LoggerStatus& s) {
+         return timeLeftText(static_cast<std::uint32_t>(s.timeLeftSeconds));
+     }},
+    {&LoggerStatusView::LBRunSize, runSizeText},
+    {&LoggerStatusView::LBCurrentV, [](const LoggerStatus& s) { return voltsText(s.voltages[0]); }},
+    {&LoggerStatusView::LBStartV, [](const LoggerStatus& s) { return voltsText(s.voltages[1]); }},
+    {&LoggerStatusView::LBEndV, [](const LoggerStatus& s) { return voltsText(s.voltages[2]); }},
+    {&LoggerStatusView::LBFreeDisk,
+     [](const LoggerStatus& s) { return kilobytesText(s.freeMemoryBytes); }},
+    {&LoggerStatusView::LBTotalDisk,
+     [](const LoggerStatus& s) { return kilobytesText(s.totalMemoryBytes); }},
+}};
 
 std::optional<bool> refreshFlashPanel(std::int64_t flashErrorValue, StatusMemory& memory) {
     if (flashErrorValue == memory.ShownFlashValue)

@@ -19,6 +19,7 @@
 #include "link/logger_mode.h"
 #include "link/status_record.h"
 #include "session/colour.h"
+#include "session/console_views.h"
 #include "session/setup_exchange_forms.h"
 
 namespace cvh {
@@ -102,7 +103,6 @@ struct StatusDisplayUpdate {
     std::optional<std::string> runStopCaption;
     std::optional<bool> runStopVisible;
     std::string LBRunNumber;
-    std::string LBRunSize;
     std::string LBPower;
 
     // The logger identity to store (LoggerSerialNumber, LoggerDeviceType, LoggerOperationCode).
@@ -114,15 +114,19 @@ struct StatusDisplayUpdate {
     std::optional<std::string> firmwareWarning;
 
     DeviceNames names;
-    std::string LBOperation;  // on the button face
-    std::string LBTimeLeft;
     std::string TitleText;
-    std::string LBCurrentV;
-    std::string LBStartV;
-    std::string LBEndV;
-    std::string LBFreeDisk;
-    std::string LBTotalDisk;
+    // The "Logger Status" group's figures, rewritten from every record (LBOperation shown on the
+    // button face).
+    LoggerStatusView status;
 };
+
+// The figures of the "Logger Status" group: each label with its text from the record. The
+// decode fills them from this table and the console lays the group out with the same labels.
+struct StatusFigure {
+    LabelState LoggerStatusView::*label;
+    std::string (*text)(const LoggerStatus&);
+};
+extern const std::array<StatusFigure, 8> kStatusFigures;
 
 // The values last acted on; the initial values force the first update.
 struct StatusMemory {

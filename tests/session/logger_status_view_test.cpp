@@ -128,13 +128,13 @@ TEST(StatusDisplay, TextsAndTitle) {
     s.st.runStopSwitch = 7;
     auto u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus-042: v7.09");
-    EXPECT_EQ(u.LBOperation, "Invalid Status 21");
+    EXPECT_EQ(u.status.LBOperation.caption, "Invalid Status 21");
     EXPECT_EQ(u.LBRunNumber, "Run Number:  007");
-    EXPECT_EQ(u.LBTimeLeft, " 1:02:05");
+    EXPECT_EQ(u.status.LBTimeLeft.caption, " 1:02:05");
     EXPECT_EQ(u.LBPower, "Power: 1010 1100");
-    EXPECT_EQ(u.LBCurrentV, "12.3 V");
-    EXPECT_EQ(u.LBFreeDisk, "2048 K");
-    EXPECT_EQ(u.LBRunSize, "Run File Size:  3 K");
+    EXPECT_EQ(u.status.LBCurrentV.caption, "12.3 V");
+    EXPECT_EQ(u.status.LBFreeDisk.caption, "2048 K");
+    EXPECT_EQ(u.status.LBRunSize.caption, "Run File Size:  3 K");
     EXPECT_EQ(u.runStopCaption, "Run/Stop Switch:  Error");
     EXPECT_EQ(u.runStopVisible, true);
     EXPECT_EQ(u.operationCode, static_cast<OperationCode>(0x21));
@@ -144,7 +144,7 @@ TEST(StatusDisplay, TextsAndTitle) {
     u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_EQ(u.TitleText, "CV Host: v7.09e    External kb5Plus: v7.09");
     EXPECT_EQ(u.runStopVisible, false);
-    EXPECT_EQ(u.LBTimeLeft, " 0:59");
+    EXPECT_EQ(u.status.LBTimeLeft.caption, " 0:59");
     s.st.deviceType = 9;
     u = showLoggerStatus(s.decoded(), false, memory, form);
     EXPECT_STREQ(u.names.titleName, "Unknown Meter");
