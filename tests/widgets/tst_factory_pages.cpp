@@ -17,29 +17,22 @@
 #include "support/factory_records.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/window_rig.h"
 
 using namespace cvh;
 
 class TestFactoryPages : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        test::FakeSerialBackend backend;
-        test::ScriptedOperator op;
-        FixedClock clock;
-        QTemporaryDir dir;
-        HostSession session{backend, op, clock};
-        MainWindow window{session};
+    struct Rig : test::WindowRig {
         explicit Rig(const QString& modeItem) {
-            session.startUp(dir.path().toStdString());
-            window.createSmallWindows();
-            window.show();
+            start();
             action(modeItem)->trigger();
         }
         QAction* action(const QString& name) { return window.findChild<QAction*>(name); }
         template <class W = QWidget>
         W* find(const QString& name) {
-            W* w = window.findChild<W*>(name);
+            W* w = WindowRig::find<W>(name);
             if (!w)
                 qFatal("no control %s", qPrintable(name));
             return w;

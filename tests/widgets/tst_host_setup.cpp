@@ -23,31 +23,19 @@
 #include "session/pc_logger_setup.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/window_rig.h"
 
 using namespace cvh;
 
 class TestHostSetup : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        QTemporaryDir dir;
-        test::FakeSerialBackend backend;
-        test::ScriptedOperator op;
-        FixedClock clock;
-        HostSession session{backend, op, clock};
-        MainWindow window{session};
+    struct Rig : test::WindowRig {
         Rig() {
             clock.now = 1'700'000'000;
             for (int com : {5, 6})
                 backend.add(session.ports().names().name(com));
-            session.startUp(dir.path().toStdString());
-            window.createSmallWindows();
-            window.refreshView();
-            window.show();
-        }
-        template <class W = QWidget>
-        W* find(const char* name) {
-            return window.findChild<W*>(QLatin1String(name));
+            start();
         }
         int combo(const char* name) { return find<QComboBox>(name)->currentIndex(); }
         QString text(const char* name) { return find<QLabel>(name)->text(); }

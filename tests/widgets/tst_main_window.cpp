@@ -16,25 +16,17 @@
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
 #include "support/session_access.h"
+#include "support/window_rig.h"
 
 using namespace cvh;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        test::FakeSerialBackend backend;
-        test::ScriptedOperator op;
-        FixedClock clock;
-        QTemporaryDir dir;  // start directory of this rig's own: no stray last.cvh read or left
-        HostSession session{backend, op, clock};
-        MainWindow window{session};
+    struct Rig : test::WindowRig {
         Rig() {
             clock.now = 1'700'000'000;
-            session.startUp(dir.path().toStdString());
-            window.createSmallWindows();
-            window.refreshView();
-            window.show();
+            start();
         }
         QLabel* label(const char* name) { return window.findChild<QLabel*>(QLatin1String(name)); }
         QStringList visiblePages() {

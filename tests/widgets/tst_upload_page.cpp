@@ -19,19 +19,14 @@
 #include "session/host_session.h"
 #include "support/fake_serial.h"
 #include "support/scripted_operator.h"
+#include "support/window_rig.h"
 
 using namespace cvh;
 
 class TestUploadPage : public QObject {
     Q_OBJECT
 
-    struct Rig {
-        test::FakeSerialBackend backend;
-        test::ScriptedOperator op;
-        FixedClock clock;
-        QTemporaryDir dir;
-        HostSession session{backend, op, clock};
-        MainWindow window{session};
+    struct Rig : test::WindowRig {
         std::shared_ptr<test::FakeLine> line;
         Rig() {
             clock.now = 1'700'000'000;
@@ -42,10 +37,6 @@ class TestUploadPage : public QObject {
             window.createSmallWindows();
             window.refreshView();
             window.show();
-        }
-        template <class W>
-        W* find(const char* name) {
-            return window.findChild<W*>(QLatin1String(name));
         }
         QPushButton* button(const char* name) { return find<QPushButton>(name); }
         // The logger sends `bytes`; the session reads them and the window repaints.
