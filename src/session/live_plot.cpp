@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/cformat.h"
 #include "session/live_format.h"
 
 namespace cvh {
@@ -45,6 +46,37 @@ std::optional<std::array<double, kPlotColumns>> parsePlotColumns(
         if (columns[k] > 0 && !found[k])
             return std::nullopt;
     return values;
+}
+
+std::vector<PlotPoint> thinForDrawing(const std::deque<PlotPoint>& series, std::size_t maxPoints) {
+    std::vector<PlotPoint> out;
+    const std::size_t n = series.size();
+    if (n <= maxPoints || maxPoints < 2) {
+        out.assign(series.begin(), series.end());
+        return out;
+    }
+    const std::size_t run = (2 * n + maxPoints - 1) / maxPoints;
+    out.reserve(2 * (n / run + 1));
+    for (std::size_t i = 0; i < n; i += run) {
+        const auto first = series.begin() + static_cast<std::ptrdiff_t>(i);
+        const auto last = series.begin() + static_cast<std::ptrdiff_t>(std::min(n, i + run));
+        const auto [lo, hi] = std::minmax_element(
+            first, last, [](const PlotPoint& a, const PlotPoint& b) { return a.value < b.value; });
+        if (lo->pcMilliseconds <= hi->pcMilliseconds) {
+            out.push_back(*lo);
+            if (hi != lo)
+                out.push_back(*hi);
+        } else {
+            out.push_back(*hi);
+            out.push_back(*lo);
+        }
+    }
+    return out;
+}
+
+std::string plotCountsText(std::uint64_t plotted, std::uint64_t skipped) {
+    return cformat("Lines plotted: %llu   skipped: %llu", static_cast<unsigned long long>(plotted),
+                   static_cast<unsigned long long>(skipped));
 }
 
 std::int64_t LivePlot::windowMilliseconds() const {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/bytes.h"
 
@@ -55,6 +56,13 @@ std::optional<double> parseNumber(std::string_view field);
 // The chosen columns of one line, or nothing when one of them is missing or not a number.
 std::optional<std::array<double, kPlotColumns>> parsePlotColumns(
     std::string_view line, const std::array<int, kPlotColumns>& columns);
+
+// At most about `maxPoints` of a series for drawing: each run of neighbours gives its lowest and
+// highest point, so spikes stay visible however many points the window holds.
+std::vector<PlotPoint> thinForDrawing(const std::deque<PlotPoint>& series, std::size_t maxPoints);
+
+// "Lines plotted: 120   skipped: 3"
+std::string plotCountsText(std::uint64_t plotted, std::uint64_t skipped);
 
 class LivePlot {
 public:

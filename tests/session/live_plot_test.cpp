@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace cvh {
@@ -76,6 +77,18 @@ TEST(LivePlot, MemoryStaysWithinTheWindowAndTheCap) {
     for (std::size_t i = 0; i < LivePlot::kMaxPoints + 50; ++i)
         plot.onPortBytes(2, 1, text("1\n"), 700'000);
     EXPECT_EQ(plot.series(0).size(), LivePlot::kMaxPoints);
+}
+
+TEST(LivePlot, DrawingThinsLongSeriesButKeepsSpikes) {
+    std::deque<PlotPoint> series;
+    for (int i = 0; i < 10000; ++i)
+        series.push_back({i, i == 4321 ? 99.0 : 1.0});
+    const auto drawn = thinForDrawing(series, 1000);
+    EXPECT_LE(drawn.size(), 1002u);
+    EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(), [](auto& p) { return p.value == 99; }));
+    EXPECT_TRUE(std::is_sorted(drawn.begin(), drawn.end(), [](auto& a, auto& b) {
+        return a.pcMilliseconds < b.pcMilliseconds;
+    }));
 }
 
 }  // namespace
