@@ -170,6 +170,7 @@ void LivePlotPage::redraw() {
     const double margin = hi > lo ? (hi - lo) * 0.05 : 1.0;
     xAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
     yAxis_->setRange(lo - margin, hi + margin);
+    yAxis_->applyNiceNumbers();
     yAxis_->setTitleText(volts ? QStringLiteral("Volts") : QString());
     setText(PlotLinesLabel, plotCountsText(plot.plottedLines(), plot.skippedLines()));
 }
