@@ -159,15 +159,17 @@ void LivePlotPage::redraw() {
         s->replace(points);
     }
     // The axes follow the data: the whole time span shown, the values with a little margin.
-    if (first > last) {
-        last = QDateTime::currentMSecsSinceEpoch();
+    // Nothing yet: the chosen window up to now, values 0..1.
+    const bool empty = first > last;
+    if (empty) {
+        last = watch_.nowMilliseconds();
         first = last - plot.windowMilliseconds();
         lo = 0;
         hi = 1;
     }
     if (last - first < 1000)
         first = last - 1000;
-    const double margin = hi > lo ? (hi - lo) * 0.05 : 1.0;
+    const double margin = empty ? 0.0 : hi > lo ? (hi - lo) * 0.05 : 1.0;
     xAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
     yAxis_->setRange(lo - margin, hi + margin);
     yAxis_->applyNiceNumbers();

@@ -46,10 +46,10 @@ public:
     const SilenceWatch& silenceWatch() const { return silence_; }
     const LivePlot& plot() const { return plot_; }
     void choosePlot(const PlotChoice& choice) { plot_.choose(choice); }
-
-private:
+    // PC time as the plot counts it.
     std::int64_t nowMilliseconds() const;
 
+private:
     const Clock& clock_;
     Operator& notices_;
     SilenceWatch silence_;
