@@ -32,6 +32,7 @@
 #include "console/logger_status_rows.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
+#include "console/page_live_plot.h"
 #include "console/page_logger_control.h"
 #include "console/page_pc_logger.h"
 #include "console/page_port_setup.h"
@@ -420,7 +421,8 @@ void MainWindow::buildPages() {
               new RecordingPage(tabs_),
               realTime_,
               new UploadPage(tabs_),
-              dataStatus_};
+              dataStatus_,
+              new LivePlotPage(session_.liveDataWatch(), tabs_)};
     for (int p = 0; p < kPageCount; ++p) {
         QWidget* page = pages_[static_cast<std::size_t>(p)];
         page->setObjectName(QLatin1String(kPages[static_cast<std::size_t>(p)].objectName));

@@ -15,6 +15,7 @@ const std::array<PageInfo, kPageCount> kPages = {{
     {"TSRealTime", "Real Time Data"},
     {"TSUpload", "Upload Logger Data"},
     {"TSDataStatus", "Data Status"},
+    {"TSLivePlot", "Live Plot"},
 }};
 
 namespace {
@@ -146,9 +147,11 @@ bool ModeLayout::menuShown(MenuItem m) const {
 }
 
 std::optional<ModeLayout> modeLayout(int mode) {
-    for (const auto& layout : kModeLayouts)
-        if (layout.mode == mode)
+    for (ModeLayout layout : kModeLayouts)
+        if (layout.mode == mode) {
+            layout.pages[pageIndex(Page::LivePlot)] = layout.pages[pageIndex(Page::RealTime)];
             return layout;
+        }
     return std::nullopt;
 }
 
