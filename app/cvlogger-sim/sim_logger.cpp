@@ -866,8 +866,13 @@ void SimLogger::update() {
 
     const std::int64_t periodMs = 1000 / config_.packetRateHz;
     if (now >= nextPacketMs_) {
-        if (schedule_.running() && schedule_.phase() == LoggerState::Sampling)
+        const bool limitReached =
+            config_.packetLimit != 0 && counters_.dataPackets >= config_.packetLimit;
+        if (schedule_.running() && schedule_.phase() == LoggerState::Sampling && !limitReached) {
             sendDataPacket(true);
+            if (config_.packetLimit != 0 && counters_.dataPackets == config_.packetLimit)
+                say("packet limit reached");
+        }
         nextPacketMs_ += periodMs;
         if (nextPacketMs_ <= now)
             nextPacketMs_ = now + periodMs;

@@ -31,6 +31,7 @@ struct LoggerConfig {
     int firmwareMajor = 7;
     int firmwareMinor = 12;
     int packetRateHz = 2;
+    std::uint64_t packetLimit = 0;  // no data packets after this many; 0: no limit
     std::uint32_t memoryBytes = 32u << 20;
     std::int64_t clockOffsetSeconds = 0;
     std::uint64_t seed = 1;

@@ -21,7 +21,7 @@
 #include <cstdio>
 
 #include "console/annotation_binding.h"
-#include "console/exit_signals.h"
+#include "platform/exit_signals.h"
 #include "console/factory_binding.h"
 #include "console/form_annotation.h"
 #include "console/form_port_tools.h"
@@ -29,7 +29,7 @@
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
 #include "console/live_pages.h"
-#include "console/logger_status_rows.h"
+#include "session/logger_status_rows.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
 #include "console/page_logger_control.h"

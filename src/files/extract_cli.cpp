@@ -174,25 +174,46 @@ int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::
     return status;
 }
 
+std::string noticeLine(const std::string& caption, const std::string& text) {
+    // The overwrite question has no caption: its text stands alone.
+    std::string line = caption.empty() ? "" : caption + ": ";
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (std::size_t i = 0; i < text.size();) {
+        if (!blank(text[i])) {
+            line += text[i++];
+            continue;
+        }
+        const std::size_t start = i;
+        bool lineBreak = false;
+        for (; i < text.size() && blank(text[i]); ++i)
+            lineBreak = lineBreak || text[i] == '\n' || text[i] == '\r';
+        if (lineBreak)
+            line += ' ';
+        else
+            line.append(text, start, i - start);
+    }
+    return line;
+}
+
 void StreamOperator::notice(const std::string& caption, const std::string& text, bool) {
     if (!subject_.empty())
         stream_ << subject_ << ": ";
-    stream_ << caption << ": " << text << "\n";
+    stream_ << noticeLine(caption, text) << "\n";
 }
 
 Answer StreamOperator::askOkCancel(const std::string& caption, const std::string& text, Icon,
                                    bool) {
-    stream_ << caption << ": " << text << " (Cancel)\n";
+    stream_ << noticeLine(caption, text) << " (Cancel)\n";
     return Answer::Cancel;
 }
 
 Answer StreamOperator::askYesNo(const std::string& caption, const std::string& text, Icon, bool) {
-    stream_ << caption << ": " << text << " (No)\n";
+    stream_ << noticeLine(caption, text) << " (No)\n";
     return Answer::No;
 }
 
 Answer StreamOperator::askYesNoCancel(const std::string& caption, const std::string& text, Icon) {
-    stream_ << caption << ": " << text << " (Cancel)\n";
+    stream_ << noticeLine(caption, text) << " (Cancel)\n";
     return Answer::Cancel;
 }
 

@@ -29,6 +29,10 @@ std::optional<ExtractCliArgs> parseExtractArgs(const std::vector<std::string>& a
 // told on `err` with the run file's path and the reason.
 int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// A notice as one line, "caption: text": each line break, with the blanks around it, becomes
+// one space, so a script reads one notice per line.
+std::string noticeLine(const std::string& caption, const std::string& text);
+
 // Notices as "caption: text" lines on a stream; questions are answered with Cancel/No and file
 // dialogs are cancelled, since nobody is there to answer.
 class StreamOperator final : public Operator {
