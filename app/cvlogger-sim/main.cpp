@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
     config.firmwareMinor = o.firmwareMinor;
     config.packetRateHz = o.packetRateHz;
     config.packetLimit = o.packetLimit;
+    config.analogRateHz = o.analogRateHz;
     config.memoryBytes = o.memoryKb * 1024u;
     config.clockOffsetSeconds = o.clockOffsetSeconds;
     config.seed = o.seed;

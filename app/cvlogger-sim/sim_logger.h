@@ -32,6 +32,7 @@ struct LoggerConfig {
     int firmwareMinor = 12;
     int packetRateHz = 2;
     std::uint64_t packetLimit = 0;  // no data packets after this many; 0: no limit
+    int analogRateHz = 0;           // analog lines a second; 0: as the setup says
     std::uint32_t memoryBytes = 32u << 20;
     std::int64_t clockOffsetSeconds = 0;
     std::uint64_t seed = 1;

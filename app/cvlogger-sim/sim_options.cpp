@@ -66,6 +66,8 @@ std::string simUsage() {
            "  --logger-id N        logger ID 0..254 (default 1; data packets carry it as unit)\n"
            "  --firmware 7.NN      firmware version reported (default 7.12)\n"
            "  --rate HZ            data packets per second while sampling, 1..100 (default 2)\n"
+"  --analog-rate HZ     analog lines a second, 1..100 (default: the setup's); at the\n"
+           "                       packet rate every packet carries data\n"
            "  --packets N          send no more data after N data packets (default: no limit)\n"
            "  --sent-log FILE      log every data packet produced, in order, with its fate on\n"
            "                       the line (sent, corrupted, duplicated, dropped) and its bytes\n"
@@ -128,6 +130,7 @@ OptionsResult parseSimOptions(const std::vector<std::string>& args) {
         {"--firmware",
          [&](const std::string& v) { return parseFirmware(v, o.firmwareMajor, o.firmwareMinor); }},
         {"--rate", integer(o.packetRateHz, 1, 100)},
+        {"--analog-rate", integer(o.analogRateHz, 1, 100)},
         {"--packets", integer(o.packetLimit, 1, INT64_MAX)},
         {"--sent-log",
          [&](const std::string& v) {

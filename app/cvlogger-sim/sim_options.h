@@ -24,6 +24,7 @@ struct SimOptions {
     int firmwareMajor = 7;
     int firmwareMinor = 12;
     int packetRateHz = 2;            // data packets per second while sampling
+    int analogRateHz = 0;            // analog lines a second; 0: as the logger's setup says
     std::uint64_t packetLimit = 0;   // stop sending data after this many data packets; 0: never
     std::optional<std::string> sentLog;  // where to log every data packet's fate on the line
     std::uint32_t memoryKb = 32768;  // flash size
