@@ -90,12 +90,14 @@ std::optional<int> CliHost::start(bool needPort) {
     if (!needPort)
         return std::nullopt;
     if (!com && (!hostSetupFile || chosen.loggerPortIndex == 0))
-        return usage("no logger port: give --port COMn or start in a directory whose last.cvh "
-                     "chooses one");
+        return usage(
+            "no logger port: give --port COMn or start in a directory whose last.cvh "
+            "chooses one");
     if (com || line) {
         const int lineSetting =
-            line ? *line : (hostSetupFile && chosen.loggerSetupIndex > 0 ? chosen.loggerSetupIndex
-                                                                         : kPortSetup9600);
+            line ? *line
+                 : (hostSetupFile && chosen.loggerSetupIndex > 0 ? chosen.loggerSetupIndex
+                                                                 : kPortSetup9600);
         session_.linkPorts().loggerPortChange(com ? *com : chosen.loggerPortIndex, lineSetting);
     }
     while (session_.hasDeferredNotices())

@@ -62,14 +62,15 @@ std::string linkSummary(const LinkStatistics& link) {
     std::uint64_t data = 0;
     for (const auto n : link.unitPackets)
         data += n;
-    return cformat("link: %lu bytes in, %lu packets, %llu data packets, %lu gaps, %lu duplicates, "
-                   "%lu keep-alives, %lu malformed",
-                   static_cast<unsigned long>(link.totalInputBytes),
-                   static_cast<unsigned long>(link.packetCount), static_cast<unsigned long long>(data),
-                   static_cast<unsigned long>(link.gapTotal),
-                   static_cast<unsigned long>(link.duplicatePackets),
-                   static_cast<unsigned long>(link.keepAlivePackets),
-                   static_cast<unsigned long>(link.malformedRecords));
+    return cformat(
+        "link: %lu bytes in, %lu packets, %llu data packets, %lu gaps, %lu duplicates, "
+        "%lu keep-alives, %lu malformed",
+        static_cast<unsigned long>(link.totalInputBytes),
+        static_cast<unsigned long>(link.packetCount), static_cast<unsigned long long>(data),
+        static_cast<unsigned long>(link.gapTotal),
+        static_cast<unsigned long>(link.duplicatePackets),
+        static_cast<unsigned long>(link.keepAlivePackets),
+        static_cast<unsigned long>(link.malformedRecords));
 }
 
 }  // namespace
@@ -137,9 +138,9 @@ int uploadCommand(CliHost& host, CliOperator& op, const UploadOptions& options) 
         return status;
     }
 
-    session.hostSetupStore().chooseExtractFiles(
-        static_cast<int>(options.extract == ExtractKind::Raw ? ExtractChoice::ArchivePlusRaw
-                                                             : ExtractChoice::Archive));
+    session.hostSetupStore().chooseExtractFiles(static_cast<int>(options.extract == ExtractKind::Raw
+                                                                     ? ExtractChoice::ArchivePlusRaw
+                                                                     : ExtractChoice::Archive));
     session.runUpload().setExtractRuns(options.extract != ExtractKind::None);
     op.setUploadDirectory(options.directory);
     std::vector<RunResult> results;
@@ -200,8 +201,8 @@ int recordCommand(CliHost& host, const RecordOptions& options) {
         for (const auto n : link.unitPackets)
             data += n;
         std::cerr << "cvhost-cli: " << data << " data packets, " << link.gapTotal << " gaps, "
-                  << recorder.state().fileName << ", " << recorder.state().sizeCounter
-                  << " bytes" << std::endl;
+                  << recorder.state().fileName << ", " << recorder.state().sizeCounter << " bytes"
+                  << std::endl;
     };
     host.run([&](int signal, std::int64_t now) -> std::optional<int> {
         if (signal != 0 || (limitMs > 0 && now >= limitMs))

@@ -1,8 +1,8 @@
 // cvhost-cli: the logger from a shell, without a window. The same host session as the console
 // (receive loop, port manager, host setup file, recorder, upload, extraction), driven by a
 // command: status, dir, upload, record, replay, extract.
-#include <QCoreApplication>
 #include <CLI/CLI.hpp>
+#include <QCoreApplication>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -44,9 +44,10 @@ int usage(const std::string& text) {
 
 int main(int argc, char** argv) {
     using namespace cvh;
-    CLI::App app{"cvhost-cli: the data logger's host program from a shell, without a window.\n"
-                 "Works in the current directory: its comports.txt and last.cvh apply as in "
-                 "the console."};
+    CLI::App app{
+        "cvhost-cli: the data logger's host program from a shell, without a window.\n"
+        "Works in the current directory: its comports.txt and last.cvh apply as in "
+        "the console."};
     app.require_subcommand(1);
     GlobalOptions global;
     app.add_option("--port", global.port, "logger port COMn (default: that of last.cvh)");
@@ -66,8 +67,9 @@ int main(int argc, char** argv) {
     std::string outputDir = ".";
     std::string extractKind = "archive";
     bool overwrite = false;
-    upload->add_option("--runs", runs, "runs to upload, such as 1,3-5 (default: every run "
-                                       "with data)");
+    upload->add_option("--runs", runs,
+                       "runs to upload, such as 1,3-5 (default: every run "
+                       "with data)");
     upload->add_option("-o", outputDir, "directory for the run files (default: .)");
     upload->add_option("--extract", extractKind, "archive, raw or none (default: archive)")
         ->check(CLI::IsMember({"archive", "raw", "none"}));
@@ -92,9 +94,10 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(kReplaySpeedMin, kReplaySpeedMax));
     replay->add_flag("--continuous", replayOptions.continuous, "start over at the end");
 
-    auto* extract = app.add_subcommand(
-        "extract", "split run files as cvhost-extract does: [--raw] [--debug-log] [-o DIR] "
-                   "RUNFILE...");
+    auto* extract =
+        app.add_subcommand("extract",
+                           "split run files as cvhost-extract does: [--raw] [--debug-log] [-o DIR] "
+                           "RUNFILE...");
     extract->prefix_command();
     extract->set_help_flag();
 
@@ -124,10 +127,9 @@ int main(int argc, char** argv) {
     }
     RecordOptions recordOptions;
     recordOptions.forSeconds = forSeconds;
-    for (const auto& [path, mode] : {std::pair{&continuous, RecordMode::Continuous},
-                                     std::pair{&hourly, RecordMode::Hourly},
-                                     std::pair{&daily, RecordMode::Daily},
-                                     std::pair{&raw, RecordMode::RawInput}})
+    for (const auto& [path, mode] :
+         {std::pair{&continuous, RecordMode::Continuous}, std::pair{&hourly, RecordMode::Hourly},
+          std::pair{&daily, RecordMode::Daily}, std::pair{&raw, RecordMode::RawInput}})
         if (!path->empty()) {
             recordOptions.mode = mode;
             recordOptions.path = *path;

@@ -29,7 +29,7 @@ public:
 
     // Appends what the line carries for one packet (or text) to `line`.
     LineFate apply(const std::vector<std::uint8_t>& bytes, bool packet,
-               std::vector<std::uint8_t>& line);
+                   std::vector<std::uint8_t>& line);
     const FaultCounters& counters() const { return counters_; }
 
 private:

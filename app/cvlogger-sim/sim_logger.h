@@ -39,7 +39,7 @@ struct LoggerConfig {
     bool autoStart = false;
     int storedRuns = 0;
     std::uint32_t storedRunBytes = 0;  // 0: each stored run is a minute or two of sampling
-    std::uint32_t hostBaud = 9600;  // reported in the setup's host-port slot
+    std::uint32_t hostBaud = 9600;     // reported in the setup's host-port slot
     std::int64_t clearMemoryMs = 3000;
     UploadSender::Settings upload;
 };

@@ -66,7 +66,7 @@ std::string simUsage() {
            "  --logger-id N        logger ID 0..254 (default 1; data packets carry it as unit)\n"
            "  --firmware 7.NN      firmware version reported (default 7.12)\n"
            "  --rate HZ            data packets per second while sampling, 1..100 (default 2)\n"
-"  --analog-rate HZ     analog lines a second, 1..100 (default: the setup's); at the\n"
+           "  --analog-rate HZ     analog lines a second, 1..100 (default: the setup's); at the\n"
            "                       packet rate every packet carries data\n"
            "  --packets N          send no more data after N data packets (default: no limit)\n"
            "  --sent-log FILE      log every data packet produced, in order, with its fate on\n"

@@ -115,8 +115,8 @@ TEST_F(CliOnSim, AnInterruptedUploadCancelsTheRunAndEndsWith130) {
     startSim({"--runs", "1", "--run-kb", "400", "--baud", "115200"});
     const auto out = dir.sub("runs");
     test::ChildProcess child;
-    ASSERT_TRUE(child.start({CVHOST_CLI_PATH, "--port", "COM1", "upload", "-o", out.string()},
-                            dir.path()));
+    ASSERT_TRUE(
+        child.start({CVHOST_CLI_PATH, "--port", "COM1", "upload", "-o", out.string()}, dir.path()));
     // Wait for the first blocks, then Ctrl-C.
     const auto end = std::chrono::steady_clock::now() + 30s;
     std::error_code ec;
@@ -166,8 +166,9 @@ Records archiveRecords(const std::filesystem::path& file) {
         const auto length = archiveDataLength(Bytes(bytes.data() + at, kArchiveHeaderSize));
         if (!length || at + *length + kArchiveOverhead > bytes.size())
             break;
-        out.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                         bytes.begin() + static_cast<std::ptrdiff_t>(at + *length + kArchiveOverhead));
+        out.emplace_back(
+            bytes.begin() + static_cast<std::ptrdiff_t>(at),
+            bytes.begin() + static_cast<std::ptrdiff_t>(at + *length + kArchiveOverhead));
         at += *length + kArchiveOverhead;
     }
     EXPECT_EQ(at, bytes.size()) << file;
@@ -177,8 +178,8 @@ Records archiveRecords(const std::filesystem::path& file) {
 TEST_F(CliOnSim, HourlyRecordingHoldsEveryPacketTheLoggerSent) {
     // Sampling begins 6 s after power-on; 40 packets then end the data.
     const auto sentLog = dir / "sent.log";
-    startSim({"--autostart", "--rate", "20", "--analog-rate", "20", "--packets", "40",
-              "--sent-log", sentLog.string()});
+    startSim({"--autostart", "--rate", "20", "--analog-rate", "20", "--packets", "40", "--sent-log",
+              sentLog.string()});
     const Outcome r = cli({"--port", "COM1", "record", "--hourly", "deck", "--for", "10"});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(sim.stop());

@@ -21,8 +21,8 @@ TEST(RunList, ListsAndRangesGiveSortedRunsOnce) {
 }
 
 TEST(RunList, MalformedListsAreRefusedWithTheFaultyItem) {
-    for (const char* text : {"", "1,", ",1", "a", "3-", "-3", "5-3", "1000", "1-2-3", "1 ,2",
-                             "+4", "99999999999"}) {
+    for (const char* text :
+         {"", "1,", ",1", "a", "3-", "-3", "5-3", "1000", "1-2-3", "1 ,2", "+4", "99999999999"}) {
         std::string error;
         EXPECT_FALSE(parseRunList(text, error)) << text;
         EXPECT_NE(error.find(text), std::string::npos) << error;

@@ -48,8 +48,7 @@ public:
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&actions, 2, errPath_.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int spawned =
-            ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        const int spawned = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (spawned != 0)
             pid_ = -1;
