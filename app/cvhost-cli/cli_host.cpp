@@ -49,7 +49,7 @@ int usage(const std::string& text) {
 
 }  // namespace
 
-CliHost::CliHost(const GlobalOptions& options, CliOperator& op)
+CliHost::CliHost(const GlobalOptions& options, StreamOperator& op)
     : options_(options), op_(op), session_(backend_, op, clock_), start_(Steady::now()) {}
 
 CliHost::~CliHost() {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/clock.h"
-#include "cli_operator.h"
+#include "files/extract_cli.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 
@@ -25,7 +25,7 @@ struct GlobalOptions {
 
 class CliHost {
 public:
-    CliHost(const GlobalOptions& options, CliOperator& op);
+    CliHost(const GlobalOptions& options, StreamOperator& op);
     ~CliHost();
 
     // Start-up in the current directory. With `needPort`, the logger port must be open after
@@ -50,7 +50,7 @@ private:
     void tick();
 
     GlobalOptions options_;
-    CliOperator& op_;
+    StreamOperator& op_;
     QtSerialBackend backend_;
     SystemClock clock_;
     HostSession session_;

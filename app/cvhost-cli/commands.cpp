@@ -14,7 +14,7 @@ namespace cvh {
 namespace {
 
 // Waits until the directory is complete and prints nothing; the exit status when it failed.
-std::optional<int> readDirectory(CliHost& host, CliOperator& op) {
+std::optional<int> readDirectory(CliHost& host, StreamOperator& op) {
     HostSession& session = host.session();
     const int noticesBefore = op.notices();
     session.getDirectoryClick();
@@ -90,7 +90,7 @@ int statusCommand(CliHost& host) {
     return kExitDone;
 }
 
-int dirCommand(CliHost& host, CliOperator& op) {
+int dirCommand(CliHost& host, StreamOperator& op) {
     if (const auto failed = host.waitForStatus())
         return *failed;
     if (const auto failed = readDirectory(host, op))
@@ -101,7 +101,7 @@ int dirCommand(CliHost& host, CliOperator& op) {
     return kExitDone;
 }
 
-int uploadCommand(CliHost& host, CliOperator& op, const UploadOptions& options) {
+int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& options) {
     HostSession& session = host.session();
     if (const auto failed = host.waitForStatus())
         return *failed;

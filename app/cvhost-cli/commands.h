@@ -12,7 +12,7 @@
 namespace cvh {
 
 int statusCommand(CliHost& host);
-int dirCommand(CliHost& host, CliOperator& op);
+int dirCommand(CliHost& host, StreamOperator& op);
 
 enum class ExtractKind { Archive, Raw, None };
 struct UploadOptions {
@@ -20,7 +20,7 @@ struct UploadOptions {
     std::filesystem::path directory = ".";
     ExtractKind extract = ExtractKind::Archive;
 };
-int uploadCommand(CliHost& host, CliOperator& op, const UploadOptions& options);
+int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& options);
 
 struct RecordOptions {
     RecordMode mode = RecordMode::Off;

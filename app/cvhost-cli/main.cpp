@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
 
     QCoreApplication qt(argc, argv);
     installExitSignalHandlers();
-    CliOperator op(std::cerr);
+    StreamOperator op(std::cerr);
     op.setOverwrite(overwrite);
     CliHost host(global, op);
     if (const auto failed = host.start(!replay->parsed()))

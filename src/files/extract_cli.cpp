@@ -6,6 +6,7 @@
 #include "base/cformat.h"
 #include "files/extract_debug_log.h"
 #include "files/run_file.h"
+#include "files/run_upload.h"
 
 namespace cvh {
 
@@ -196,33 +197,41 @@ std::string noticeLine(const std::string& caption, const std::string& text) {
 }
 
 void StreamOperator::notice(const std::string& caption, const std::string& text, bool) {
+    ++notices_;
     if (!subject_.empty())
         stream_ << subject_ << ": ";
-    stream_ << noticeLine(caption, text) << "\n";
+    stream_ << noticeLine(caption, text) << std::endl;
 }
 
 Answer StreamOperator::askOkCancel(const std::string& caption, const std::string& text, Icon,
                                    bool) {
-    stream_ << noticeLine(caption, text) << " (Cancel)\n";
+    stream_ << noticeLine(caption, text) << " (Cancel)" << std::endl;
     return Answer::Cancel;
 }
 
 Answer StreamOperator::askYesNo(const std::string& caption, const std::string& text, Icon, bool) {
-    stream_ << noticeLine(caption, text) << " (No)\n";
+    stream_ << noticeLine(caption, text) << " (No)" << std::endl;
     return Answer::No;
 }
 
 Answer StreamOperator::askYesNoCancel(const std::string& caption, const std::string& text, Icon) {
-    stream_ << noticeLine(caption, text) << " (Cancel)\n";
-    return Answer::Cancel;
+    // The one three-way question is the upload's "File ... Exists ... Overwrite ?", where No
+    // skips the run and Cancel would abort the upload.
+    stream_ << noticeLine(caption, text) << (overwrite_ ? " (Yes: overwritten)" : " (No: skipped)")
+            << std::endl;
+    return overwrite_ ? Answer::Yes : Answer::No;
 }
 
 std::optional<std::string> StreamOperator::openFile(const FileDialogRequest&) {
     return std::nullopt;
 }
 
-std::optional<std::string> StreamOperator::saveFile(const FileDialogRequest&) {
-    return std::nullopt;
+std::optional<std::string> StreamOperator::saveFile(const FileDialogRequest& request) {
+    if (uploadDirectory_.empty() || request.title != kUploadDialogTitle)
+        return std::nullopt;
+    // Only the folder counts for the upload, and "run.xxx" names no run, so every run file
+    // that exists is asked about.
+    return (uploadDirectory_ / "run.xxx").string();
 }
 
 }  // namespace cvh
