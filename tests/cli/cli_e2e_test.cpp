@@ -89,6 +89,14 @@ TEST_F(CliOnSim, DirListsEachRunOnceAndEnds) {
             << out[static_cast<std::size_t>(i)];
 }
 
+TEST_F(CliOnSim, DirOfASamplingLoggerIsADirectoryError) {
+    startSim({"--autostart"});
+    const Outcome r = cli({"--port", "COM1", "dir"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Directory Error: The "), std::string::npos) << r.err;
+}
+
 TEST_F(CliOnSim, UploadOfThreeRunsLeavesCheckedRunFilesAndExtractions) {
     startSim({"--runs", "3", "--run-kb", "3"});
     const auto out = dir.sub("runs");
