@@ -1,11 +1,10 @@
 #include "commands.h"
 
-#include <unistd.h>
-
 #include <iostream>
 #include <map>
 
 #include "base/cformat.h"
+#include "platform/terminal.h"
 #include "session/command_line_rules.h"
 #include "session/logger_status_rows.h"
 
@@ -144,7 +143,7 @@ int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& option
     session.runUpload().setExtractRuns(options.extract != ExtractKind::None);
     op.setUploadDirectory(options.directory);
     std::vector<RunResult> results;
-    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const bool terminal = standardErrorIsTerminal();
     ProgressThrottle throttle;
     session.runUpload().setRunListener([&](const RunLogEntry& e) {
         if (terminal)
