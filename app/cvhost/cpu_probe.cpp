@@ -1,8 +1,10 @@
 // The console as cvhost runs it (main window, four timers, session, Qt serial backend), with
 // the logger port chosen on COM 1 and the Real Time Data display running, for a fixed time;
 // prints the process CPU time over the wall time. With "record" it also records hourly archive
-// files ("cpu_arch" in the current directory) as the recording page would. bench/cvhost_cpu
-// drives it with a logger on a pseudo-terminal.
+// files ("cpu_arch" in the current directory) as the recording page would. With "status" the
+// Data Status page is in front instead of Real Time Data, with "plot" the Live Plot page,
+// drawing three columns of the logger's lines. bench/cvhost_cpu drives it with a logger on a
+// pseudo-terminal.
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -14,6 +16,7 @@
 
 #include "base/clock.h"
 #include "console/main_window.h"
+#include "console/page_live_plot.h"
 #include "console/qt_operator.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
@@ -34,7 +37,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 20;
     const bool openPort = argc > 2 && std::string(argv[2]) == "port";
-    const bool record = argc > 3 && std::string(argv[3]) == "record";
+    const std::string extra = argc > 3 ? argv[3] : "";
+    const bool record = extra == "record";
     cvh::QtSerialBackend backend;
     PrintingOperator op;
     cvh::SystemClock clock;
@@ -52,6 +56,12 @@ int main(int argc, char** argv) {
         session.linkPorts().rawPortChange(0, 0, 1);
         session.linkPorts().displayRawClick();
         session.linkPorts().hostPortStatsClick();
+        if (extra == "status")
+            window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::DataStatus));
+        if (extra == "plot") {
+            session.liveDataWatch().choosePlot({1, 1, {2, 4, 6, 0}, 0});
+            window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::LivePlot));
+        }
     }
     if (record && session.recorder().startRecording(
                       cvh::RecordMode::Hourly, QDir::currentPath().toStdString() + "/cpu_arch") !=
@@ -68,10 +78,12 @@ int main(int argc, char** argv) {
         const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         std::printf(
             "wall %.1f s cpu %.3f s -> %.2f %% of a core; packets %lu, units[1] %lu, "
-            "recorded %lld bytes\n",
+            "recorded %lld bytes, plot redrawn %llu times\n",
             wall, cpu, 100.0 * cpu / wall, static_cast<unsigned long>(session.link().packetCount),
             static_cast<unsigned long>(session.link().unitPackets[1]),
-            static_cast<long long>(session.recorder().state().sizeCounter));
+            static_cast<long long>(session.recorder().state().sizeCounter),
+            static_cast<unsigned long long>(
+                window.findChild<cvh::LivePlotPage*>(QStringLiteral("TSLivePlot"))->repaints()));
         std::fflush(stdout);
         window.confirmedExit();
     });

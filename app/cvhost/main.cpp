@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/clock.h"
-#include "console/exit_signals.h"
 #include "console/main_window.h"
 #include "console/qt_operator.h"
 #include "console/start_options.h"
+#include "platform/exit_signals.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 

@@ -1,17 +1,23 @@
 // Renders the main window in every host mode, each page of the Advanced User mode and each
 // small window to PNG files, offscreen, for a look at the layout without a display.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QPixmap>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "base/bytes.h"
+#include "base/cformat.h"
 #include "base/checksum.h"
 #include "base/clock.h"
 #include "console/main_window.h"
+#include "console/page_live_plot.h"
+#include "link/data_packet.h"
 #include "session/host_session.h"
 
 namespace {
@@ -50,6 +56,63 @@ void feedStatus(cvh::HostSession& s, std::int64_t now) {
     std::copy(b.begin(), b.end(), rec.status.begin());
     rec.statusPacketPending = true;
     s.displayRefreshTick();
+}
+
+// A setup as the logger would send it: ports 1..4 with instruments, three analog channels, one
+// sample every 2 s.
+void feedSetup(cvh::HostSession& s) {
+    cvh::LoggerSetup setup;
+    setup.intervalSeconds = 2;
+    const int meters[4] = {3, 1, 6, 5};
+    for (int p = 1; p <= 4; ++p) {
+        setup.baud[static_cast<std::size_t>(p)] = 9600;
+        setup.dataBits[static_cast<std::size_t>(p)] = 8;
+        setup.meterType[static_cast<std::size_t>(p)] = static_cast<std::uint16_t>(meters[p - 1]);
+    }
+    for (int a = 1; a <= 3; ++a)
+        setup.analogSetting[static_cast<std::size_t>(a)] = 1;
+    cvh::SetupSnapshot snapshot;
+    snapshot.encode(setup);
+    auto& rec = s.receiveLoop().records();
+    std::copy(snapshot.bytes().begin(), snapshot.bytes().end(), rec.setup.begin());
+    rec.setupPacketPending = true;
+    s.displayRefreshTick();
+}
+
+// Ten minutes of a CTD on port 1, a meter on port 2, a GPS on port 3 that stops after seven,
+// and three analog channels, recorded to an archive as the recorder keeps it.
+void writeArchive(cvh::Recorder& recorder, const std::string& path) {
+    recorder.startRecording(cvh::RecordMode::Continuous, path);
+    for (int i = 0; i < 300; ++i) {
+        const double t = i * 2.0;
+        const std::string ctd =
+            cvh::cformat("CTD %05d %7.3f %7.4f %7.2f\r\n", i, 12.0 + 1.5 * std::sin(t / 90.0),
+                         35.1 + 0.04 * std::cos(t / 50.0), 101.3 + 0.01 * i);
+        const std::string kb5 = cvh::cformat("%d,%d\r\n", 400 + i % 17, 3 * i % 29);
+        const std::string gps =
+            i < 210 ? cvh::cformat("$GPGGA,%06d,4124.8963,N,08151.6838,W,1,05\r\n", 120000 + i)
+                    : std::string();
+        const std::string analog = cvh::cformat(
+            "AN %05d %4d %4d %4d\r\n", i, 1200 + static_cast<int>(300 * std::sin(t / 60)), 2500 + i,
+            3300 - static_cast<int>(200 * std::cos(t / 40)));
+        std::array<cvh::Bytes, cvh::kDataPortCount> segments{};
+        auto bytes = [](const std::string& text) {
+            return cvh::Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+        };
+        segments[0] = bytes(ctd);
+        segments[1] = bytes(kb5);
+        segments[2] = bytes(gps);
+        segments[8] = bytes(analog);
+        cvh::DataPacketFields fields;
+        fields.unit = 2;
+        fields.sequence = static_cast<std::uint8_t>(i);
+        fields.timeStamp = static_cast<std::uint32_t>(1734264000 + i * 2);
+        auto packet = *cvh::buildDataPacket(fields, segments);
+        cvh::MutableBytes record(packet.data() + cvh::data_record::kStart, packet.size() - 4);
+        cvh::swapRecordHeaderOrder(record);
+        recorder.appendPacket(record, cvh::RecordMode::Continuous);
+    }
+    recorder.stop();
 }
 
 class NoSerial : public cvh::SerialBackend {
@@ -138,6 +201,32 @@ int main(int argc, char** argv) {
                       QLatin1String(cvh::kPages[static_cast<std::size_t>(p)].objectName))) &&
              ok;
     }
+    // The live plot of a replayed archive, and a port that fell silent during the replay.
+    feedSetup(session);
+    const std::string archive =
+        (QDir(startDir.path()).filePath(QStringLiteral("cruise.arc"))).toStdString();
+    writeArchive(session.recorder(), archive);
+    auto* plot = window.findChild<cvh::LivePlotPage*>(QStringLiteral("TSLivePlot"));
+    plot->PlotColumnUD[0]->setValue(3);
+    plot->PlotColumnUD[1]->setValue(4);
+    plot->PlotWindowCB->setCurrentIndex(2);
+    emit plot->PlotWindowCB->activated(2);
+    session.recorder().startReplay(cvh::RecordMode::Replay, archive);
+    session.recorder().setReplaySpeed(10);
+    feedStatus(session, clock.now);
+    for (int i = 0; i < 320 && session.recordMode() != cvh::RecordMode::Off; ++i) {
+        clock.now += 2;
+        session.onTick10ms();
+        session.onTick1000ms();
+    }
+    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::LivePlot));
+    window.refreshView();
+    plot->repaintIfChanged();
+    ok = save(&window, dir, QStringLiteral("live_plot_replay")) && ok;
+    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::DataStatus));
+    window.refreshView();
+    ok = save(&window, dir, QStringLiteral("data_status_silent")) && ok;
+
     session.linkPorts().hostPortStatsClick();
     session.onTick1000ms();
     session.portTools().showTestPortWindow();

@@ -17,13 +17,19 @@ struct FaultCounters {
     std::uint64_t duplicated = 0;
 };
 
+// What became of one packet on the line. A packet both corrupted and sent twice is Corrupted:
+// neither copy can be taken.
+enum class LineFate { Sent, Corrupted, Duplicated, Dropped };
+
+const char* lineFateName(LineFate fate);
+
 class FaultInjector {
 public:
     FaultInjector(FaultSettings settings, std::uint64_t seed);
 
     // Appends what the line carries for one packet (or text) to `line`.
-    void apply(const std::vector<std::uint8_t>& bytes, bool packet,
-               std::vector<std::uint8_t>& line);
+    LineFate apply(const std::vector<std::uint8_t>& bytes, bool packet,
+                   std::vector<std::uint8_t>& line);
     const FaultCounters& counters() const { return counters_; }
 
 private:

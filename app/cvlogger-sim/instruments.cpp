@@ -180,7 +180,7 @@ std::unique_ptr<Instrument> makeInstrument(int meterType, std::uint32_t baud, in
 }
 
 AnalogChannels::AnalogChannels(std::array<bool, 7> active, int rateHz, std::uint64_t)
-    : active_(active), periodMs_(1000 / std::clamp(rateHz, 1, 20)) {}
+    : active_(active), periodMs_(1000 / std::clamp(rateHz, 1, 100)) {}
 
 void AnalogChannels::restart(std::int64_t nowMs) {
     nextMs_ = nowMs + periodMs_;

@@ -87,6 +87,8 @@ int main(int argc, char** argv) {
     config.firmwareMajor = o.firmwareMajor;
     config.firmwareMinor = o.firmwareMinor;
     config.packetRateHz = o.packetRateHz;
+    config.packetLimit = o.packetLimit;
+    config.analogRateHz = o.analogRateHz;
     config.memoryBytes = o.memoryKb * 1024u;
     config.clockOffsetSeconds = o.clockOffsetSeconds;
     config.seed = o.seed;
@@ -123,9 +125,20 @@ int main(int argc, char** argv) {
     FaultInjector faults(o.faults, o.seed);
     LinePacer pacer(o.baud, clock.milliseconds());
     SimRunner runner(logger, *line, faults, pacer, clock, stop);
+    std::unique_ptr<SentLog> sentLog;
+    if (o.sentLog) {
+        sentLog = std::make_unique<SentLog>(*o.sentLog);
+        if (!sentLog->ok()) {
+            std::fprintf(stderr, "cvlogger-sim: cannot write %s\n", o.sentLog->c_str());
+            return 1;
+        }
+        runner.setSentLog(sentLog.get());
+    }
     logger.powerOn();
     runner.run();
     gStop = nullptr;
+    if (sentLog && !sentLog->close())
+        std::fprintf(stderr, "cvlogger-sim: writing %s failed\n", o.sentLog->c_str());
 
     const auto& c = logger.counters();
     const auto& r = runner.counters();

@@ -72,11 +72,12 @@ std::array<std::unique_ptr<Instrument>, 8> makeInstruments(const LoggerSetup& s,
     return out;
 }
 
-std::unique_ptr<AnalogChannels> makeAnalog(const LoggerSetup& s, std::uint64_t seed) {
+// `rateHz` 0: the setup's analog rate.
+std::unique_ptr<AnalogChannels> makeAnalog(const LoggerSetup& s, std::uint64_t seed, int rateHz) {
     std::array<bool, 7> active{};
     for (int c = 1; c <= 7; ++c)
         active[c - 1] = s.analogSetting[c] == 1;
-    return std::make_unique<AnalogChannels>(active, s.analogRateHz, seed);
+    return std::make_unique<AnalogChannels>(active, rateHz != 0 ? rateHz : s.analogRateHz, seed);
 }
 
 }  // namespace
@@ -352,7 +353,7 @@ void SimLogger::applySetup(const LoggerSetup& setup) {
 
 void SimLogger::rebuildInstruments() {
     instruments_ = makeInstruments(setup_, config_.seed);
-    analog_ = makeAnalog(setup_, config_.seed);
+    analog_ = makeAnalog(setup_, config_.seed, config_.analogRateHz);
     for (auto& p : pending_)
         p.clear();
 }
@@ -615,7 +616,7 @@ void SimLogger::storeDemoRuns(int count) {
         e.startTime = static_cast<std::int32_t>(loggerSeconds() - (count - i) * 3600);
         RunRecorder recorder(e, static_cast<std::uint8_t>(loggerId_));
         auto instruments = makeInstruments(setup_, config_.seed + 7919 * (i + 1));
-        auto analog = makeAnalog(setup_, config_.seed);
+        auto analog = makeAnalog(setup_, config_.seed, config_.analogRateHz);
         for (auto& ins : instruments) {
             if (ins)
                 ins->restart(0);
@@ -866,8 +867,13 @@ void SimLogger::update() {
 
     const std::int64_t periodMs = 1000 / config_.packetRateHz;
     if (now >= nextPacketMs_) {
-        if (schedule_.running() && schedule_.phase() == LoggerState::Sampling)
+        const bool limitReached =
+            config_.packetLimit != 0 && counters_.dataPackets >= config_.packetLimit;
+        if (schedule_.running() && schedule_.phase() == LoggerState::Sampling && !limitReached) {
             sendDataPacket(true);
+            if (config_.packetLimit != 0 && counters_.dataPackets == config_.packetLimit)
+                say("packet limit reached");
+        }
         nextPacketMs_ += periodMs;
         if (nextPacketMs_ <= now)
             nextPacketMs_ = now + periodMs;

@@ -31,13 +31,15 @@ struct LoggerConfig {
     int firmwareMajor = 7;
     int firmwareMinor = 12;
     int packetRateHz = 2;
+    std::uint64_t packetLimit = 0;  // no data packets after this many; 0: no limit
+    int analogRateHz = 0;           // analog lines a second; 0: as the setup says
     std::uint32_t memoryBytes = 32u << 20;
     std::int64_t clockOffsetSeconds = 0;
     std::uint64_t seed = 1;
     bool autoStart = false;
     int storedRuns = 0;
     std::uint32_t storedRunBytes = 0;  // 0: each stored run is a minute or two of sampling
-    std::uint32_t hostBaud = 9600;  // reported in the setup's host-port slot
+    std::uint32_t hostBaud = 9600;     // reported in the setup's host-port slot
     std::int64_t clearMemoryMs = 3000;
     UploadSender::Settings upload;
 };

@@ -65,7 +65,12 @@ std::string simUsage() {
            "  --serial N           serial number 1..1000 (default 901)\n"
            "  --logger-id N        logger ID 0..254 (default 1; data packets carry it as unit)\n"
            "  --firmware 7.NN      firmware version reported (default 7.12)\n"
-           "  --rate HZ            data packets per second while sampling, 1..10 (default 2)\n"
+           "  --rate HZ            data packets per second while sampling, 1..100 (default 2)\n"
+           "  --analog-rate HZ     analog lines a second, 1..100 (default: the setup's); at the\n"
+           "                       packet rate every packet carries data\n"
+           "  --packets N          send no more data after N data packets (default: no limit)\n"
+           "  --sent-log FILE      log every data packet produced, in order, with its fate on\n"
+           "                       the line (sent, corrupted, duplicated, dropped) and its bytes\n"
            "  --memory-kb N        flash memory size in KB, 64..1048576 (default 32768)\n"
            "  --runs N             runs already stored at power-on, 0..20 (default 0)\n"
            "  --run-kb N           record each stored run until it holds N KB, 1..65536\n"
@@ -124,7 +129,14 @@ OptionsResult parseSimOptions(const std::vector<std::string>& args) {
         {"--logger-id", integer(o.loggerId, 0, 254)},
         {"--firmware",
          [&](const std::string& v) { return parseFirmware(v, o.firmwareMajor, o.firmwareMinor); }},
-        {"--rate", integer(o.packetRateHz, 1, 10)},
+        {"--rate", integer(o.packetRateHz, 1, 100)},
+        {"--analog-rate", integer(o.analogRateHz, 1, 100)},
+        {"--packets", integer(o.packetLimit, 1, INT64_MAX)},
+        {"--sent-log",
+         [&](const std::string& v) {
+             o.sentLog = v;
+             return !v.empty();
+         }},
         {"--memory-kb", integer(o.memoryKb, 64, 1048576)},
         {"--runs", integer(o.storedRuns, 0, 20)},
         {"--run-kb", integer(o.storedRunKb, 1, 65536)},

@@ -23,15 +23,18 @@ struct SimOptions {
     int loggerId = 1;
     int firmwareMajor = 7;
     int firmwareMinor = 12;
-    int packetRateHz = 2;            // data packets per second while sampling
-    std::uint32_t memoryKb = 32768;  // flash size
-    std::uint32_t baud = 0;          // 0: unpaced; otherwise paced like a serial line
+    int packetRateHz = 2;                // data packets per second while sampling
+    int analogRateHz = 0;                // analog lines a second; 0: as the logger's setup says
+    std::uint64_t packetLimit = 0;       // stop sending data after this many data packets; 0: never
+    std::optional<std::string> sentLog;  // where to log every data packet's fate on the line
+    std::uint32_t memoryKb = 32768;      // flash size
+    std::uint32_t baud = 0;              // 0: unpaced; otherwise paced like a serial line
     FaultSettings faults;
     std::int64_t clockOffsetSeconds = 0;  // the logger clock starts this far from the PC's
     std::uint64_t seed = 1;
-    int storedRuns = 0;      // runs already in memory at power-on, for upload demonstrations
+    int storedRuns = 0;             // runs already in memory at power-on, for upload demonstrations
     std::uint32_t storedRunKb = 0;  // their size; 0: a minute or two of sampling each
-    bool autoStart = false;  // begin sampling at power-on ("Start Sample When Powered")
+    bool autoStart = false;         // begin sampling at power-on ("Start Sample When Powered")
     bool verbose = false;
     // Write a host setup file that connects the host to COM1 in the "Advanced User" mode, and
     // exit: the demonstration's start directory gets it beside a comports.txt naming the line.

@@ -52,8 +52,11 @@ void SimRunner::queueOutput() {
     std::vector<std::uint8_t> bytes;
     for (const OutChunk& chunk : logger_.takeOutput()) {
         bytes.clear();
-        faults_.apply(chunk.bytes, chunk.packet, bytes);
-        if (!hostPresent_ || out_.size() + bytes.size() > kMaxBacklog) {
+        const LineFate fate = faults_.apply(chunk.bytes, chunk.packet, bytes);
+        const bool lost = !hostPresent_ || out_.size() + bytes.size() > kMaxBacklog;
+        if (sentLog_ && chunk.packet)
+            sentLog_->note(chunk.bytes, lost ? LineFate::Dropped : fate);
+        if (lost) {
             counters_.bytesDropped += bytes.size();
             continue;
         }

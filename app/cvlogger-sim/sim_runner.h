@@ -11,6 +11,7 @@
 #include "fault_injector.h"
 #include "line_endpoint.h"
 #include "line_pacer.h"
+#include "sent_log.h"
 #include "sim_logger.h"
 
 namespace cvh::sim {
@@ -43,6 +44,8 @@ class SimRunner {
 public:
     SimRunner(SimLogger& logger, LineEndpoint& line, FaultInjector& faults, LinePacer& pacer,
               const Clock& clock, const StopPipe& stop);
+    // Every data packet's fate goes to `log` when one is given.
+    void setSentLog(SentLog* log) { sentLog_ = log; }
     // Runs until the stop pipe is written to.
     void run();
     const RunnerCounters& counters() const { return counters_; }
@@ -60,6 +63,7 @@ private:
     std::deque<std::uint8_t> out_;
     bool hostPresent_;
     RunnerCounters counters_;
+    SentLog* sentLog_ = nullptr;
 };
 
 }  // namespace cvh::sim

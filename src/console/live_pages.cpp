@@ -65,8 +65,11 @@ DataStatusPage::DataStatusPage(QWidget* parent) : QWidget(parent) {
             ports_[static_cast<std::size_t>(r)].labels[static_cast<std::size_t>(c)] = l;
             grid->addWidget(l, r, columns[c]);
         }
+        auto* silence = label(this, QStringLiteral("M%1SilenceLabel").arg(r + 1));
+        ports_[static_cast<std::size_t>(r)].silence = silence;
+        grid->addWidget(silence, r, 6);
     }
-    grid->setColumnStretch(6, 1);
+    grid->setColumnStretch(7, 1);
     top->addLayout(grid);
     top->addSpacing(12);
 
@@ -95,6 +98,8 @@ DataStatusPage::DataStatusPage(QWidget* parent) : QWidget(parent) {
     }
     agrid->setColumnStretch(8, 1);
     top->addLayout(agrid);
+    SilentAnalogLabel = label(this, QStringLiteral("SilentAnalogLabel"));
+    top->addWidget(SilentAnalogLabel);
     top->addSpacing(12);
 
     DSPCPorts = label(this, QStringLiteral("DSPCPorts"));
@@ -130,6 +135,26 @@ void DataStatusPage::refresh(const HostSession& s) {
     applyLabel(DSPCPorts, v.DSPCPorts);
     for (std::size_t i = 0; i < 8; ++i)
         applyLabel(DSPCPort[i], v.DSPCPort[i]);
+    showSilence(s);
+}
+
+// A silent instrument's row turns red, with the seconds of silence beside it.
+void DataStatusPage::showSilence(const HostSession& s) {
+    const SilenceView& silence = s.liveDataWatch().silence();
+    for (std::size_t r = 0; r < ports_.size(); ++r) {
+        const auto& channel = silence.channels[r];
+        if (channel.flagged)
+            for (QLabel* l : ports_[r].labels)
+                setColour(l, Colour::Red);
+        applyLabel(ports_[r].silence,
+                   {channel.text, channel.flagged && s.dataStatus().PortRowTable[r].name.visible,
+                    Colour::Red});
+    }
+    for (std::size_t i = 0; i < 7; ++i)
+        if (silence.channels[kLoggerPortCount + i].flagged)
+            for (QLabel* l : analog_[i])
+                setColour(l, Colour::Red);
+    applyLabel(SilentAnalogLabel, silence.SilentAnalogLabel);
 }
 
 RealTimePage::RealTimePage(QWidget* parent) : QWidget(parent) {

@@ -26,11 +26,14 @@ public:
 private:
     struct Row {
         std::array<QLabel*, 6> labels{};  // name, rate caption, size caption, type, rate, size
+        QLabel* silence = nullptr;        // the seconds of silence while the port is flagged
     };
+    void showSilence(const HostSession& session);
     std::array<Row, 8> ports_{};
     std::array<std::array<QLabel*, 2>, 8> analog_{};  // seven pairs and the file pair
     QLabel* LBSerial;
     QLabel* LBAnalog;
+    QLabel* SilentAnalogLabel;
     QLabel* DSPCPorts;
     std::array<QLabel*, 8> DSPCPort{};
 };

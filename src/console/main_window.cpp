@@ -21,7 +21,6 @@
 #include <cstdio>
 
 #include "console/annotation_binding.h"
-#include "console/exit_signals.h"
 #include "console/factory_binding.h"
 #include "console/form_annotation.h"
 #include "console/form_port_tools.h"
@@ -29,9 +28,9 @@
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
 #include "console/live_pages.h"
-#include "console/logger_status_rows.h"
 #include "console/page_analog.h"
 #include "console/page_hardware.h"
+#include "console/page_live_plot.h"
 #include "console/page_logger_control.h"
 #include "console/page_pc_logger.h"
 #include "console/page_port_setup.h"
@@ -46,7 +45,9 @@
 #include "console/widget_helpers.h"
 #include "link/line_choices.h"
 #include "link/port_manager.h"
+#include "platform/exit_signals.h"
 #include "session/host_session.h"
+#include "session/logger_status_rows.h"
 #include "session/setup_exchange.h"
 
 namespace cvh {
@@ -432,7 +433,8 @@ void MainWindow::buildPages() {
               new RecordingPage(tabs_),
               realTime_,
               new UploadPage(tabs_),
-              dataStatus_};
+              dataStatus_,
+              new LivePlotPage(session_.liveDataWatch(), tabs_)};
     for (int p = 0; p < kPageCount; ++p) {
         QWidget* page = pages_[static_cast<std::size_t>(p)];
         page->setObjectName(QLatin1String(kPages[static_cast<std::size_t>(p)].objectName));

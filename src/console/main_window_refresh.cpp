@@ -11,7 +11,6 @@
 #include "console/form_warning.h"
 #include "console/host_setup_binding.h"
 #include "console/live_pages.h"
-#include "console/logger_status_rows.h"
 #include "console/main_window.h"
 #include "console/pc_logger_binding.h"
 #include "console/recording_binding.h"
@@ -20,6 +19,7 @@
 #include "console/upload_binding.h"
 #include "console/view_sync.h"
 #include "session/host_session.h"
+#include "session/logger_status_rows.h"
 
 namespace cvh {
 

@@ -14,6 +14,8 @@
 
 namespace cvh {
 
+inline constexpr const char* kClockLogName = "clock.log";
+
 enum class ClockAction { None, Set };
 
 struct ClockCheck {

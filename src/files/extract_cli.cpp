@@ -6,6 +6,7 @@
 #include "base/cformat.h"
 #include "files/extract_debug_log.h"
 #include "files/run_file.h"
+#include "files/run_upload.h"
 
 namespace cvh {
 
@@ -174,34 +175,63 @@ int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::
     return status;
 }
 
+std::string noticeLine(const std::string& caption, const std::string& text) {
+    // The overwrite question has no caption: its text stands alone.
+    std::string line = caption.empty() ? "" : caption + ": ";
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    for (std::size_t i = 0; i < text.size();) {
+        if (!blank(text[i])) {
+            line += text[i++];
+            continue;
+        }
+        const std::size_t start = i;
+        bool lineBreak = false;
+        for (; i < text.size() && blank(text[i]); ++i)
+            lineBreak = lineBreak || text[i] == '\n' || text[i] == '\r';
+        if (lineBreak)
+            line += ' ';
+        else
+            line.append(text, start, i - start);
+    }
+    return line;
+}
+
 void StreamOperator::notice(const std::string& caption, const std::string& text, bool) {
+    ++notices_;
     if (!subject_.empty())
         stream_ << subject_ << ": ";
-    stream_ << caption << ": " << text << "\n";
+    stream_ << noticeLine(caption, text) << std::endl;
 }
 
 Answer StreamOperator::askOkCancel(const std::string& caption, const std::string& text, Icon,
                                    bool) {
-    stream_ << caption << ": " << text << " (Cancel)\n";
+    stream_ << noticeLine(caption, text) << " (Cancel)" << std::endl;
     return Answer::Cancel;
 }
 
 Answer StreamOperator::askYesNo(const std::string& caption, const std::string& text, Icon, bool) {
-    stream_ << caption << ": " << text << " (No)\n";
+    stream_ << noticeLine(caption, text) << " (No)" << std::endl;
     return Answer::No;
 }
 
 Answer StreamOperator::askYesNoCancel(const std::string& caption, const std::string& text, Icon) {
-    stream_ << caption << ": " << text << " (Cancel)\n";
-    return Answer::Cancel;
+    // The one three-way question is the upload's "File ... Exists ... Overwrite ?", where No
+    // skips the run and Cancel would abort the upload.
+    stream_ << noticeLine(caption, text) << (overwrite_ ? " (Yes: overwritten)" : " (No: skipped)")
+            << std::endl;
+    return overwrite_ ? Answer::Yes : Answer::No;
 }
 
 std::optional<std::string> StreamOperator::openFile(const FileDialogRequest&) {
     return std::nullopt;
 }
 
-std::optional<std::string> StreamOperator::saveFile(const FileDialogRequest&) {
-    return std::nullopt;
+std::optional<std::string> StreamOperator::saveFile(const FileDialogRequest& request) {
+    if (uploadDirectory_.empty() || request.title != kUploadDialogTitle)
+        return std::nullopt;
+    // Only the folder counts for the upload, and "run.xxx" names no run, so every run file
+    // that exists is asked about.
+    return (uploadDirectory_ / "run.xxx").string();
 }
 
 }  // namespace cvh

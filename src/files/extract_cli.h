@@ -29,8 +29,15 @@ std::optional<ExtractCliArgs> parseExtractArgs(const std::vector<std::string>& a
 // told on `err` with the run file's path and the reason.
 int runExtractCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Notices as "caption: text" lines on a stream; questions are answered with Cancel/No and file
-// dialogs are cancelled, since nobody is there to answer.
+// A notice as one line, "caption: text": each line break, with the blanks around it, becomes
+// one space, so a script reads one notice per line.
+std::string noticeLine(const std::string& caption, const std::string& text);
+
+// The operator of the command-line tools: notices as "caption: text" lines on a stream; each
+// question gets the answer that loses nothing (Cancel, No; the upload's "Overwrite ?" is
+// answered No, which skips the run and keeps the file, unless overwriting was allowed). The
+// upload's save dialog is answered with the upload directory once one is set; every other
+// dialog is cancelled, since nobody is there to answer.
 class StreamOperator final : public Operator {
 public:
     explicit StreamOperator(std::ostream& stream) : stream_(stream) {}
@@ -45,10 +52,18 @@ public:
     void beep() override {}
     // What the notices are about (a run file's path); each notice line starts with it.
     void setSubject(std::string subject) { subject_ = std::move(subject); }
+    // Where the upload's runs go.
+    void setUploadDirectory(std::filesystem::path dir) { uploadDirectory_ = std::move(dir); }
+    // The question before replacing a run file is answered Yes.
+    void setOverwrite(bool on) { overwrite_ = on; }
+    int notices() const { return notices_; }
 
 private:
     std::ostream& stream_;
     std::string subject_;
+    std::filesystem::path uploadDirectory_;
+    bool overwrite_ = false;
+    int notices_ = 0;
 };
 
 }  // namespace cvh

@@ -123,7 +123,7 @@ void RunUpload::startUpload(const std::vector<int>& selectedLines, int extractCh
         return;
 
     FileDialogRequest dialog;
-    dialog.title = "Save Logger File";
+    dialog.title = kUploadDialogTitle;
     dialog.filter = "Run (run.000-run.999) (run.*)";
     dialog.initialName = count == 1 ? runFileName(onlyRun) : "run.xxx";
     const auto chosen = operator_.saveFile(dialog);
@@ -417,7 +417,7 @@ void RunUpload::concludeRun(RunResult result) {
     // A cancelled run's partial file is extracted as well; a stalled or failed one is not.
     const bool extract = result == RunResult::Complete || result == RunResult::SizeMismatch ||
                          (result == RunResult::Cancelled && f.received > 0);
-    if (extract && extract_) {
+    if (extract && extract_ && extractRuns_) {
         f.extracting = true;
         extract_(runPath_, f.extractKind);
         f.extracting = false;
@@ -434,6 +434,8 @@ void RunUpload::concludeRun(RunResult result) {
     const std::string line = uploadLogLine(clock_.localTime(clock_.utcSeconds()), log);
     if (auto error = appendUploadLog(f.uploadFolder, line))
         reportFileError("Unable to Write the Upload Log", *error);
+    if (runDone_)
+        runDone_(log);
 
     currentIndex_ = -1;
     if (f.pendingRuns == 0) {

@@ -117,6 +117,12 @@ public:
     bool uploading() const { return facts_.pendingRuns != 0; }
     // Called whenever something the upload page shows changed (the session marks the page).
     void setChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
+    // Called with each run's outcome as its line goes into the upload log.
+    void setRunListener(std::function<void(const RunLogEntry&)> listener) {
+        runDone_ = std::move(listener);
+    }
+    // Off: finished runs are kept as run files only (the command line's "--extract none").
+    void setExtractRuns(bool on) { extractRuns_ = on; }
 
 private:
     bool requestRun(int index);
@@ -136,6 +142,8 @@ private:
     RunDirectory directory_;
     UploadFacts facts_;
     std::function<void()> changed_;
+    std::function<void(const RunLogEntry&)> runDone_;
+    bool extractRuns_ = true;
 
     // The run in flight.
     int currentIndex_ = -1;
@@ -153,6 +161,8 @@ private:
     int loggerSerialNumber_ = 0;
 };
 
+// The title of the dialog that asks where the runs go.
+inline constexpr const char* kUploadDialogTitle = "Save Logger File";
 // The run file's name: "run.%03d".
 std::string runFileName(int runNumber);
 // 1, 10, 100 ... so that the progress bar's maximum (size / scale) is at most 3200.

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "base/bytes.h"
+#include "link/data_packet.h"
 #include "link/record_mode.h"
 
 namespace cvh {
@@ -57,6 +58,14 @@ public:
     virtual void onHardwareRecord(Bytes record) = 0;  // the whole 58-byte packet
 };
 
+// Live watchers of the data: every packet accepted in sequence, live or replayed.
+class DataSink {
+public:
+    virtual ~DataSink() = default;
+    // The header in host order and the packet's payload (the nine port segments).
+    virtual void onDataRecord(const DataHeader& header, Bytes payload) = 0;
+};
+
 struct ReceiveConsumers {
     RecordSink* recorder = nullptr;
     ReplaySource* replay = nullptr;
@@ -64,6 +73,7 @@ struct ReceiveConsumers {
     DirectorySink* directory = nullptr;
     CalibrationSink* calibration = nullptr;
     HardwareSink* hardware = nullptr;
+    DataSink* data = nullptr;
 };
 
 }  // namespace cvh

@@ -200,6 +200,9 @@ void ReceiveLoop::acceptInSequence(MutableBytes record, const DataHeader& header
         }
     }
 
+    if (consumers_.data)
+        consumers_.data->onDataRecord(header, payload);
+
     // Recording: the whole record, header now little-endian.
     if (isArchiving(recordMode) && consumers_.recorder &&
         consumers_.recorder->appendPacket(record, recordMode))

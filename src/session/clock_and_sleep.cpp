@@ -26,11 +26,30 @@ void ClockAndSleep::refreshHostClock() {
         main.LBDandT.colour = Colour::Yellow;
 }
 
-void ClockAndSleep::checkLoggerClock(std::uint32_t loggerClock) {
+void ClockAndSleep::setClockLogDirectory(const std::filesystem::path& directory) {
+    if (directory.empty())
+        clockLog_.reset();
+    else
+        clockLog_.emplace(directory / kClockLogName, clock_);
+}
+
+void ClockAndSleep::logClockCheck(const ClockCheck& check) {
+    if (!clockLog_)
+        return;
+    const auto error = clockLog_->record(check);
+    if (error && !clockLogFailing_)
+        notices_.notice("Clock Log Error", error->describe(), true);
+    clockLogFailing_ = error.has_value();
+}
+
+void ClockAndSleep::checkLoggerClock(std::uint32_t loggerClock, std::int32_t serialNumber) {
     refreshHostClock();
+    const std::int64_t pcTime = clock_.utcSeconds();
     const LoggerClockUpdate u = cvh::checkLoggerClock(loggerClock, clock_, timeSync_.edit());
     if (u.setTime)
         commands_.sendCommand(u.setTime->code, u.setTime->argumentA, u.setTime->argumentB);
+    logClockCheck(
+        {pcTime, u.loggerUtc, serialNumber, u.setTime ? ClockAction::Set : ClockAction::None});
     auto& main = main_.edit();
     main.LBDandT.caption = u.LBDandT;
     main.LBDandT.colour = Colour::ButtonFace;

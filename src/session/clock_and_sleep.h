@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "base/clock.h"
 #include "base/operator.h"
 #include "config/logger_clock.h"
 #include "config/sleep_request.h"
+#include "files/clock_audit_log.h"
 #include "link/command_frames.h"
 #include "session/change_marks.h"
 #include "session/console_views.h"
@@ -32,8 +35,11 @@ public:
     // The 10 ms tick: the host clock's labels change once a second.
     void refreshHostClock();
     // Compares the logger's clock (local form) with the PC's, shows both and the drift, and
-    // sets the logger's clock when asked to or when it is more than 5 s off.
-    void checkLoggerClock(std::uint32_t loggerClock);
+    // sets the logger's clock when asked to or when it is more than 5 s off. Drift and every
+    // setting go to "clock.log" once its directory is known.
+    void checkLoggerClock(std::uint32_t loggerClock, std::int32_t serialNumber = 0);
+    // The start directory, where "clock.log" is kept; empty keeps no log.
+    void setClockLogDirectory(const std::filesystem::path& directory);
     // A status record was shown: the logger clock label goes stale unless another follows.
     void restartLoggerClockCountdown() { hostClock_.restartLoggerClockCountdown(); }
 
@@ -57,6 +63,7 @@ public:
 
 private:
     void syncTimeSyncMenu();
+    void logClockCheck(const ClockCheck& check);
 
     const Clock& clock_;
     LoggerCommands& commands_;
@@ -66,6 +73,8 @@ private:
     Watched<TimeSyncMenu> timeSync_;
     Watched<SleepWindow> sleepWindow_;
     Watched<SleepClockView> sleepClock_;
+    std::optional<ClockAuditLog> clockLog_;
+    bool clockLogFailing_ = false;  // reported once until a line is written again
 };
 
 }  // namespace cvh

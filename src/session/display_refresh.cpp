@@ -34,6 +34,7 @@ void HostSession::applyPendingSetup() {
                                   activeHostMode_, logger_.deviceType);
     if (!result)
         return;
+    liveWatch_.onSetupRecord(Bytes(records.setup.data(), records.setup.size()));
     auto& dataStatus = dataStatus_.edit();
     for (std::size_t i = 0; i < dataStatus.PortRowTable.size(); ++i) {
         auto& row = dataStatus.PortRowTable[i];
@@ -76,6 +77,7 @@ void HostSession::showLoggerStatus() {
     logger_.serialNumber = static_cast<std::int16_t>(u.serialNumber);
     logger_.deviceType = static_cast<std::int16_t>(u.deviceType);
     logger_.operationCode = u.operationCode;
+    liveWatch_.onLoggerStatus(u.operationCode);
     if (u.firmwareWarning) {
         auto& warning = warning_.edit();
         warning.text = *u.firmwareWarning;
@@ -92,7 +94,8 @@ void HostSession::showLoggerStatus() {
     }
     if (u.names.LoggerDeviceName)
         logger_.deviceName = *u.names.LoggerDeviceName;
-    clockAndSleep_.checkLoggerClock(static_cast<std::uint32_t>(status->loggerClock));
+    clockAndSleep_.checkLoggerClock(static_cast<std::uint32_t>(status->loggerClock),
+                                    status->serialNumber);
     titleText_ = u.TitleText;
     showStatusRows(*status, u);
 }

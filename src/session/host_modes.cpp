@@ -13,6 +13,7 @@ const std::array<PageInfo, kPageCount> kPages = {{
     {"TSRealTime", "Real Time Data"},
     {"TSUpload", "Upload Logger Data"},
     {"TSDataStatus", "Data Status"},
+    {"TSLivePlot", "Live Plot"},
 }};
 
 namespace {
@@ -173,10 +174,13 @@ const ModeLayout kModeLayouts[] = {
 
 }  // namespace
 
+// The live plot goes with the Real Time Data page.
 std::optional<ModeLayout> modeLayout(HostMode mode) {
-    for (const auto& layout : kModeLayouts)
-        if (layout.mode == mode)
+    for (ModeLayout layout : kModeLayouts)
+        if (layout.mode == mode) {
+            layout.pages.shown[pageIndex(Page::LivePlot)] = layout.pages.has(Page::RealTime);
             return layout;
+        }
     return std::nullopt;
 }
 

@@ -14,7 +14,8 @@
 
 namespace cvh {
 
-// The ten pages of the main window's page control, in their order.
+// The pages of the main window's page control, in their order: the ten of old, then the live
+// plot, last so that stored page indexes keep their meaning.
 enum class Page : int {
     PortSetup,
     LoggerControl,
@@ -26,8 +27,9 @@ enum class Page : int {
     RealTime,
     Upload,
     DataStatus,
+    LivePlot,  // shown wherever Real Time Data is
 };
-inline constexpr int kPageCount = 10;
+inline constexpr int kPageCount = 11;
 
 struct PageInfo {
     const char* objectName;

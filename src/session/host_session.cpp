@@ -50,7 +50,8 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
       upload_(link_.commands(), sessionOperator_, clock,
               [this](const std::filesystem::path& runFile, ExtractChoice choice) {
                   extractRunFile(runFile, choice);
-              }) {
+              }),
+      liveWatch_(clock, sessionOperator_, marks_) {
     upload_.setChangeListener([this] { marks_.mark(Area::Upload); });
     titleText_ = baseTitleText();
     main_.edit().title = titleText_;
@@ -60,7 +61,8 @@ HostSession::HostSession(SerialBackend& backend, Operator& op, const Clock& cloc
                                       .upload = &upload_,
                                       .directory = &upload_,
                                       .calibration = &factory_.analog(),
-                                      .hardware = &factory_.hardware()});
+                                      .hardware = &factory_.hardware(),
+                                      .data = &liveWatch_});
     // A received or loaded hardware record names the logger at once: Send Setup's port-1 rule
     // and the mode captions follow it until the next status record.
     factory_.hardware().setIdentityListener([this](const LoggerIdentity& id) {
@@ -107,6 +109,7 @@ void HostSession::startUp(const std::string& directory) {
     main.loggerStatusExpanded = false;
     link_.selectLoggerPort(0, 6);
     hostSetup_.setStartDirectory(directory);
+    clockAndSleep_.setClockLogDirectory(hostSetup_.startDirectory());
     // "last.cvh" selects the mode and reopens the logger port; without it there is no mode.
     if (!hostSetup_.loadLast())
         selectHostMode(HostMode::None);
@@ -294,6 +297,7 @@ void HostSession::onTick1000ms() {
     pcLogger_.showPortLines(dataStatus_.edit());
     recorder_.tick1s();
     noteRecorderChange();
+    liveWatch_.secondTick();
     marks_.mark(Area::PortTools);
 }
 

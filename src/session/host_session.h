@@ -31,6 +31,7 @@
 #include "session/host_modes.h"
 #include "session/host_setup_store.h"
 #include "session/link_ports.h"
+#include "session/live_data_watch.h"
 #include "session/logger_status_view.h"
 #include "session/notice_queue.h"
 #include "session/pc_logger_control.h"
@@ -112,6 +113,8 @@ public:
     const Recorder& recorder() const { return recorder_; }
     RunUpload& runUpload() { return upload_; }
     const RunUpload& runUpload() const { return upload_; }
+    LiveDataWatch& liveDataWatch() { return liveWatch_; }
+    const LiveDataWatch& liveDataWatch() const { return liveWatch_; }
 
     // --- the conductor's own views ---------------------------------------------------------
     const MainWindowView& main() const { return *main_; }
@@ -251,6 +254,7 @@ private:
     // One for the program's life: the upload and "Parse Run Files" number on from run to run.
     ExtractionState extraction_;
     RunUpload upload_;
+    LiveDataWatch liveWatch_;
 
     HostMode activeHostMode_ = HostMode::None;
     LoggerMode loggerModeIndex_ = LoggerMode::None;

@@ -54,7 +54,7 @@ AnalogRowTexts formatAnalogRows(const std::array<std::int16_t, 7>& millivolts,
                                 std::uint32_t analogFileSizeBytes) {
     AnalogRowTexts t;
     for (std::size_t i = 0; i < millivolts.size(); ++i)
-        t.volts[i] = cformat("%5.3f", millivolts[i] * 0.001);
+        t.volts[i] = cformat("%5.3f", voltsFromThousandths(millivolts[i]));
     const auto size = static_cast<long>(static_cast<std::int32_t>(analogFileSizeBytes));
     t.fileSize = size < 1024 ? cformat("%ld", size) : cformat("%ld k", size / 1024);
     return t;

@@ -32,6 +32,10 @@ struct AnalogRowTexts {
     std::array<std::string, 7> volts;  // Analog1..Analog7
     std::string fileSize;              // AnalogFileSizeLabel, lower-case k
 };
+// The logger reports analog channels in thousandths of a volt.
+constexpr double voltsFromThousandths(double thousandths) {
+    return thousandths * 0.001;
+}
 AnalogRowTexts formatAnalogRows(const std::array<std::int16_t, 7>& millivolts,
                                 std::uint32_t analogFileSizeBytes);
 

@@ -122,3 +122,19 @@ TEST(ExtractCli, RunsOfOneNumberNeverReplaceEachOtherAndLogDatKeepsEveryRun) {
 
 }  // namespace
 }  // namespace cvh
+
+namespace cvh {
+namespace {
+
+TEST(NoticeLine, EveryLineBreakBecomesOneSpaceAndOtherBlanksStay) {
+    EXPECT_EQ(
+        noticeLine("Run.003 - File Upload Error", "File Transfer Stalled\nNothing was Received"),
+        "Run.003 - File Upload Error: File Transfer Stalled Nothing was Received");
+    EXPECT_EQ(
+        noticeLine("", "File run.001 Exists ... Overwrite ?\n\n\tYes = Overwrite File\r\n\tNo"),
+        "File run.001 Exists ... Overwrite ? Yes = Overwrite File No");
+    EXPECT_EQ(noticeLine("C", "two  spaces\tand a tab"), "C: two  spaces\tand a tab");
+}
+
+}  // namespace
+}  // namespace cvh

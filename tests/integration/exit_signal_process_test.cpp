@@ -4,11 +4,8 @@
 // file cannot be stored it says so on standard error and ends with a failure status.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,9 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace cvh {
 namespace {
@@ -38,52 +34,17 @@ struct Ended {
 // Starts cvhost in `dir`, lets it come up, sends `signal` and waits at most 5 s for the end.
 Ended runAndSignal(const std::filesystem::path& dir, int signal) {
     Ended ended;
-    const std::string errPath = (dir.parent_path() / (dir.filename().string() + ".err")).string();
-    std::vector<std::string> args{CVHOST_PATH};
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen"};
-    for (char** e = environ; *e != nullptr; ++e)
-        if (std::string(*e).rfind("QT_QPA_PLATFORM=", 0) != 0)
-            env.emplace_back(*e);
-    std::vector<char*> envp;
-    for (auto& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = -1;
-    const int spawned =
-        ::posix_spawn(&pid, CVHOST_PATH, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    test::ChildProcess cvhost;
+    if (!cvhost.start({CVHOST_PATH}, dir, {"QT_QPA_PLATFORM=offscreen"}))
         return ended;
     // Long enough for the window, its timers and the start-up box (a sanitizer build is slow).
     std::this_thread::sleep_for(2500ms);
     const auto sent = Clock::now();
-    ::kill(pid, signal);
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (Clock::now() - sent > 5s) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return ended;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
+    cvhost.signal(signal);
+    ended.status = cvhost.wait(5s);
+    ended.exited = ended.status >= 0;
     ended.after = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
-    ended.exited = WIFEXITED(status);
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    ended.errors = text.str();
+    ended.errors = cvhost.err();
     return ended;
 }
 

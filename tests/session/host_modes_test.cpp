@@ -61,8 +61,11 @@ void expectLayout(HostSession& s, const ModeRow& row, int modeCBBefore) {
     SCOPED_TRACE("mode " + std::to_string(hostModeNumber(row.mode)));
     EXPECT_EQ(s.main().HostMode.caption, row.caption);
     EXPECT_EQ(s.activeHostMode(), row.mode);
+    // The live plot goes with the Real Time Data page.
+    auto shown = row.pages;
+    shown[pageIndex(Page::LivePlot)] = row.pages[pageIndex(Page::RealTime)];
     for (int p = 0; p < kPageCount; ++p)
-        EXPECT_EQ(s.main().pageVisible[p], row.pages[p]) << kPages[p].objectName;
+        EXPECT_EQ(s.main().pageVisible[p], shown[p]) << kPages[p].objectName;
     const auto& lc = s.setupExchange().forms().loggerControl;
     EXPECT_TRUE(lc.CBAutoStart.visible);
     EXPECT_EQ(lc.CBAutoStart.checked, row.autoStartChecked);

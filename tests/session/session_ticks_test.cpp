@@ -10,19 +10,10 @@
 #include "base/checksum.h"
 #include "link/data_packet.h"
 #include "session_fixture.h"
+#include "support/logger_packets.h"
 
 namespace cvh::test {
 namespace {
-
-std::vector<std::uint8_t> dataPacket(int unit, int sequence, int port, std::string_view text) {
-    DataPacketFields fields;
-    fields.unit = static_cast<std::uint8_t>(unit);
-    fields.sequence = static_cast<std::uint8_t>(sequence);
-    std::array<Bytes, kDataPortCount> segments{};
-    segments[static_cast<std::size_t>(port)] =
-        Bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    return *buildDataPacket(fields, segments);
-}
 
 void push(FakeLine& line, const std::vector<std::uint8_t>& bytes) {
     line.incoming.insert(line.incoming.end(), bytes.begin(), bytes.end());
@@ -80,29 +71,6 @@ TEST(SessionTicks, RecognisedPacketsKeepTheWatchdogsFull) {
     t.s().onTick10ms();
     EXPECT_EQ(t.s().link().noDataTimer, 2);
     EXPECT_EQ(t.s().link().badDataTimer, 3);
-}
-
-// The status record as the logger sends it: type bytes, fields, checksum.
-std::vector<std::uint8_t> statusPacket(std::uint32_t loggerClock) {
-    std::vector<std::uint8_t> b(132, 0);
-    MutableBytes m(b);
-    b[0] = b[1] = 3;
-    writeLe16(m, 4, 9);  // Standby
-    writeLe16(m, 6, 7);  // run 7
-    writeLe32(m, 8, loggerClock);
-    writeLe16(m, 16, 42);      // serial number
-    writeLe16(m, 18, 2);       // TQ7
-    writeLe16(m, 20, 2);       // logger ID
-    writeLe16(m, 22, 0x0003);  // ports 1, 2
-    writeLe16(m, 24, 0x0001);  // analog 1
-    writeLe16(m, 30, static_cast<std::uint16_t>(-20));
-    writeLe16(m, 48, 12345);
-    writeLe16(m, 58, 1500);
-    writeLe32(m, 76, 4096);
-    writeLe32(m, 108, 2048);
-    writeLe32(m, 124, 7u << 28 | 9u << 20);
-    storeChecksum(m);
-    return b;
 }
 
 // The real C library's zone rules at a fixed instant.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/checksum.h"
 #include "fault_injector.h"
 #include "line_pacer.h"
@@ -15,17 +17,22 @@ TEST(FaultInjector, EachFaultDoesWhatItSaysAndTextPassesUntouched) {
     std::vector<std::uint8_t> line;
 
     FaultInjector drop({0, 0, 1.0, 0}, 1);
-    drop.apply(packet, true, line);
+    EXPECT_EQ(drop.apply(packet, true, line), LineFate::Dropped);
     EXPECT_TRUE(line.empty());
 
     FaultInjector twice({0, 0, 0, 1.0}, 1);
-    twice.apply(packet, true, line);
-    EXPECT_EQ(line.size(), 2 * packet.size());
+    EXPECT_EQ(twice.apply(packet, true, line), LineFate::Duplicated);
+    ASSERT_EQ(line.size(), 2 * packet.size());
+    EXPECT_TRUE(std::equal(packet.begin(), packet.end(), line.begin() + packet.size()));
 
     line.clear();
     FaultInjector corrupt({0, 1.0, 0, 0}, 1);
-    corrupt.apply(packet, true, line);
+    EXPECT_EQ(corrupt.apply(packet, true, line), LineFate::Corrupted);
     EXPECT_FALSE(checksumMatches(line));
+    // Corrupted and sent twice: neither copy can be taken, so it counts as corrupted.
+    line.clear();
+    FaultInjector both({0, 1.0, 0, 1.0}, 1);
+    EXPECT_EQ(both.apply(packet, true, line), LineFate::Corrupted);
 
     // Garbage goes before the packet, which the host's framer still finds.
     line.clear();

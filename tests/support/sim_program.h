@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/child_process.h"
+
 extern char** environ;
 
 namespace cvh::test {
@@ -97,18 +99,9 @@ public:
         if (pid_ <= 0)
             return false;
         ::kill(pid_, SIGTERM);
-        int status = 0;
-        pid_t done = 0;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while ((done = ::waitpid(pid_, &status, WNOHANG)) == 0 &&
-               std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (done == 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-        }
+        const auto status = waitForChild(pid_, std::chrono::seconds(10));
         pid_ = -1;
-        return done != 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
 
     std::string log() const {

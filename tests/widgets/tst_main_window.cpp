@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("analog") << "MenuAnalog"
                                 << "Analog Output"
                                 << QStringList{"TSPortSetup", "TSLoggerControl", "TSRecord",
-                                               "TSRealTime"}
+                                               "TSRealTime", "TSLivePlot"}
                                 << QStringList{"MenuLoggerTimeUpdate", "HardwareConfig"}
                                 << QStringList{"MenuTestOneSerialPort", "MenuAnnotateFile",
                                                "ToggleDebug"}
@@ -104,19 +104,21 @@ private slots:
         QTest::newRow("realtime") << "MenuRealTimeOutput"
                                   << "Real Time Data"
                                   << QStringList{"TSPortSetup", "TSLoggerControl", "TSPCLogger",
-                                                 "TSRecord",    "TSRealTime",      "TSDataStatus"}
+                                                 "TSRecord",    "TSRealTime",      "TSDataStatus",
+                                                 "TSLivePlot"}
                                   << QStringList{"MenuAnnotateFile", "MenuChangeLoggerID", "N11"}
                                   << QStringList{"ToggleDebug", "MenuMooredTimeUpdate"} << true;
         QTest::newRow("advanced") << "MenuAdvanced"
                                   << "Advanced User"
-                                  << QStringList{"TSPortSetup", "TSLoggerControl", "TSPCLogger",
-                                                 "TSRecord",    "TSRealTime",      "TSUpload",
-                                                 "TSDataStatus"}
+                                  << QStringList{"TSPortSetup",  "TSLoggerControl", "TSPCLogger",
+                                                 "TSRecord",     "TSRealTime",      "TSUpload",
+                                                 "TSDataStatus", "TSLivePlot"}
                                   << QStringList{"ToggleDebug", "LoadDefaultFlashSetup"}
                                   << QStringList{"MenuMooredTimeUpdate", "N9"} << true;
         QTest::newRow("pclogger") << "PCLogger"
                                   << "PC Logger"
-                                  << QStringList{"TSPCLogger", "TSRecord", "TSRealTime"}
+                                  << QStringList{"TSPCLogger", "TSRecord", "TSRealTime",
+                                                 "TSLivePlot"}
                                   << QStringList{"MenuAnnotateFile"}
                                   << QStringList{"MenuFactorySettings", "MenuLoggerPortSetup",
                                                  "MenuLoggerTimeUpdate"}

@@ -1,4 +1,4 @@
-#include "console/exit_signals.h"
+#include "platform/exit_signals.h"
 
 #include <signal.h>
 
@@ -9,8 +9,9 @@ namespace cvh {
 
 namespace {
 volatile std::sig_atomic_t signalled = 0;
-extern "C" void onExitSignal(int) {
-    signalled = 1;
+extern "C" void onExitSignal(int signal) {
+    if (signalled == 0)
+        signalled = signal;
 }
 }  // namespace
 
@@ -26,6 +27,10 @@ void installExitSignalHandlers() {
 
 bool exitSignalled() {
     return signalled != 0;
+}
+
+int exitSignal() {
+    return signalled;
 }
 
 }  // namespace cvh
