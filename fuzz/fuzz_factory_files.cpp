@@ -25,10 +25,11 @@ public:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    NoPorts backend;
-    NullOperator op;
-    SerialPortTable ports(backend, op);
-    LoggerCommands commands(ports, op);
+    // The closed port table is built once: its 260 port names cost more than a load.
+    static NoPorts backend;
+    static NullOperator op;
+    static SerialPortTable ports(backend, op);
+    static LoggerCommands commands(ports, op);
     ChangeMarks marks;
     FactorySettings factory(commands, op, marks);
     const Bytes file(data, size);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "base/clock.h"
@@ -48,13 +49,29 @@ public:
     void beep() override {}
 };
 
-std::filesystem::path scratchFolder() {
-    static const std::filesystem::path folder = [] {
+// A folder of its own under the system's temporary directory, removed when the fuzzer ends.
+class ScratchFolder {
+public:
+    ScratchFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "fuzz_upload_XXXXXX").string();
-        return std::filesystem::path(::mkdtemp(pattern.data()) ? pattern : ".");
-    }();
-    return folder;
+        if (::mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ec);
+    }
+    std::filesystem::path path() const { return path_.empty() ? "." : path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::filesystem::path scratchFolder() {
+    static const ScratchFolder folder;
+    return folder.path();
 }
 
 class Input {
@@ -80,12 +97,14 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    NoPorts backend;
-    FuzzOperator op;
+    // The closed port table is built once: its 260 port names cost more than most inputs.
+    static NoPorts backend;
+    static FuzzOperator op;
+    static SerialPortTable table(backend, op);
+    static LoggerCommands commands(table, op);
     op.folder = scratchFolder();
+    op.answer = 0;
     FixedClock clock;
-    SerialPortTable table(backend, op);
-    LoggerCommands commands(table, op);
     RunUpload upload(commands, op, clock, nullptr);
 
     Input in(data, size);

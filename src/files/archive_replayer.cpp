@@ -27,7 +27,18 @@ bool ArchiveReplayer::open(const std::filesystem::path& path, bool continuous) {
         return false;
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    length_ = ec ? 0 : size;
+    start(continuous, ec ? 0 : size);
+    return true;
+}
+
+void ArchiveReplayer::openBytes(Bytes archive, bool continuous) {
+    close();
+    memory_ = archive;
+    start(continuous, archive.size());
+}
+
+void ArchiveReplayer::start(bool continuous, std::uint64_t length) {
+    length_ = length;
     continuous_ = continuous;
     position_ = 0;
     packets_ = 0;
@@ -35,13 +46,13 @@ bool ArchiveReplayer::open(const std::filesystem::path& path, bool continuous) {
     stopRequested_ = false;
     end_ = ReplayEnd::None;
     lastSequence_.fill(255);
-    return true;
 }
 
 void ArchiveReplayer::close() {
     if (file_)
         std::fclose(file_);
     file_ = nullptr;
+    memory_.reset();
 }
 
 std::size_t ArchiveReplayer::requestStop(ReplayEnd why) {
@@ -51,13 +62,21 @@ std::size_t ArchiveReplayer::requestStop(ReplayEnd why) {
 }
 
 bool ArchiveReplayer::readExactly(std::uint8_t* into, std::size_t count) {
-    const std::size_t got = std::fread(into, 1, count, file_);
+    std::size_t got = 0;
+    if (memory_) {
+        const std::size_t at =
+            static_cast<std::size_t>(std::min<std::uint64_t>(position_, memory_->size()));
+        got = std::min(count, memory_->size() - at);
+        std::copy_n(memory_->begin() + static_cast<std::ptrdiff_t>(at), got, into);
+    } else {
+        got = std::fread(into, 1, count, file_);
+    }
     position_ += got;
     return got == count;
 }
 
 std::size_t ArchiveReplayer::nextPacket(MutableBytes buffer, int speed) {
-    if (!file_ || stopRequested_)
+    if (!isOpen() || stopRequested_)
         return 0;
     if (--countdown_ > 0)
         return 0;
@@ -67,7 +86,8 @@ std::size_t ArchiveReplayer::nextPacket(MutableBytes buffer, int speed) {
     if (position_ >= length_) {
         if (!continuous_)
             return requestStop(ReplayEnd::EndOfFile);
-        std::rewind(file_);
+        if (file_)
+            std::rewind(file_);
         position_ = 0;
     }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "files/archive_replayer.h"
 #include "files/extract_test_util.h"
@@ -149,6 +150,28 @@ TEST_F(ArchiveReplayTest, DamagedFilesEndTheReplayWithoutOverrun) {
             if (c.end != ReplayEnd::None) {
                 EXPECT_EQ(replayer.end(), c.end);
             }
+        }
+    }
+}
+
+TEST_F(ArchiveReplayTest, AnArchiveInMemoryReplaysAsItsFileWould) {
+    const ByteVec good = recordOf(1, 0, {"abcdefgh"});
+    const ByteVec files[] = {test::cat({good, recordOf(3, 40, {}), good}),
+                             test::cat({good, ByteVec(good.begin(), good.end() - 3)}),
+                             {}};
+    // Every tick's packet, the end and the position, until the replay stops or 40 ticks pass.
+    auto replay = [&] {
+        std::vector<ByteVec> ticks;
+        while (!replayer.stopRequested() && ticks.size() < 40)
+            ticks.push_back(tick());
+        return std::make_tuple(ticks, replayer.end(), replayer.position());
+    };
+    for (const ByteVec& file : files) {
+        for (const bool continuous : {false, true}) {
+            open(file, continuous);
+            const auto fromFile = replay();
+            replayer.openBytes(file, continuous);
+            EXPECT_EQ(replay(), fromFile) << file.size() << continuous;
         }
     }
 }

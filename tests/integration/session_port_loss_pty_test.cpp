@@ -3,16 +3,20 @@
 // ends the test drops and makes anew at the same paths, driven by the session's own ticks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "base/clock.h"
-#include "session/pc_logger_setup.h"
+#include "link/packet_builders.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
+#include "session/pc_logger_setup.h"
 #include "support/pluggable_device.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
@@ -23,7 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kLoggerCom = 45, kDeckCom = 46, kDeckSlot = 2;
+constexpr int kLoggerCom = 45, kDeckCom = 46, kDeckSlot = 2, kForwardedUnit = 3;
 
 // The Qt backend, counting the reads that reach a device: a tick that keeps reading a dead
 // line would show here.
@@ -72,6 +76,8 @@ protected:
         row.PortTypeCB = kPcPortTypeLoggerOutput;
         row.DeckPortCB = kDeckCom;
         row.DeckSetupCB = 11;
+        pc.sourceIdStepped(kDeckSlot, kForwardedUnit);
+        pc.sourcePortStepped(kDeckSlot, 1);
         pc.slotRowChanged();
         pc.loadPcSetup();
     }
@@ -100,6 +106,21 @@ protected:
             tick10ms(1);
         return session.link().totalInputBytes != before;
     }
+    // A data packet of the forwarded unit; true when its port-1 text reached the deck within 2 s.
+    bool deckBytesArrive() {
+        const std::string text = "deck " + std::to_string(sequence);
+        if (!logger.pty().write(test::dataPacket(kForwardedUnit, sequence++, {text})))
+            return false;
+        std::string got;
+        const auto end = Clock::now() + 2s;
+        while (Clock::now() < end && got.find(text) == std::string::npos) {
+            tick10ms(1);
+            QCoreApplication::processEvents();  // the event loop sends the queue
+            const auto more = deck.pty().read(4096, 0ms);
+            got.append(more.begin(), more.end());
+        }
+        return got.find(text) != std::string::npos;
+    }
     const PcPortRow& deckRow() const {
         return session.pcLoggerControl().form().rows[kDeckSlot - 1];
     }
@@ -111,21 +132,29 @@ protected:
     test::ScriptedOperator op;
     FixedClock clock;
     HostSession session{backend, op, clock};
+    int sequence = 0;
 };
 
 TEST_F(SessionPortLoss, EachLossIsToldOnceShownUntilTheDeviceReturnsAndReadingResumes) {
     ASSERT_TRUE(session.ports().isPortOpen(0) && session.ports().isPortOpen(kDeckSlot));
     ASSERT_TRUE(loggerBytesArrive());
+    ASSERT_TRUE(deckBytesArrive());
     std::size_t descriptorsAtStart = 0;
-    constexpr int kCycles = 20;
+    double residentAtStart = 0;
+    double slowestReturnMs = 0;
+    int mostIdleReads = 0;
+    constexpr int kCycles = 100;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
-        if (cycle == 2)  // after Qt's own first-use descriptors
+        if (cycle == 10) {  // after Qt's own first-use descriptors and allocations
             descriptorsAtStart = test::openDescriptors();
+            residentAtStart = test::residentMegabytes();
+        }
         op.asked.clear();
         logger.pullOut();
         deck.pullOut();
         backend.reads = 0;
         tick10ms(100);  // a second without the devices
+        mostIdleReads = std::max(mostIdleReads, backend.reads);
         EXPECT_LE(backend.reads, 1) << "a dead line is not read again, cycle " << cycle;
         tickSecond();
         tickSecond();  // still away: nothing more to tell
@@ -144,14 +173,29 @@ TEST_F(SessionPortLoss, EachLossIsToldOnceShownUntilTheDeviceReturnsAndReadingRe
         const auto back = Clock::now();
         tickSecond();
         ASSERT_TRUE(loggerBytesArrive()) << cycle;
-        EXPECT_LT(Clock::now() - back, 2s);
+        ASSERT_TRUE(deckBytesArrive()) << cycle;
+        slowestReturnMs =
+            std::max(slowestReturnMs,
+                     std::chrono::duration<double, std::milli>(Clock::now() - back).count());
         tickSecond();
         EXPECT_EQ(session.main().PLoggerPort.caption, "Logger Port: COM45");
         EXPECT_FALSE(session.ports().isPortLost(kDeckSlot));
         EXPECT_EQ(deckRow().DeckPortColour, Colour::Window);
         EXPECT_EQ(op.notices().size(), 2u);
     }
+    EXPECT_LT(slowestReturnMs, 2000.0);
     EXPECT_EQ(test::openDescriptors(), descriptorsAtStart);
+#if !defined(__SANITIZE_ADDRESS__)
+    // (Under AddressSanitizer freed memory is held back on purpose; its leak check covers it.)
+    EXPECT_LT(test::residentMegabytes() - residentAtStart, 4.0);
+#endif
+    RecordProperty("slowest_return_ms", static_cast<int>(slowestReturnMs));
+    RecordProperty("most_reads_in_an_idle_second", mostIdleReads);
+    RecordProperty("descriptors_first_last", std::to_string(descriptorsAtStart) + " " +
+                                                 std::to_string(test::openDescriptors()));
+    RecordProperty("resident_kb_first_last",
+                   std::to_string(static_cast<int>(residentAtStart * 1000)) + " " +
+                       std::to_string(static_cast<int>(test::residentMegabytes() * 1000)));
 }
 
 }  // namespace
