@@ -1,9 +1,9 @@
 // cvhost-cli end to end: the program runs as a child process in a start directory of its own,
 // against cvlogger-sim on a pseudo-terminal named COM1 in that directory's comports.txt, and
 // each command is judged by its output, the files it leaves and its exit status.
-#include <algorithm>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
