@@ -169,8 +169,11 @@ int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& option
             session.runUpload().cancelUpload();
             cancelDeadline = now + 5000;
         }
-        if (signalled != 0 && now >= cancelDeadline)
+        if (signalled != 0 && now >= cancelDeadline) {
+            // The logger never sent its final block: the run still gets its log line.
+            session.runUpload().abandonUpload();
             return kExitDone;
+        }
         const UploadFacts& f = upload.facts();
         if (f.phase == UploadPhase::Receiving && throttle.due(now, false))
             std::cerr << (terminal ? "\r" : "") << progressLine(f, terminal)

@@ -386,6 +386,16 @@ void RunUpload::cancelUpload() {
         facts_.cancelRequested = true;
 }
 
+void RunUpload::abandonUpload() {
+    if (!uploading())
+        return;
+    facts_.cancelRequested = true;
+    if (facts_.phase != UploadPhase::Idle)
+        concludeRun(RunResult::Cancelled);  // ends the upload as well
+    else
+        endUpload(UploadRunLabel::Cancelled);
+}
+
 // --- the end of a run ----------------------------------------------------------------------------
 
 void RunUpload::giveUp(const std::string& why) {

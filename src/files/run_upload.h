@@ -109,6 +109,9 @@ public:
     void onTimeoutTick();
     // "Cancel Upload".
     void cancelUpload();
+    // The host leaves without waiting longer for a logger that has not ended the run: the run in
+    // flight is closed and logged as cancelled, and no further run is asked for.
+    void abandonUpload();
     // "Clear Logger Memory", after the operator confirms.
     void clearMemory();
 

@@ -2,6 +2,11 @@
 // the progress scale and clearing the logger's memory. The transfer itself is tested over a pty.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "base/clock.h"
 #include "files/run_upload.h"
 #include "link/command_frames.h"
@@ -135,6 +140,26 @@ TEST_F(RunUploadRules, CancelWhileARequestWaitsForItsFirstBlockEndsAtTheNextTick
     upload.onTimeoutTick();
     EXPECT_FALSE(upload.uploading());
     EXPECT_EQ(upload.facts().runLabel, UploadRunLabel::Cancelled);
+}
+
+TEST_F(RunUploadRules, AbandonedRunIsClosedAndLoggedAsCancelled) {
+    entry(4, 100);
+    entry(5, 100);
+    op.files.push_back((dir / "run.004").string());
+    upload.startUpload({0, 1}, 0, 1);
+    upload.pacingStep();
+    const std::array<std::uint8_t, 10> data{};
+    upload.onUploadBlock(*encodeUploadBlock(1, data));  // a logger that goes on sending
+    upload.cancelUpload();
+    upload.abandonUpload();
+    EXPECT_FALSE(upload.uploading());
+    EXPECT_EQ(upload.facts().runLabel, UploadRunLabel::Cancelled);
+    EXPECT_EQ(std::filesystem::file_size(dir / "run.004"), 10u);
+    std::ifstream log(dir / "upload.log");
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("run 004  announced 100  received 10"), std::string::npos) << text;
+    EXPECT_NE(text.find("cancelled"), std::string::npos) << text;
+    EXPECT_EQ(text.find("run 005"), std::string::npos) << text;
 }
 
 }  // namespace
