@@ -40,6 +40,108 @@ int usage(const std::string& text) {
     return cvh::kExitUsage;
 }
 
+// Everything the command line says, filled in by CLI11.
+struct CommandLine {
+    cvh::GlobalOptions global;
+    std::string runs;
+    std::string outputDir = ".";
+    std::string extractKind = "archive";
+    bool overwrite = false;
+    std::string continuous, hourly, daily, raw;
+    double forSeconds = 0;
+    cvh::ReplayOptions replay;
+    CLI::App* statusCommand = nullptr;
+    CLI::App* dirCommand = nullptr;
+    CLI::App* uploadCommand = nullptr;
+    CLI::App* recordCommand = nullptr;
+    CLI::App* replayCommand = nullptr;
+    CLI::App* extractCommand = nullptr;
+};
+
+void defineCommandLine(CLI::App& app, CommandLine& c) {
+    using namespace cvh;
+    app.require_subcommand(1);
+    app.add_option("--port", c.global.port, "logger port COMn (default: that of last.cvh)");
+    app.add_option("--line", c.global.line,
+                   "line setting of the logger port, such as 9600 or 115200 (default: that of "
+                   "last.cvh, else 9600)");
+    app.add_option("--timeout", c.global.timeoutSeconds,
+                   "seconds to wait for the logger's status record (default 10)")
+        ->check(CLI::PositiveNumber);
+    app.add_flag("-v,--verbose", c.global.verbose, "tell which port is used");
+
+    c.statusCommand = app.add_subcommand("status", "print the logger's status and exit");
+    c.dirCommand = app.add_subcommand("dir", "list the runs in the logger's memory");
+
+    auto* upload = app.add_subcommand("upload", "upload runs into run files and extract them");
+    c.uploadCommand = upload;
+    upload->add_option("--runs", c.runs,
+                       "runs to upload, such as 1,3-5 (default: every run "
+                       "with data)");
+    upload->add_option("-o", c.outputDir, "directory for the run files (default: .)");
+    upload->add_option("--extract", c.extractKind, "archive, raw or none (default: archive)")
+        ->check(CLI::IsMember({"archive", "raw", "none"}));
+    upload->add_flag("--overwrite", c.overwrite, "replace existing run files (default: skip them)");
+
+    auto* record = app.add_subcommand("record", "record the live data until stopped");
+    c.recordCommand = record;
+    auto* recordMode = record->add_option_group("mode", "what to record into");
+    recordMode->add_option("--continuous", c.continuous, "one archive file");
+    recordMode->add_option("--hourly", c.hourly, "one archive file an hour, named from BASE");
+    recordMode->add_option("--daily", c.daily, "one archive file a day, named from BASE");
+    recordMode->add_option("--raw", c.raw, "the logger port's raw bytes");
+    recordMode->require_option(1);
+    record->add_option("--for", c.forSeconds, "stop after this many seconds")
+        ->check(CLI::PositiveNumber);
+
+    auto* replay = app.add_subcommand("replay", "replay an archive through the receive path");
+    c.replayCommand = replay;
+    replay->add_option("FILE", c.replay.path, "archive file")->required();
+    replay->add_option("--speed", c.replay.speed, "1 = slow .. 10 = fast")
+        ->check(CLI::Range(kReplaySpeedMin, kReplaySpeedMax));
+    replay->add_flag("--continuous", c.replay.continuous, "start over at the end");
+
+    c.extractCommand =
+        app.add_subcommand("extract",
+                           "split run files as cvhost-extract does: [--raw] [--debug-log] [-o DIR] "
+                           "RUNFILE...");
+    c.extractCommand->prefix_command();
+    c.extractCommand->set_help_flag();
+}
+
+// The upload's options checked before the logger is contacted: a usage error's text, or none.
+std::string uploadOptionsOf(const CommandLine& c, cvh::UploadOptions& options) {
+    using namespace cvh;
+    if (!c.runs.empty()) {
+        std::string error;
+        options.runs = parseRunList(c.runs, error);
+        if (!options.runs)
+            return "--runs: " + error;
+    }
+    options.directory = c.outputDir;
+    if (const std::string why = unusableDirectory(c.outputDir); !why.empty())
+        return "-o " + why;
+    options.extract = c.extractKind == "raw"    ? ExtractKind::Raw
+                      : c.extractKind == "none" ? ExtractKind::None
+                                                : ExtractKind::Archive;
+    return {};
+}
+
+cvh::RecordOptions recordOptionsOf(const CommandLine& c) {
+    using namespace cvh;
+    RecordOptions options;
+    options.forSeconds = c.forSeconds;
+    for (const auto& [path, mode] :
+         {std::pair{&c.continuous, RecordMode::Continuous},
+          std::pair{&c.hourly, RecordMode::Hourly}, std::pair{&c.daily, RecordMode::Daily},
+          std::pair{&c.raw, RecordMode::RawInput}})
+        if (!path->empty()) {
+            options.mode = mode;
+            options.path = *path;
+        }
+    return options;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,107 +150,36 @@ int main(int argc, char** argv) {
         "cvhost-cli: the data logger's host program from a shell, without a window.\n"
         "Works in the current directory: its comports.txt and last.cvh apply as in "
         "the console."};
-    app.require_subcommand(1);
-    GlobalOptions global;
-    app.add_option("--port", global.port, "logger port COMn (default: that of last.cvh)");
-    app.add_option("--line", global.line,
-                   "line setting of the logger port, such as 9600 or 115200 (default: that of "
-                   "last.cvh, else 9600)");
-    app.add_option("--timeout", global.timeoutSeconds,
-                   "seconds to wait for the logger's status record (default 10)")
-        ->check(CLI::PositiveNumber);
-    app.add_flag("-v,--verbose", global.verbose, "tell which port is used");
-
-    auto* status = app.add_subcommand("status", "print the logger's status and exit");
-    auto* dir = app.add_subcommand("dir", "list the runs in the logger's memory");
-
-    auto* upload = app.add_subcommand("upload", "upload runs into run files and extract them");
-    std::string runs;
-    std::string outputDir = ".";
-    std::string extractKind = "archive";
-    bool overwrite = false;
-    upload->add_option("--runs", runs,
-                       "runs to upload, such as 1,3-5 (default: every run "
-                       "with data)");
-    upload->add_option("-o", outputDir, "directory for the run files (default: .)");
-    upload->add_option("--extract", extractKind, "archive, raw or none (default: archive)")
-        ->check(CLI::IsMember({"archive", "raw", "none"}));
-    upload->add_flag("--overwrite", overwrite, "replace existing run files (default: skip them)");
-
-    auto* record = app.add_subcommand("record", "record the live data until stopped");
-    std::string continuous, hourly, daily, raw;
-    double forSeconds = 0;
-    auto* recordMode = record->add_option_group("mode", "what to record into");
-    recordMode->add_option("--continuous", continuous, "one archive file");
-    recordMode->add_option("--hourly", hourly, "one archive file an hour, named from BASE");
-    recordMode->add_option("--daily", daily, "one archive file a day, named from BASE");
-    recordMode->add_option("--raw", raw, "the logger port's raw bytes");
-    recordMode->require_option(1);
-    record->add_option("--for", forSeconds, "stop after this many seconds")
-        ->check(CLI::PositiveNumber);
-
-    auto* replay = app.add_subcommand("replay", "replay an archive through the receive path");
-    ReplayOptions replayOptions;
-    replay->add_option("FILE", replayOptions.path, "archive file")->required();
-    replay->add_option("--speed", replayOptions.speed, "1 = slow .. 10 = fast")
-        ->check(CLI::Range(kReplaySpeedMin, kReplaySpeedMax));
-    replay->add_flag("--continuous", replayOptions.continuous, "start over at the end");
-
-    auto* extract =
-        app.add_subcommand("extract",
-                           "split run files as cvhost-extract does: [--raw] [--debug-log] [-o DIR] "
-                           "RUNFILE...");
-    extract->prefix_command();
-    extract->set_help_flag();
-
+    CommandLine c;
+    defineCommandLine(app, c);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitDone : kExitUsage;
     }
 
-    if (extract->parsed())
-        return runExtractCli(extract->remaining(), std::cout, std::cerr);
-
+    if (c.extractCommand->parsed())
+        return runExtractCli(c.extractCommand->remaining(), std::cout, std::cerr);
     UploadOptions uploadOptions;
-    if (upload->parsed()) {
-        if (!runs.empty()) {
-            std::string error;
-            uploadOptions.runs = parseRunList(runs, error);
-            if (!uploadOptions.runs)
-                return usage("--runs: " + error);
-        }
-        uploadOptions.directory = outputDir;
-        if (const std::string why = unusableDirectory(outputDir); !why.empty())
-            return usage("-o " + why);
-        uploadOptions.extract = extractKind == "raw"    ? ExtractKind::Raw
-                                : extractKind == "none" ? ExtractKind::None
-                                                        : ExtractKind::Archive;
-    }
-    RecordOptions recordOptions;
-    recordOptions.forSeconds = forSeconds;
-    for (const auto& [path, mode] :
-         {std::pair{&continuous, RecordMode::Continuous}, std::pair{&hourly, RecordMode::Hourly},
-          std::pair{&daily, RecordMode::Daily}, std::pair{&raw, RecordMode::RawInput}})
-        if (!path->empty()) {
-            recordOptions.mode = mode;
-            recordOptions.path = *path;
-        }
+    if (c.uploadCommand->parsed())
+        if (const std::string error = uploadOptionsOf(c, uploadOptions); !error.empty())
+            return usage(error);
+    const RecordOptions recordOptions = recordOptionsOf(c);
 
     QCoreApplication qt(argc, argv);
     installExitSignalHandlers();
     StreamOperator op(std::cerr);
-    op.setOverwrite(overwrite);
-    CliHost host(global, op);
-    if (const auto failed = host.start(!replay->parsed()))
+    op.setOverwrite(c.overwrite);
+    CliHost host(c.global, op);
+    if (const auto failed = host.start(!c.replayCommand->parsed()))
         return *failed;
-    if (status->parsed())
+    if (c.statusCommand->parsed())
         return statusCommand(host);
-    if (dir->parsed())
+    if (c.dirCommand->parsed())
         return dirCommand(host, op);
-    if (upload->parsed())
+    if (c.uploadCommand->parsed())
         return uploadCommand(host, op, uploadOptions);
-    if (record->parsed())
+    if (c.recordCommand->parsed())
         return recordCommand(host, recordOptions);
-    return replayCommand(host, replayOptions);
+    return replayCommand(host, c.replay);
 }
