@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace cvh::sim;
+
 const cvh::sim::StopPipe* gStop = nullptr;
 
 extern "C" void onStopSignal(int) {
@@ -57,6 +59,53 @@ const char* modelName(int deviceType) {
     }
 }
 
+LoggerConfig configOf(const SimOptions& o) {
+    LoggerConfig config;
+    config.deviceType = o.deviceType;
+    config.serialNumber = o.serialNumber;
+    config.loggerId = o.loggerId;
+    config.firmwareMajor = o.firmwareMajor;
+    config.firmwareMinor = o.firmwareMinor;
+    config.packetRateHz = o.packetRateHz;
+    config.packetLimit = o.packetLimit;
+    config.analogRateHz = o.analogRateHz;
+    config.memoryBytes = o.memoryKb * 1024u;
+    config.clockOffsetSeconds = o.clockOffsetSeconds;
+    config.seed = o.seed;
+    config.autoStart = o.autoStart;
+    config.storedRuns = o.storedRuns;
+    config.storedRunBytes = o.storedRunKb * 1024u;
+    config.hostBaud = o.baud != 0 ? o.baud : 9600;
+    return config;
+}
+
+void installStopHandlers(StopPipe& stop) {
+    gStop = &stop;
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void printCounters(const LoggerCounters& c, const RunnerCounters& r, const FaultCounters& f) {
+    std::fprintf(
+        stderr,
+        "cvlogger-sim: stopped. %llu status records, %llu data packets, %llu "
+        "keep-alives, %llu upload blocks; %llu bytes out, %llu in, %llu dropped; faults: "
+        "%llu garbage, %llu corrupted, %llu lost, %llu doubled\n",
+        static_cast<unsigned long long>(c.statusRecords),
+        static_cast<unsigned long long>(c.dataPackets),
+        static_cast<unsigned long long>(c.keepAlives),
+        static_cast<unsigned long long>(c.uploadBlocks),
+        static_cast<unsigned long long>(r.bytesOut), static_cast<unsigned long long>(r.bytesIn),
+        static_cast<unsigned long long>(r.bytesDropped),
+        static_cast<unsigned long long>(f.garbageBursts),
+        static_cast<unsigned long long>(f.corrupted), static_cast<unsigned long long>(f.dropped),
+        static_cast<unsigned long long>(f.duplicated));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,22 +129,7 @@ int main(int argc, char** argv) {
     }
 
     cvh::SystemClock clock;
-    LoggerConfig config;
-    config.deviceType = o.deviceType;
-    config.serialNumber = o.serialNumber;
-    config.loggerId = o.loggerId;
-    config.firmwareMajor = o.firmwareMajor;
-    config.firmwareMinor = o.firmwareMinor;
-    config.packetRateHz = o.packetRateHz;
-    config.packetLimit = o.packetLimit;
-    config.analogRateHz = o.analogRateHz;
-    config.memoryBytes = o.memoryKb * 1024u;
-    config.clockOffsetSeconds = o.clockOffsetSeconds;
-    config.seed = o.seed;
-    config.autoStart = o.autoStart;
-    config.storedRuns = o.storedRuns;
-    config.storedRunBytes = o.storedRunKb * 1024u;
-    config.hostBaud = o.baud != 0 ? o.baud : 9600;
+    const LoggerConfig config = configOf(o);
     SimLogger logger(config, clock);
     if (o.verbose) {
         logger.log = [](const std::string& text) {
@@ -114,13 +148,7 @@ int main(int argc, char** argv) {
                  o.baud ? (", paced at " + std::to_string(o.baud) + " baud").c_str() : "");
 
     StopPipe stop;
-    gStop = &stop;
-    struct sigaction sa {};
-    sa.sa_handler = onStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    installStopHandlers(stop);
 
     FaultInjector faults(o.faults, o.seed);
     LinePacer pacer(o.baud, clock.milliseconds());
@@ -137,25 +165,10 @@ int main(int argc, char** argv) {
     logger.powerOn();
     runner.run();
     gStop = nullptr;
-    if (sentLog && !sentLog->close())
+    const bool sentLogWritten = !sentLog || sentLog->close();
+    if (!sentLogWritten)
         std::fprintf(stderr, "cvlogger-sim: writing %s failed\n", o.sentLog->c_str());
 
-    const auto& c = logger.counters();
-    const auto& r = runner.counters();
-    const auto& f = faults.counters();
-    std::fprintf(
-        stderr,
-        "cvlogger-sim: stopped. %llu status records, %llu data packets, %llu "
-        "keep-alives, %llu upload blocks; %llu bytes out, %llu in, %llu dropped; faults: "
-        "%llu garbage, %llu corrupted, %llu lost, %llu doubled\n",
-        static_cast<unsigned long long>(c.statusRecords),
-        static_cast<unsigned long long>(c.dataPackets),
-        static_cast<unsigned long long>(c.keepAlives),
-        static_cast<unsigned long long>(c.uploadBlocks),
-        static_cast<unsigned long long>(r.bytesOut), static_cast<unsigned long long>(r.bytesIn),
-        static_cast<unsigned long long>(r.bytesDropped),
-        static_cast<unsigned long long>(f.garbageBursts),
-        static_cast<unsigned long long>(f.corrupted), static_cast<unsigned long long>(f.dropped),
-        static_cast<unsigned long long>(f.duplicated));
-    return 0;
+    printCounters(logger.counters(), runner.counters(), faults.counters());
+    return sentLogWritten ? 0 : 1;
 }
