@@ -8,6 +8,7 @@
 #include "files/extract_test_util.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
+#include "support/deck_forwarding.h"
 #include "support/logger_script.h"
 #include "support/pty_logger_rig.h"
 #include "support/temp_dir.h"
@@ -29,15 +30,7 @@ struct DeckSession {
         clock.now = 1'700'000'000;
         session.startUp(directory);
         session.modeMenuClick(MenuItem::MenuAdvanced);
-        auto& pc = session.pcLogger();
-        auto& row = pc.form.rows[kDeckSlot - 1];
-        row.PortTypeCB = kPcPortTypeLoggerOutput;
-        row.DeckPortCB = kDeckCom;
-        row.DeckSetupCB = 11;
-        pc.sourceIdStepped(kDeckSlot, kForwardedUnit);
-        pc.sourcePortStepped(kDeckSlot, kForwardedPort);
-        pc.slotRowChanged();
-        pc.loadPcSetup();
+        test::forwardToDeck(session, kDeckSlot, kDeckCom, kForwardedUnit, kForwardedPort);
         EXPECT_TRUE(session.ports().isPortOpen(kDeckSlot));
     }
     ~DeckSession() { session.shutdown(); }

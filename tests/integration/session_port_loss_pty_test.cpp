@@ -17,6 +17,7 @@
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/pc_logger_setup.h"
+#include "support/deck_forwarding.h"
 #include "support/pluggable_device.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
@@ -71,15 +72,7 @@ protected:
         session.ports().names().set(kDeckCom, deck.path().string());
         session.startUp(dir.str());
         session.linkPorts().loggerPortChange(kLoggerCom, 11);
-        auto& pc = session.pcLogger();
-        auto& row = pc.form.rows[kDeckSlot - 1];
-        row.PortTypeCB = kPcPortTypeLoggerOutput;
-        row.DeckPortCB = kDeckCom;
-        row.DeckSetupCB = 11;
-        pc.sourceIdStepped(kDeckSlot, kForwardedUnit);
-        pc.sourcePortStepped(kDeckSlot, 1);
-        pc.slotRowChanged();
-        pc.loadPcSetup();
+        test::forwardToDeck(session, kDeckSlot, kDeckCom, kForwardedUnit, 1);
     }
     void TearDown() override { session.shutdown(); }
 
