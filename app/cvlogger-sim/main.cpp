@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/clock.h"
@@ -11,6 +12,9 @@
 #include "files/host_setup_file.h"
 #include "line_endpoint.h"
 #include "line_pacer.h"
+#include "link/host_mode.h"
+#include "session/host_setup_flow.h"
+#include "session/pc_logger_setup.h"
 #include "sim_logger.h"
 #include "sim_options.h"
 #include "sim_runner.h"
@@ -32,13 +36,33 @@ int lineChoiceOf(std::uint32_t baud) {
 }
 
 int writeHostSetup(const std::string& path, std::uint32_t baud, int loggerId) {
+    const int line = lineChoiceOf(baud);
+    // COM1, which the start directory's comports.txt points here, and "Advanced User" so that
+    // every page shows; the live view follows this logger's own unit, so "Display Data" shows
+    // its lines at once. The rest as a fresh host starts: time sync on, the Logger_Port menu
+    // shown, PC-logger slots reading unit 2, port 1.
+    const std::pair<const char*, int> controls[] = {
+        {"LoggerPortCB", 1},
+        {"LoggerSetupCB", line},
+        {"CBHostPortSetup", line},
+        {"ActiveHostMode", cvh::hostModeNumber(cvh::HostMode::Advanced)},
+        {"RawMuxIDUD", loggerId},
+        {"MenuAutoTimeUpdate.Checked", 1},
+        {"MenuLoggerPortSetup.Visible", 1},
+        {"UDDeckRate", 1},
+    };
     cvh::HostSetup setup;
-    setup.loggerPortIndex = 1;  // COM1, which the start directory's comports.txt points here
-    setup.loggerSetupIndex = static_cast<std::int16_t>(lineChoiceOf(baud));
-    setup.hostPortSetupIndex = setup.loggerSetupIndex;
-    setup.activeHostMode = cvh::hostModeNumber(cvh::HostMode::Advanced);  // every page
-    // The live view follows this logger's own unit, so "Display Data" shows its lines at once.
-    setup.rawMuxId = static_cast<std::int16_t>(loggerId);
+    auto set = [&setup](const std::string& control, int value) {
+        const auto place = cvh::hostSetupPlace(control);
+        if (place)
+            setup.setValue(place->record, place->field, static_cast<std::int16_t>(value));
+    };
+    for (const auto& [control, value] : controls)
+        set(control, value);
+    for (int slot = 1; slot <= cvh::kPcSlotCount; ++slot) {
+        set("UDDeckType" + std::to_string(slot), 2);
+        set("UDOutPort" + std::to_string(slot), 1);
+    }
     if (cvh::storeHostSetup(path, setup) != cvh::HostSetupStoreResult::Stored) {
         std::fprintf(stderr, "cvlogger-sim: cannot write %s\n", path.c_str());
         return 1;

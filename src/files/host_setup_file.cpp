@@ -25,120 +25,14 @@ constexpr std::string_view kVersionPrefix = "CV Host Version=";
 constexpr std::size_t kMaxLineLength = 500;
 constexpr int kMaxFieldCount = 20;
 
-// Where a HostSetup value (or a run of them) sits in the file: its record, the position of its
-// first field there, and the values. Every field no row names is stored as 0 and skipped on
-// reading.
-struct FieldLayout {
-    int record;
-    int field;
-    std::span<std::int16_t> (*values)(HostSetup&);
-};
-
-template <auto Member>
-std::span<std::int16_t> one(HostSetup& s) {
-    return {&(s.*Member), 1};
-}
-template <auto Member>
-std::span<std::int16_t> all(HostSetup& s) {
-    return s.*Member;
-}
-
-// The one table of the file layout. The writer and the reader both walk it, so they cannot
-// drift apart.
-constexpr FieldLayout kLayout[] = {
-    {1, 0, one<&HostSetup::loggerPortIndex>},
-    {1, 1, one<&HostSetup::loggerSetupIndex>},
-    {1, 2, one<&HostSetup::hostPortSetupIndex>},
-    {2, 0, one<&HostSetup::activeHostMode>},
-    {3, 0, one<&HostSetup::windowState>},
-    {3, 1, one<&HostSetup::windowHeight>},
-    {3, 2, one<&HostSetup::windowWidth>},
-    {5, 0, one<&HostSetup::tabPortSetup>},
-    {5, 1, one<&HostSetup::tabLoggerControl>},
-    {5, 2, one<&HostSetup::tabDataStatus>},
-    {5, 3, one<&HostSetup::tabUpload>},
-    {5, 4, one<&HostSetup::tabRealTime>},
-    {5, 5, one<&HostSetup::tabRecord>},
-    {5, 6, one<&HostSetup::tabPcLogger>},
-    {5, 9, one<&HostSetup::tabPlotSetup>},
-    {5, 10, one<&HostSetup::tabHardware>},
-    {5, 11, one<&HostSetup::tabAnalog>},
-    {6, 0, one<&HostSetup::menuKb5PassThruVisible>},
-    {6, 1, one<&HostSetup::menuAnnotateFileVisible>},
-    {6, 2, one<&HostSetup::menuLoggerTimeUpdateVisible>},
-    {6, 3, one<&HostSetup::menuAutoTimeUpdateVisible>},
-    {6, 4, one<&HostSetup::menuAutoTimeUpdateChecked>},
-    {6, 5, one<&HostSetup::menuUpdateTimeNowVisible>},
-    {6, 7, one<&HostSetup::menuChangeLoggerIdVisible>},
-    {8, 0, one<&HostSetup::menuMooredTimeUpdateVisible>},
-    {8, 1, one<&HostSetup::menuMooredTimeUpdateChecked>},
-    {8, 2, one<&HostSetup::timeSourceVisible>},
-    {8, 3, one<&HostSetup::timeSourceIndex>},
-    {9, 3, one<&HostSetup::autoStartShownChecked>},
-    {10, 7, one<&HostSetup::menuLoggerPortSetupVisible>},
-    {13, 0, one<&HostSetup::extractFilesIndex>},
-    {13, 1, one<&HostSetup::rawSourceIndex>},
-    {13, 2, one<&HostSetup::rawMuxId>},
-    {13, 3, one<&HostSetup::rawPortIndex>},
-    {14, 0, one<&HostSetup::deckRate>},
-    {14, 1, one<&HostSetup::recordPcTime>},
-    {15, 0, all<&HostSetup::deckPort>},
-    {16, 0, all<&HostSetup::deckSetup>},
-    {17, 0, all<&HostSetup::portType>},
-    {18, 0, all<&HostSetup::deckType>},
-    {19, 0, all<&HostSetup::outPort>},
-    {20, 2, all<&HostSetup::replayVisible>},
-    {20, 8, one<&HostSetup::replaySpeed>},
-    {21, 0, one<&HostSetup::modeVisible>},
-    {21, 1, one<&HostSetup::modeIndex>},
-    {21, 2, one<&HostSetup::fileVisible>},
-    {21, 3, one<&HostSetup::fileIndex>},
-    {21, 4, one<&HostSetup::outputVisible>},
-    {21, 5, one<&HostSetup::outputIndex>},
-    {23, 0, all<&HostSetup::meterType>},
-    {24, 0, all<&HostSetup::portSetup>},
-    {25, 0, all<&HostSetup::serialOncePerHour>},
-    {26, 0, all<&HostSetup::analog>},
-    {27, 0, all<&HostSetup::analogOncePerHour>},
-    {28, 0, all<&HostSetup::pump>},
-    {29, 0, all<&HostSetup::pumpOncePerHour>},
-    {30, 0, one<&HostSetup::analogRate>},
-    {30, 1, one<&HostSetup::lvCutOff>},
-    {30, 2, one<&HostSetup::autoStart>},
-    {30, 3, one<&HostSetup::dateAndTime>},
-    {31, 0, all<&HostSetup::samplingPosition>},
-    {32, 0, all<&HostSetup::samplingEdit>},
-    {33, 0, all<&HostSetup::samplingUnit>},
-    {34, 0, one<&HostSetup::finalModeIndex>},
-    {34, 1, one<&HostSetup::finalFileIndex>},
-    {34, 2, one<&HostSetup::finalOutputIndex>},
-    {34, 3, one<&HostSetup::finalTimeSourceIndex>},
-};
-
 // Record 9's third field is always 1.
 constexpr int kConstantRecord = 9;
 constexpr int kConstantField = 2;
 constexpr std::int16_t kConstantValue = 1;
 
-// One stored value: a value of the setup, or a constant the file always carries there.
-struct Field {
-    std::int16_t* value = nullptr;
-    std::int16_t fixed = 0;
-};
-
-// The fields of `record` in file order.
-std::vector<Field> fieldsOf(HostSetup& s, int record) {
-    std::vector<Field> out(static_cast<std::size_t>(kHostSetupFieldCounts[record]));
-    if (record == kConstantRecord)
-        out[kConstantField].fixed = kConstantValue;
-    for (const FieldLayout& layout : kLayout) {
-        if (layout.record != record)
-            continue;
-        const auto values = layout.values(s);
-        for (std::size_t i = 0; i < values.size(); ++i)
-            out[static_cast<std::size_t>(layout.field) + i].value = &values[i];
-    }
-    return out;
+bool inLayout(int record, int field) {
+    return record >= 1 && record <= kHostSetupRecordCount && field >= 0 &&
+           field < kHostSetupFieldCounts[static_cast<std::size_t>(record)];
 }
 
 // Records whose line has one blank before the line end, as earlier versions wrote them.
@@ -231,7 +125,6 @@ bool readRecord(LineSource& lines, int number, int count, HostSetup& setup, Oper
         return false;
     }
 
-    auto fields = fieldsOf(setup, number);
     for (int i = 0; i < count; ++i) {
         const std::size_t t = static_cast<std::size_t>(i) + 2;
         const auto value = t < tokens.size() ? parseInt(tokens[t], -32768, 32767) : std::nullopt;
@@ -239,9 +132,7 @@ bool readRecord(LineSource& lines, int number, int count, HostSetup& setup, Oper
             op.notice("Invalid Record in *.CVH File - The CVH File was NOT Loaded E4", line, true);
             return false;
         }
-        if (static_cast<std::size_t>(i) < fields.size() && fields[i].value != nullptr) {
-            *fields[i].value = static_cast<std::int16_t>(*value);
-        }
+        setup.setValue(number, i, static_cast<std::int16_t>(*value));
     }
     return true;
 }
@@ -255,15 +146,27 @@ bool isKnownVersionLine(std::string_view line) {
 
 }  // namespace
 
+HostSetup::HostSetup() {
+    setValue(kConstantRecord, kConstantField, kConstantValue);
+}
+
+std::int16_t HostSetup::value(int record, int field) const {
+    if (!inLayout(record, field))
+        return 0;
+    return values_[static_cast<std::size_t>(record)][static_cast<std::size_t>(field)];
+}
+
+void HostSetup::setValue(int record, int field, std::int16_t value) {
+    if (inLayout(record, field))
+        values_[static_cast<std::size_t>(record)][static_cast<std::size_t>(field)] = value;
+}
+
 std::string formatHostSetup(const HostSetup& setup) {
-    HostSetup copy = setup;
     std::string text = cformat("CV Host Version=%4.2f%c\n", kHostVersion, kHostVersionLetter);
     for (int record = 1; record <= kHostSetupRecordCount; ++record) {
-        const auto fields = fieldsOf(copy, record);
         std::string line = cformat("%d %d", record, kHostSetupFieldCounts[record]);
-        for (const Field& field : fields) {
-            line += cformat(" %d", field.value != nullptr ? *field.value : field.fixed);
-        }
+        for (int field = 0; field < kHostSetupFieldCounts[record]; ++field)
+            line += cformat(" %d", setup.value(record, field));
         if (record == 4) {
             line += " ";  // "4 0 %s" with a text that is always empty
         } else if (record == 22) {
@@ -312,17 +215,6 @@ HostSetupLoad parseHostSetup(std::string_view text, Operator& op) {
         }
     }
 
-    // The values as they are applied: a mode outside 1..8 is no mode, and a PC-logger box
-    // stored with nothing selected comes back on its first item.
-    const auto mode = static_cast<HostMode>(setup.activeHostMode);
-    if (mode < HostMode::Analog || mode > HostMode::PcLogger)
-        setup.activeHostMode = hostModeNumber(HostMode::None);
-    for (auto* list : {&setup.deckPort, &setup.deckSetup, &setup.portType}) {
-        for (auto& v : *list) {
-            if (v == -1)
-                v = 0;
-        }
-    }
     return HostSetupLoad{HostSetupLoadResult::Loaded, setup};
 }
 
@@ -363,41 +255,6 @@ std::int16_t editTextValue(const std::string& text) {
             return 32767;
     }
     return static_cast<std::int16_t>(value);
-}
-
-LoggerPortRestore restoreLoggerPort(const HostSetup& setup, bool openedFromMenu,
-                                    int currentLoggerPortIndex) {
-    LoggerPortRestore r;
-    r.selectLoggerPort = !openedFromMenu || currentLoggerPortIndex == 0;
-    r.loggerPortIndex = setup.loggerPortIndex;
-    r.loggerSetupIndex = setup.loggerSetupIndex;
-    if (setup.hasHostPortSetup)
-        r.hostPortSetupIndex = setup.hostPortSetupIndex;
-    return r;
-}
-
-std::span<const HostSetupApplyStep> hostSetupApplyOrder() {
-    static constexpr std::array<HostSetupApplyStep, 18> kOrder{{
-        {HostSetupStep::LoggerPort, 1, 1},
-        {HostSetupStep::HostMode, 2, 2},
-        {HostSetupStep::WindowGeometry, 3, 3},
-        {HostSetupStep::MenuItems, 6, 6},
-        {HostSetupStep::MooredTimeSource, 7, 8},
-        {HostSetupStep::AutoStart, 9, 9},
-        {HostSetupStep::LoggerPortMenu, 10, 10},
-        {HostSetupStep::RawDisplay, 13, 13},
-        {HostSetupStep::DeckRate, 14, 14},
-        {HostSetupStep::PcPortBoxes, 15, 17},
-        {HostSetupStep::PcPortSpinners, 18, 19},
-        {HostSetupStep::ReplayControls, 20, 20},
-        {HostSetupStep::ModeBoxes, 21, 21},
-        {HostSetupStep::PortSetupRows, 23, 29},
-        {HostSetupStep::AnalogRate, 30, 30},
-        {HostSetupStep::Sampling, 31, 33},
-        {HostSetupStep::ModeSelections, 34, 34},
-        {HostSetupStep::PcLoggerReload, 0, 0},
-    }};
-    return kOrder;
 }
 
 namespace {

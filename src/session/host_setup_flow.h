@@ -3,12 +3,28 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "files/host_setup_file.h"
 
 namespace cvh {
 
 class HostSession;
+
+// Where the value of a control sits in the file.
+struct HostSetupPlace {
+    int record = 0;
+    int field = 0;
+};
+// `control` is the control's objectName (for example "DandTCB", "DeckPort3CB"), with
+// ".Visible" or ".Checked" where the file keeps that of a control or menu item; nothing for a
+// name the file does not carry.
+std::optional<HostSetupPlace> hostSetupPlace(std::string_view control);
+// Every name hostSetupPlace knows, in file order (a run of numbered controls one by one).
+std::vector<std::string> hostSetupControls();
 
 // The values of every control the file carries, as the session shows them now.
 HostSetup captureHostSetup(const HostSession& session);

@@ -15,6 +15,7 @@
 #include "files/archive_record.h"
 #include "files/host_setup_file.h"
 #include "support/child_process.h"
+#include "support/host_setup_values.h"
 #include "support/pty.h"
 #include "support/sim_program.h"
 #include "support/temp_dir.h"
@@ -241,12 +242,12 @@ TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
     ASSERT_TRUE(deck.ok());
     nameCom(2, deck.slavePath());
     HostSetup setup;
-    setup.activeHostMode = 5;
-    setup.deckPort[0] = 2;
-    setup.deckSetup[0] = 6;  // 9600
-    setup.portType[0] = 2;   // logger output
-    setup.deckType[0] = 1;   // unit 1
-    setup.outPort[0] = 2;    // its port 2
+    test::setControl(setup, "ActiveHostMode", 5);
+    test::setControl(setup, "DeckPort1CB", 2);
+    test::setControl(setup, "DeckSetup1CB", 6);  // 9600
+    test::setControl(setup, "PortType1CB", 2);   // logger output
+    test::setControl(setup, "UDDeckType1", 1);   // unit 1
+    test::setControl(setup, "UDOutPort1", 2);    // its port 2
     ASSERT_TRUE(storeHostSetup(dir / "last.cvh", setup) == HostSetupStoreResult::Stored);
     deck.closeSlave();
 

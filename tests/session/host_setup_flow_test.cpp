@@ -6,13 +6,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "session/host_setup_flow.h"
 #include "session/session_fixture.h"
 #include "session/setup_exchange.h"
+#include "support/host_setup_values.h"
 
 namespace cvh::test {
 namespace {
@@ -154,18 +157,38 @@ TEST(HostSetupFlow, StoredSessionRestoresEveryControlInAFreshOne) {
     EXPECT_TRUE(s.hostSetupStore().takeLoadedGeometry());
 }
 
+TEST(HostSetupFlow, EveryControlHasAPlaceOfItsOwnInTheLayout) {
+    std::set<std::pair<int, int>> taken{{9, 2}};  // the file's one constant
+    const auto controls = hostSetupControls();
+    EXPECT_EQ(controls.size(), 161u);
+    for (const std::string& control : controls) {
+        const auto place = hostSetupPlace(control);
+        ASSERT_TRUE(place) << control;
+        EXPECT_LT(place->field, kHostSetupFieldCounts[place->record]) << control;
+        EXPECT_TRUE(taken.insert({place->record, place->field}).second) << control;
+    }
+    for (const char* unknown : {"DeckPort0CB", "DeckPort9CB", "DeckPortCB", "SOPH12", "Nothing"})
+        EXPECT_FALSE(hostSetupPlace(unknown)) << unknown;
+}
+
 TEST(HostSetupFlow, StartUpTakesTheModeFromLastCvh) {
-    TempDir dir{"cvh_hsf"};
-    HostSetup file;
-    file.activeHostMode = 4;
-    ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
-    SessionFixture f;
-    f.s().startUp(dir.str());
-    EXPECT_EQ(f.s().activeHostMode(), HostMode::RealTimeOutput);
-    EXPECT_EQ(f.s().main().HostMode.caption, "Real Time Data");
-    EXPECT_TRUE(f.s().main().page(Page::RealTime));
-    EXPECT_TRUE(f.s().main().page(Page::PCLogger));
-    EXPECT_TRUE(f.op.asked.empty());
+    // A stored mode outside 1..8 is no mode.
+    for (const auto& [stored, mode] :
+         {std::pair{4, HostMode::RealTimeOutput}, {0, HostMode::None}, {9, HostMode::None}}) {
+        TempDir dir{"cvh_hsf"};
+        HostSetup file;
+        setControl(file, "ActiveHostMode", stored);
+        ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
+        SessionFixture f;
+        f.s().startUp(dir.str());
+        EXPECT_EQ(f.s().activeHostMode(), mode) << stored;
+        EXPECT_TRUE(f.op.asked.empty());
+        if (mode == HostMode::RealTimeOutput) {
+            EXPECT_EQ(f.s().main().HostMode.caption, "Real Time Data");
+            EXPECT_TRUE(f.s().main().page(Page::RealTime));
+            EXPECT_TRUE(f.s().main().page(Page::PCLogger));
+        }
+    }
 }
 
 TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
@@ -177,7 +200,7 @@ TEST(HostSetupFlow, StartUpWithoutOrWithABadFileHasNoMode) {
     EXPECT_TRUE(missing.op.asked.empty());
 
     HostSetup file;
-    file.activeHostMode = 2;
+    setControl(file, "ActiveHostMode", 2);
     std::string text = formatHostSetup(file);
     text.resize(text.find("\n20 "));  // records 20..34 are missing
     std::ofstream(dir.path() / "last.cvh", std::ios::binary) << text;
@@ -217,10 +240,10 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     f.addLoggerLine(7);
     f.s().startUp(dir.str());
     HostSetup file;
-    file.activeHostMode = 3;
-    file.loggerPortIndex = 7;
-    file.loggerSetupIndex = 11;
-    file.hostPortSetupIndex = 10;
+    setControl(file, "ActiveHostMode", 3);
+    setControl(file, "LoggerPortCB", 7);
+    setControl(file, "LoggerSetupCB", 11);
+    setControl(file, "CBHostPortSetup", 10);
     const fs::path other = dir.path() / "other.cvh";
     ASSERT_EQ(storeHostSetup(other, file), HostSetupStoreResult::Stored);
 
@@ -255,8 +278,8 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
     ScriptedOperator quiet;
     const HostSetupLoad back = loadHostSetup(saved, quiet);
     ASSERT_TRUE(back.loaded());
-    EXPECT_EQ(back.setup->activeHostMode, 3);
-    EXPECT_EQ(back.setup->loggerPortIndex, 7);
+    EXPECT_EQ(controlValue(*back.setup, "ActiveHostMode"), 3);
+    EXPECT_EQ(controlValue(*back.setup, "LoggerPortCB"), 7);
     EXPECT_TRUE(quiet.asked.empty());
 
     // A file that cannot be written is told with its path.
@@ -271,22 +294,15 @@ TEST(HostSetupFlow, MenuOpenKeepsTheChosenLoggerPortAndSaveWritesTheChosenFile) 
 TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
     TempDir dir{"cvh_hsf"};
     HostSetup file;
-    file.activeHostMode = 5;
-    file.loggerPortIndex = 999;
-    file.loggerSetupIndex = -7;
-    file.rawSourceIndex = 40;
-    file.rawMuxId = 0;
-    file.rawPortIndex = -3;
-    file.deckRate = 300;
-    file.deckPort = {900, -5, 0, 0, 0, 0, 0, 0};
-    file.deckSetup = {99, 0, 0, 0, 0, 0, 0, 0};
-    file.portType = {1, 7, 0, 0, 0, 0, 0, 0};
-    file.deckType = {0, 9, 2, 2, 2, 2, 2, 2};
-    file.outPort = {-1, 10, 1, 1, 1, 1, 1, 1};
-    file.meterType.fill(500);
-    file.finalModeIndex = 13;
-    file.samplingUnit.fill(3);
-    file.analogRate = 1000;
+    const std::pair<const char*, int> stored[] = {
+        {"ActiveHostMode", 5}, {"LoggerPortCB", 999}, {"LoggerSetupCB", -7}, {"RawSourceCB", 40},
+        {"RawMuxIDUD", 0},     {"RawPortCB", -3},     {"UDDeckRate", 300},   {"DeckPort1CB", 900},
+        {"DeckPort2CB", -5},   {"DeckSetup1CB", 99},  {"DeckSetup2CB", -1},  {"PortType2CB", 7},
+        {"PortType3CB", -1},   {"UDDeckType1", 0},    {"UDDeckType2", 9},    {"UDOutPort1", -1},
+        {"UDOutPort2", 10},    {"ComboMeter1", 500},  {"ModeCB.Final", 13},  {"Duration1Combo", 3},
+        {"UDAnalogRate", 1000}};
+    for (const auto& [control, value] : stored)
+        setControl(file, control, value);
     ASSERT_EQ(storeHostSetup(dir.path() / "last.cvh", file), HostSetupStoreResult::Stored);
 
     SessionFixture f;
@@ -302,6 +318,8 @@ TEST(HostSetupFlow, ValuesNoControlCanShowAreBroughtIntoRange) {
     EXPECT_EQ(s.pcLogger().form.rows[0].DeckPortCB, 0);
     EXPECT_EQ(s.pcLogger().form.rows[0].DeckSetupCB, 0);
     EXPECT_EQ(s.pcLogger().form.rows[1].PortTypeCB, 0);
+    EXPECT_EQ(s.pcLogger().form.rows[1].DeckSetupCB, 0);
+    EXPECT_EQ(s.pcLogger().form.rows[2].PortTypeCB, 0);
     EXPECT_EQ(s.pcLogger().form.rows[0].UDDeckType, 1);
     EXPECT_EQ(s.pcLogger().form.rows[1].UDDeckType, 4);
     EXPECT_EQ(s.pcLogger().form.rows[0].UDOutPort, 1);
@@ -330,10 +348,10 @@ TEST(HostSetupFlow, ABadFileOpenedFromTheMenuChangesNothing) {
 
     // Every record up to 11 good and different from the session; record 12 has 21 fields.
     HostSetup file;
-    file.activeHostMode = 5;
-    file.loggerPortIndex = 5;
-    file.deckRate = 16;
-    file.portType[0] = 1;
+    setControl(file, "ActiveHostMode", 5);
+    setControl(file, "LoggerPortCB", 5);
+    setControl(file, "UDDeckRate", 16);
+    setControl(file, "PortType1CB", 1);
     std::string text = formatHostSetup(file);
     const auto at12 = text.find("\n12 ") + 1;
     text.replace(at12, text.find('\n', at12) - at12,

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+
 #include "console/main_window.h"
 #include "console/page_upload.h"
 #include "files/host_setup_file.h"
@@ -22,6 +24,7 @@
 #include "session/pc_logger_flow.h"
 #include "session/pc_logger_setup.h"
 #include "support/fake_serial.h"
+#include "support/host_setup_values.h"
 #include "support/scripted_operator.h"
 #include "support/window_rig.h"
 
@@ -43,32 +46,19 @@ class TestHostSetup : public QObject {
     };
 
     static HostSetup sampleFile() {
+        const std::pair<const char*, int> stored[] = {
+            {"ActiveHostMode", 5}, {"WindowWidth", 1500},   {"WindowHeight", 1000},
+            {"ExtractFilesRG", 1}, {"RawSourceCB", 1},      {"RawMuxIDUD", 3},
+            {"RawPortCB", 4},      {"UDDeckRate", 16},      {"CBRecordPCTime", 1},
+            {"PortType1CB", 1},    {"PortType2CB", 2},      {"DeckPort1CB", 5},
+            {"DeckPort2CB", 6},    {"DeckSetup1CB", 6},     {"DeckSetup2CB", 11},
+            {"UDDeckType2", 3},    {"UDOutPort2", 7},       {"ReplaySpeedUD", 7},
+            {"DandTCB", 1},        {"ModeCB.Visible", 1},   {"ModeCB", 12},
+            {"FileCB.Visible", 1}, {"OutputCB.Visible", 1}, {"ModeCB.Final", 12},
+            {"FileCB.Final", 1},   {"OutputCB.Final", 4},   {"MenuAnnotateFile.Visible", 1}};
         HostSetup f;
-        f.activeHostMode = 5;
-        f.windowState = 0;
-        f.windowWidth = 1500;
-        f.windowHeight = 1000;
-        f.extractFilesIndex = 1;
-        f.rawSourceIndex = 1;
-        f.rawMuxId = 3;
-        f.rawPortIndex = 4;
-        f.deckRate = 16;
-        f.recordPcTime = 1;
-        f.portType = {1, 2, 0, 0, 0, 0, 0, 0};
-        f.deckPort = {5, 6, 0, 0, 0, 0, 0, 0};
-        f.deckSetup = {6, 11, 0, 0, 0, 0, 0, 0};
-        f.deckType = {2, 3, 2, 2, 2, 2, 2, 2};
-        f.outPort = {1, 7, 1, 1, 1, 1, 1, 1};
-        f.replaySpeed = 7;
-        f.dateAndTime = 1;
-        f.modeVisible = 1;
-        f.modeIndex = 12;
-        f.fileVisible = 1;
-        f.outputVisible = 1;
-        f.finalModeIndex = 12;
-        f.finalFileIndex = 1;
-        f.finalOutputIndex = 4;
-        f.menuAnnotateFileVisible = 1;
+        for (const auto& [control, value] : stored)
+            test::setControl(f, control, value);
         return f;
     }
 
