@@ -100,15 +100,12 @@ int dirCommand(CliHost& host, StreamOperator& op) {
     return kExitDone;
 }
 
-int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& options) {
-    HostSession& session = host.session();
-    if (const auto failed = host.waitForStatus())
-        return *failed;
-    if (const auto failed = readDirectory(host, op))
-        return *failed;
+namespace {
 
-    // The list lines of the runs asked for; every run with data when none were named.
-    const RunDirectory& directory = session.runUpload().directory();
+// The list lines of the runs asked for; every run with data when none were named. A run the
+// directory lacks (or that holds no data) is told and makes `status` a failure.
+std::vector<int> listLinesOf(const RunDirectory& directory,
+                             const std::optional<std::vector<int>>& runs, int& status) {
     std::map<int, int> lineOfRun;
     for (std::size_t i = 0; i < directory.lines().size(); ++i) {
         const RunDirectoryEntry& e = directory.entry(directory.lines()[i].entryIndex);
@@ -116,22 +113,36 @@ int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& option
             lineOfRun.emplace(e.runNumber, static_cast<int>(i));
     }
     std::vector<int> lines;
-    int status = kExitDone;
-    if (options.runs) {
-        for (const int run : *options.runs) {
-            const auto it = lineOfRun.find(run);
-            if (it == lineOfRun.end()) {
-                std::cerr << "cvhost-cli: run " << run << " is not in the logger's directory"
-                          << " or holds no data" << std::endl;
-                status = kExitFailed;
-            } else {
-                lines.push_back(it->second);
-            }
-        }
-    } else {
+    if (!runs) {
         for (const auto& [run, line] : lineOfRun)
             lines.push_back(line);
+        return lines;
     }
+    for (const int run : *runs) {
+        const auto it = lineOfRun.find(run);
+        if (it == lineOfRun.end()) {
+            std::cerr << "cvhost-cli: run " << run << " is not in the logger's directory"
+                      << " or holds no data" << std::endl;
+            status = kExitFailed;
+        } else {
+            lines.push_back(it->second);
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+int uploadCommand(CliHost& host, StreamOperator& op, const UploadOptions& options) {
+    HostSession& session = host.session();
+    if (const auto failed = host.waitForStatus())
+        return *failed;
+    if (const auto failed = readDirectory(host, op))
+        return *failed;
+
+    int status = kExitDone;
+    const std::vector<int> lines =
+        listLinesOf(session.runUpload().directory(), options.runs, status);
     if (lines.empty()) {
         std::cerr << "cvhost-cli: no run to upload" << std::endl;
         return status;
