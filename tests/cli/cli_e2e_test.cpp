@@ -119,6 +119,15 @@ TEST_F(CliOnSim, UploadOfThreeRunsLeavesCheckedRunFilesAndExtractions) {
     EXPECT_EQ(again.status, 0) << again.err;
     EXPECT_NE(again.err.find("File run.002 Exists ... Overwrite ? "), std::string::npos);
     EXPECT_NE(again.err.find("(No: skipped)"), std::string::npos) << again.err;
+
+    // Without extraction, on a line setting named by its text: the run file and its receipt.
+    const auto bare = dir.sub("bare");
+    const Outcome plain = cli({"--port", "COM1", "--line", "9600", "upload", "--runs", "1",
+                               "--extract", "none", "-o", bare.string()});
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_TRUE(std::filesystem::exists(bare / "run.001.sha256"));
+    EXPECT_FALSE(std::filesystem::exists(bare / "archive.001"));
+    EXPECT_FALSE(std::filesystem::exists(bare / "Summary.001"));
 }
 
 TEST_F(CliOnSim, AnInterruptedUploadCancelsTheRunAndEndsWith130) {
