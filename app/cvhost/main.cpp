@@ -1,8 +1,10 @@
 // cvhost: the operator console. Reads the command line, creates the windows in their order,
 // reads the port-name overrides from the start directory and runs the event loop.
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +17,17 @@
 #include "session/host_session.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // The command line is read before any window system is touched, so "--help" and a wrong
+    // option are answered on a terminal without a display.
     cvh::StartOptions start;
-    if (const auto status = cvh::readStartOptions(QApplication::arguments(), start))
-        return *status;
+    std::optional<int> early;
+    {
+        QCoreApplication commandLine(argc, argv);
+        early = cvh::readStartOptions(QCoreApplication::arguments(), start);
+    }
+    if (early)
+        return *early;
+    QApplication app(argc, argv);
     try {
         cvh::installExitSignalHandlers();
         cvh::QtSerialBackend backend;
