@@ -180,6 +180,15 @@ void HostSession::applyModeLayout(const ModeLayout& layout) {
         closeChosenPort(kLoggerSlot);
 
     auto& main = main_.edit();
+    // A factory page the new mode hides leaves its menu item offering to show it again.
+    for (const FactoryPage page : {FactoryPage::Hardware, FactoryPage::Analog}) {
+        const auto index = static_cast<std::size_t>(
+            pageIndex(page == FactoryPage::Hardware ? Page::Hardware : Page::Analog));
+        if (main.pageVisible[index] && !layout.pages.shown[index]) {
+            const FactoryPageToggle t = toggleFactoryPage(page, main.pageVisible, main.activePage);
+            main.item(t.menuItem).caption = t.menuCaption;
+        }
+    }
     main.pageVisible = layout.pages.shown;
 
     auto& forms = setup_.edit(SessionKey());

@@ -130,6 +130,19 @@ TEST(HostModes, ModesFollowEachOtherWithoutLeftovers) {
     }
 }
 
+TEST(HostModes, AFactoryPageAModeHidesOffersToBeShownAgain) {
+    SessionFixture f;
+    f.s().startUp(f.dir());
+    f.s().modeMenuClick(MenuItem::MenuAdvanced);
+    f.s().toggleFactoryPageClick(FactoryPage::Hardware);
+    ASSERT_EQ(f.s().main().item(MenuItem::HardwareConfig).caption, "Hide Hardware Setup");
+    f.s().modeMenuClick(MenuItem::MenuMoored);
+    EXPECT_FALSE(f.s().main().page(Page::Hardware));
+    EXPECT_EQ(f.s().main().item(MenuItem::HardwareConfig).caption, "Show Hardware Setup");
+    // A page that was not shown keeps the caption it had.
+    EXPECT_EQ(f.s().main().item(MenuItem::AnalogCal).caption, "Show Analog Calibration");
+}
+
 TEST(HostModes, StartWithoutHostSetupShowsNoModeAndOnlyFactoryItems) {
     SessionFixture f;
     f.s().startUp(f.dir());
