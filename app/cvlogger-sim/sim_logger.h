@@ -154,6 +154,10 @@ private:
     SummaryRecord buildSummary() const;
     DirectoryEntry directoryEntryForNewRun() const;
     std::int16_t batteryMillivolts() const;
+    // Bytes per slot (analog, then ports 1..8) of the run being recorded, else of the last run.
+    std::array<std::uint32_t, 9> runByteCounts() const;
+    // Memory left once the run being recorded is stored.
+    std::size_t freeMemoryBytes() const;
     void storeDemoRuns(int count);
 
     LoggerConfig config_;

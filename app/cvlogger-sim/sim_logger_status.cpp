@@ -19,6 +19,15 @@ std::int16_t SimLogger::batteryMillivolts() const {
         std::max(9000.0, kFreshBatteryMillivolts - batteryDrawnMillivolts_));
 }
 
+std::array<std::uint32_t, 9> SimLogger::runByteCounts() const {
+    return recorder_ ? recorder_->byteCounts() : lastRunCounts_;
+}
+
+std::size_t SimLogger::freeMemoryBytes() const {
+    const std::size_t inProgress = recorder_ ? recorder_->size() : 0;
+    return memory_.freeBytes() - std::min<std::size_t>(inProgress, memory_.freeBytes());
+}
+
 LoggerStatus SimLogger::buildStatus() const {
     const std::int64_t now = nowMs();
     const LoggerState st = state();
@@ -69,15 +78,13 @@ LoggerStatus SimLogger::buildStatus() const {
     s.voltages = {batteryMillivolts(), runStartMillivolts_, runEndMillivolts_};
     const int runStopSwitch = readLe16(hardware_, hardware_offset::kRunStopSwitch);
     s.runStopSwitch = runStopSwitch == 0 ? 0 : (schedule_.running() ? 2 : 1);
-    const auto counts = recorder_ ? recorder_->byteCounts() : lastRunCounts_;
+    const auto counts = runByteCounts();
     for (int p = 1; p <= 8; ++p)
         s.portRunBytes[p] = static_cast<std::int32_t>(counts[p]);
     s.analogRunBytes = static_cast<std::int32_t>(counts[0]);
     s.otherRunBytes =
         static_cast<std::int32_t>(recorder_ ? recorder_->otherBytes() : lastRunOther_);
-    const std::size_t inProgress = recorder_ ? recorder_->size() : 0;
-    s.freeMemoryBytes = static_cast<std::int32_t>(
-        memory_.freeBytes() - std::min<std::size_t>(inProgress, memory_.freeBytes()));
+    s.freeMemoryBytes = static_cast<std::int32_t>(freeMemoryBytes());
     s.totalMemoryBytes = static_cast<std::int32_t>(memory_.totalBytes());
     s.firmwareVersion = (static_cast<std::uint32_t>(config_.firmwareMajor) << 28) |
                         (static_cast<std::uint32_t>(config_.firmwareMinor) << 20);
@@ -131,12 +138,10 @@ SummaryRecord SimLogger::buildSummary() const {
     s.packetPeriodMs = 1000 / config_.packetRateHz;
     s.startMillivolts = runStartMillivolts_;
     s.finalMillivolts = batteryMillivolts();
-    const auto counts = recorder_ ? recorder_->byteCounts() : lastRunCounts_;
+    const auto counts = runByteCounts();
     for (int i = 0; i < 9; ++i)
         s.recordedBytes[i] = static_cast<std::int32_t>(counts[i]);
-    const std::size_t inProgress = recorder_ ? recorder_->size() : 0;
-    s.freeDiskBytes = static_cast<std::int32_t>(
-        memory_.freeBytes() - std::min<std::size_t>(inProgress, memory_.freeBytes()));
+    s.freeDiskBytes = static_cast<std::int32_t>(freeMemoryBytes());
     s.totalDiskBytes = static_cast<std::int32_t>(memory_.totalBytes());
     s.firmwareMajor = config_.firmwareMajor;
     s.firmwareMinor = config_.firmwareMinor;
