@@ -1,3 +1,5 @@
+// The logger's power-up, setup and clock. Its handling of host requests, its runs, instrument
+// data, status and stored-run services are in the sim_logger_*.cpp files beside this one.
 #include "sim_logger.h"
 
 #include <algorithm>
