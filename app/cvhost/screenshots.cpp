@@ -145,6 +145,101 @@ bool save(QWidget* w, const QString& dir, const QString& name) {
     return ok;
 }
 
+// The main window in each host mode, with no logger yet.
+bool saveHostModes(cvh::HostSession& session, cvh::MainWindow& window, const QString& dir) {
+    bool ok = save(&window, dir, QStringLiteral("mode_none"));
+    using cvh::HostMode;
+    const std::pair<HostMode, const char*> modes[] = {
+        {HostMode::Analog, "mode_1_analog"},     {HostMode::Moored, "mode_2_moored"},
+        {HostMode::Profile, "mode_3_profile"},   {HostMode::RealTimeOutput, "mode_4_realtime"},
+        {HostMode::PcLogger, "mode_8_pclogger"}, {HostMode::Advanced, "mode_5_advanced"}};
+    for (const auto& [mode, name] : modes) {
+        session.markSetup(0);
+        session.selectHostMode(mode);
+        window.refreshView();
+        ok = save(&window, dir, QLatin1String(name)) && ok;
+    }
+    return ok;
+}
+
+// Every visible page of the Advanced User mode, the factory pages included, with a logger
+// reporting its status and live rows.
+bool saveLoggerPages(cvh::HostSession& session, cvh::MainWindow& window, const QString& dir,
+                     std::int64_t now) {
+    // The factory pages, which only their menu items show.
+    session.toggleFactoryPageClick(cvh::FactoryPage::Hardware);
+    session.toggleFactoryPageClick(cvh::FactoryPage::Analog);
+    // The status group and the live rows with a logger reporting.
+    session.onTick10ms();
+    feedStatus(session, now);
+    session.onTick1000ms();
+    session.linkPorts().appendDisplayText(
+        std::string("$GPGGA,120000,4124.8963,N,08151.6838,W,1,05,1.5,280.2,M\r\nT= 12.345 C= "
+                    "3.4567 P= 101.3\r\n"));
+    window.refreshView();
+    bool ok = true;
+    for (int p = 0; p < cvh::kPageCount; ++p) {
+        if (!session.main().pageVisible[static_cast<std::size_t>(p)])
+            continue;
+        window.tabs()->setCurrentIndex(p);
+        window.refreshView();
+        ok = save(&window, dir,
+                  QStringLiteral("page_%1").arg(
+                      QLatin1String(cvh::kPages[static_cast<std::size_t>(p)].objectName))) &&
+             ok;
+    }
+    return ok;
+}
+
+// The live plot of a replayed archive, and a port that fell silent during the replay.
+bool saveReplay(cvh::HostSession& session, cvh::MainWindow& window, const QString& dir,
+                cvh::FixedClock& clock, const QString& startDir) {
+    feedSetup(session);
+    const std::string archive =
+        (QDir(startDir).filePath(QStringLiteral("cruise.arc"))).toStdString();
+    writeArchive(session.recorder(), archive);
+    auto* plot = window.findChild<cvh::LivePlotPage*>(QStringLiteral("TSLivePlot"));
+    plot->PlotColumnUD[0]->setValue(3);
+    plot->PlotColumnUD[1]->setValue(4);
+    plot->PlotWindowCB->setCurrentIndex(2);
+    emit plot->PlotWindowCB->activated(2);
+    session.recorder().startReplay(cvh::RecordMode::Replay, archive);
+    session.recorder().setReplaySpeed(10);
+    feedStatus(session, clock.now);
+    for (int i = 0; i < 320 && session.recordMode() != cvh::RecordMode::Off; ++i) {
+        clock.now += 2;
+        session.onTick10ms();
+        session.onTick1000ms();
+    }
+    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::LivePlot));
+    window.refreshView();
+    plot->repaintIfChanged();
+    bool ok = save(&window, dir, QStringLiteral("live_plot_replay"));
+    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::DataStatus));
+    window.refreshView();
+    return save(&window, dir, QStringLiteral("data_status_silent")) && ok;
+}
+
+// Each small window that exists, at its own size.
+bool saveSmallWindows(cvh::HostSession& session, cvh::MainWindow& window, const QString& dir) {
+    session.linkPorts().hostPortStatsClick();
+    session.onTick1000ms();
+    session.portTools().showTestPortWindow();
+    session.portTools().showMuxIdWindow();
+    window.refreshView();
+    bool ok = true;
+    for (const char* name :
+         {"TForm2", "TSleepForm", "TAnnotationForm", "TTestPortForm", "TStatsForm", "TMuxIDForm"}) {
+        auto* w = window.findChild<QWidget*>(QLatin1String(name));
+        if (!w)
+            continue;
+        w->show();
+        w->adjustSize();
+        ok = save(w, dir, QLatin1String(name)) && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,79 +262,9 @@ int main(int argc, char** argv) {
     window.resize(width, height);
     window.show();
     window.refreshView();
-    bool ok = save(&window, dir, QStringLiteral("mode_none"));
-
-    using cvh::HostMode;
-    const std::pair<HostMode, const char*> modes[] = {
-        {HostMode::Analog, "mode_1_analog"},     {HostMode::Moored, "mode_2_moored"},
-        {HostMode::Profile, "mode_3_profile"},   {HostMode::RealTimeOutput, "mode_4_realtime"},
-        {HostMode::PcLogger, "mode_8_pclogger"}, {HostMode::Advanced, "mode_5_advanced"}};
-    for (const auto& [mode, name] : modes) {
-        session.markSetup(0);
-        session.selectHostMode(mode);
-        window.refreshView();
-        ok = save(&window, dir, QLatin1String(name)) && ok;
-    }
-    // The factory pages, which only their menu items show.
-    session.toggleFactoryPageClick(cvh::FactoryPage::Hardware);
-    session.toggleFactoryPageClick(cvh::FactoryPage::Analog);
-    // The status group and the live rows with a logger reporting.
-    session.onTick10ms();
-    feedStatus(session, clock.now);
-    session.onTick1000ms();
-    session.linkPorts().appendDisplayText(
-        std::string("$GPGGA,120000,4124.8963,N,08151.6838,W,1,05,1.5,280.2,M\r\nT= 12.345 C= "
-                    "3.4567 P= 101.3\r\n"));
-    window.refreshView();
-    for (int p = 0; p < cvh::kPageCount; ++p) {
-        if (!session.main().pageVisible[static_cast<std::size_t>(p)])
-            continue;
-        window.tabs()->setCurrentIndex(p);
-        window.refreshView();
-        ok = save(&window, dir,
-                  QStringLiteral("page_%1").arg(
-                      QLatin1String(cvh::kPages[static_cast<std::size_t>(p)].objectName))) &&
-             ok;
-    }
-    // The live plot of a replayed archive, and a port that fell silent during the replay.
-    feedSetup(session);
-    const std::string archive =
-        (QDir(startDir.path()).filePath(QStringLiteral("cruise.arc"))).toStdString();
-    writeArchive(session.recorder(), archive);
-    auto* plot = window.findChild<cvh::LivePlotPage*>(QStringLiteral("TSLivePlot"));
-    plot->PlotColumnUD[0]->setValue(3);
-    plot->PlotColumnUD[1]->setValue(4);
-    plot->PlotWindowCB->setCurrentIndex(2);
-    emit plot->PlotWindowCB->activated(2);
-    session.recorder().startReplay(cvh::RecordMode::Replay, archive);
-    session.recorder().setReplaySpeed(10);
-    feedStatus(session, clock.now);
-    for (int i = 0; i < 320 && session.recordMode() != cvh::RecordMode::Off; ++i) {
-        clock.now += 2;
-        session.onTick10ms();
-        session.onTick1000ms();
-    }
-    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::LivePlot));
-    window.refreshView();
-    plot->repaintIfChanged();
-    ok = save(&window, dir, QStringLiteral("live_plot_replay")) && ok;
-    window.tabs()->setCurrentIndex(cvh::pageIndex(cvh::Page::DataStatus));
-    window.refreshView();
-    ok = save(&window, dir, QStringLiteral("data_status_silent")) && ok;
-
-    session.linkPorts().hostPortStatsClick();
-    session.onTick1000ms();
-    session.portTools().showTestPortWindow();
-    session.portTools().showMuxIdWindow();
-    window.refreshView();
-    for (const char* name :
-         {"TForm2", "TSleepForm", "TAnnotationForm", "TTestPortForm", "TStatsForm", "TMuxIDForm"}) {
-        auto* w = window.findChild<QWidget*>(QLatin1String(name));
-        if (!w)
-            continue;
-        w->show();
-        w->adjustSize();
-        ok = save(w, dir, QLatin1String(name)) && ok;
-    }
+    bool ok = saveHostModes(session, window, dir);
+    ok = saveLoggerPages(session, window, dir, clock.now) && ok;
+    ok = saveReplay(session, window, dir, clock, startDir.path()) && ok;
+    ok = saveSmallWindows(session, window, dir) && ok;
     return ok ? 0 : 1;
 }

@@ -15,9 +15,10 @@
 #include "base/clock.h"
 #include "config/logger_setup.h"
 #include "host_input.h"
-#include "instruments.h"
+#include "instrument_set.h"
 #include "logger_records.h"
 #include "logger_state.h"
+#include "port_backlog.h"
 #include "run_memory.h"
 #include "sampling_schedule.h"
 #include "upload_sender.h"
@@ -107,6 +108,14 @@ private:
 
     void handle(const HostRequest& request);
     void handleCommand(std::uint16_t code, std::uint32_t a, std::uint16_t b);
+    void stopOnRequest();
+    void loadDefaultHardware();
+    void setLoggerId(std::uint16_t id);
+    void acknowledgeBlock(std::uint32_t answer, std::uint16_t blockNumber);
+    void sendSetup();
+    void setClock(std::uint32_t newLoggerSeconds);
+    void loadDefaultSetup();
+    void resetToMonitor();
     void takeSetup(const std::vector<std::uint8_t>& record);
     void takeHardware(const std::vector<std::uint8_t>& record);
     void takeCalibration(const std::vector<std::uint8_t>& record);
@@ -127,6 +136,16 @@ private:
     void finishUpload();
     void clearMemory();
 
+    // The steps of update(), in order.
+    void finishClearingIfDue(std::int64_t now);
+    void drawBattery(std::int64_t now);
+    void advanceSchedule(std::int64_t now);
+    void relayPortTest(std::int64_t now);
+    void sendDataIfDue(std::int64_t now);
+    void recordBatteryIfDue(std::int64_t now);
+    void serviceUpload(std::int64_t now);
+    void sendStatusIfDue(std::int64_t now);
+
     void onPhaseChange(LoggerState from, LoggerState to, std::int64_t now);
     void collectInstrumentData(std::int64_t now);
     void sendDataPacket(bool allowData);
@@ -135,6 +154,10 @@ private:
     SummaryRecord buildSummary() const;
     DirectoryEntry directoryEntryForNewRun() const;
     std::int16_t batteryMillivolts() const;
+    // Bytes per slot (analog, then ports 1..8) of the run being recorded, else of the last run.
+    std::array<std::uint32_t, 9> runByteCounts() const;
+    // Memory left once the run being recorded is stored.
+    std::size_t freeMemoryBytes() const;
     void storeDemoRuns(int count);
 
     LoggerConfig config_;
@@ -157,9 +180,9 @@ private:
     std::optional<std::int64_t> clearDoneMs_;
     std::optional<PortTest> portTest_;
 
-    std::array<std::unique_ptr<Instrument>, 8> instruments_;
+    PortInstruments instruments_;
     std::unique_ptr<AnalogChannels> analog_;
-    std::array<std::vector<std::uint8_t>, 9> pending_;  // bytes waiting for the next packet
+    PortBacklog pending_;  // bytes waiting for the next packet
     std::array<std::uint32_t, 9> bytesThisSecond_{};
     std::array<std::int16_t, 8> ratesShown_{};
     std::uint8_t sequence_ = 0;

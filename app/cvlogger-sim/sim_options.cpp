@@ -53,6 +53,65 @@ bool isLineSpeed(std::int64_t baud) {
     return baud == 0 || (baud > 0 && lineSettingFor(static_cast<std::uint32_t>(baud), 8));
 }
 
+using Setter = std::function<bool(const std::string&)>;
+
+template <typename Field>
+Setter integer(Field& field, std::int64_t min, std::int64_t max) {
+    return [&field, min, max](const std::string& v) {
+        std::int64_t value = 0;
+        if (!parseInt(v, min, max, value))
+            return false;
+        field = static_cast<Field>(value);
+        return true;
+    };
+}
+
+Setter chance(double& field) {
+    return [&field](const std::string& v) { return parseChance(v, field); };
+}
+
+// A path or device name: anything but empty.
+Setter text(std::optional<std::string>& field) {
+    return [&field](const std::string& v) {
+        field = v;
+        return !v.empty();
+    };
+}
+
+// The options that take a value, each with what checks and stores it in `o`.
+std::map<std::string, Setter> valuedOptions(SimOptions& o) {
+    return {
+        {"--write-host-setup", text(o.writeHostSetup)},
+        {"--device", text(o.device)},
+        {"--device-type", integer(o.deviceType, 1, 3)},
+        {"--serial", integer(o.serialNumber, 1, 1000)},
+        {"--logger-id", integer(o.loggerId, 0, 254)},
+        {"--firmware",
+         [&o](const std::string& v) { return parseFirmware(v, o.firmwareMajor, o.firmwareMinor); }},
+        {"--rate", integer(o.packetRateHz, 1, 100)},
+        {"--analog-rate", integer(o.analogRateHz, 1, 100)},
+        {"--packets", integer(o.packetLimit, 1, INT64_MAX)},
+        {"--sent-log", text(o.sentLog)},
+        {"--memory-kb", integer(o.memoryKb, 64, 1048576)},
+        {"--runs", integer(o.storedRuns, 0, 20)},
+        {"--run-kb", integer(o.storedRunKb, 1, 65536)},
+        {"--baud",
+         [&o](const std::string& v) {
+             std::int64_t baud = 0;
+             if (!parseInt(v, 0, 115200, baud) || !isLineSpeed(baud))
+                 return false;
+             o.baud = static_cast<std::uint32_t>(baud);
+             return true;
+         }},
+        {"--garbage", chance(o.faults.garbage)},
+        {"--corrupt", chance(o.faults.corrupt)},
+        {"--drop", chance(o.faults.drop)},
+        {"--duplicate", chance(o.faults.duplicate)},
+        {"--clock-offset", integer(o.clockOffsetSeconds, -100000000, 100000000)},
+        {"--seed", integer(o.seed, 0, INT64_MAX)},
+    };
+}
+
 }  // namespace
 
 std::string simUsage() {
@@ -94,67 +153,12 @@ std::string simUsage() {
 OptionsResult parseSimOptions(const std::vector<std::string>& args) {
     OptionsResult result;
     SimOptions o;
-    auto fail = [&](const std::string& text) {
+    auto fail = [&](const std::string& problem) {
         result.error = true;
-        result.message = "cvlogger-sim: " + text + "\n" + simUsage();
+        result.message = "cvlogger-sim: " + problem + "\n" + simUsage();
         return result;
     };
-
-    using Setter = std::function<bool(const std::string&)>;
-    auto integer = [](auto& field, std::int64_t min, std::int64_t max) -> Setter {
-        return [&field, min, max](const std::string& v) {
-            std::int64_t value = 0;
-            if (!parseInt(v, min, max, value))
-                return false;
-            field = static_cast<std::remove_reference_t<decltype(field)>>(value);
-            return true;
-        };
-    };
-    auto chance = [](double& field) -> Setter {
-        return [&field](const std::string& v) { return parseChance(v, field); };
-    };
-    const std::map<std::string, Setter> valued{
-        {"--write-host-setup",
-         [&](const std::string& v) {
-             o.writeHostSetup = v;
-             return !v.empty();
-         }},
-        {"--device",
-         [&](const std::string& v) {
-             o.device = v;
-             return !v.empty();
-         }},
-        {"--device-type", integer(o.deviceType, 1, 3)},
-        {"--serial", integer(o.serialNumber, 1, 1000)},
-        {"--logger-id", integer(o.loggerId, 0, 254)},
-        {"--firmware",
-         [&](const std::string& v) { return parseFirmware(v, o.firmwareMajor, o.firmwareMinor); }},
-        {"--rate", integer(o.packetRateHz, 1, 100)},
-        {"--analog-rate", integer(o.analogRateHz, 1, 100)},
-        {"--packets", integer(o.packetLimit, 1, INT64_MAX)},
-        {"--sent-log",
-         [&](const std::string& v) {
-             o.sentLog = v;
-             return !v.empty();
-         }},
-        {"--memory-kb", integer(o.memoryKb, 64, 1048576)},
-        {"--runs", integer(o.storedRuns, 0, 20)},
-        {"--run-kb", integer(o.storedRunKb, 1, 65536)},
-        {"--baud",
-         [&](const std::string& v) {
-             std::int64_t baud = 0;
-             if (!parseInt(v, 0, 115200, baud) || !isLineSpeed(baud))
-                 return false;
-             o.baud = static_cast<std::uint32_t>(baud);
-             return true;
-         }},
-        {"--garbage", chance(o.faults.garbage)},
-        {"--corrupt", chance(o.faults.corrupt)},
-        {"--drop", chance(o.faults.drop)},
-        {"--duplicate", chance(o.faults.duplicate)},
-        {"--clock-offset", integer(o.clockOffsetSeconds, -100000000, 100000000)},
-        {"--seed", integer(o.seed, 0, INT64_MAX)},
-    };
+    const std::map<std::string, Setter> valued = valuedOptions(o);
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
