@@ -57,6 +57,11 @@ protected:
         return run;
     }
 
+    // "replay.arc" with five records of unit 1 carrying port 2 data, and a host setup that
+    // sends unit 1's port 2 out of deck slot 1 on COM2 (`deck`); the bytes the deck gets per
+    // pass.
+    std::vector<std::uint8_t> prepareReplay(test::Pty& deck);
+
     static std::vector<std::string> lines(const std::string& text) {
         std::vector<std::string> out;
         std::istringstream in(text);
@@ -222,9 +227,7 @@ TEST_F(CliOnSim, HourlyRecordingHoldsEveryPacketTheLoggerSent) {
     EXPECT_TRUE(recorded == sent);
 }
 
-TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
-    // Five records of unit 1 with port 2 data, and a host setup that sends unit 1's port 2 out
-    // of deck slot 1 on COM2.
+std::vector<std::uint8_t> CliOnSim::prepareReplay(test::Pty& deck) {
     std::vector<std::uint8_t> archive, expected;
     for (std::uint8_t seq = 0; seq < 5; ++seq) {
         ArchiveRecordHeader h;
@@ -238,7 +241,7 @@ TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
         h.counts[1] = static_cast<std::uint16_t>(port2.size());
         const std::string data = port1 + port2;
         std::vector<std::uint8_t> record(data.size() + kArchiveOverhead);
-        ASSERT_TRUE(encodeArchiveRecord(
+        EXPECT_TRUE(encodeArchiveRecord(
             h, Bytes(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()), record));
         archive.insert(archive.end(), record.begin(), record.end());
         expected.insert(expected.end(), port2.begin(), port2.end());
@@ -247,8 +250,6 @@ TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
         .write(reinterpret_cast<const char*>(archive.data()),
                static_cast<std::streamsize>(archive.size()));
 
-    test::Pty deck;
-    ASSERT_TRUE(deck.ok());
     nameCom(2, deck.slavePath());
     HostSetup setup;
     test::setControl(setup, "ActiveHostMode", 5);
@@ -257,12 +258,34 @@ TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
     test::setControl(setup, "PortType1CB", 2);   // logger output
     test::setControl(setup, "UDDeckType1", 1);   // unit 1
     test::setControl(setup, "UDOutPort1", 2);    // its port 2
-    ASSERT_TRUE(storeHostSetup(dir / "last.cvh", setup) == HostSetupStoreResult::Stored);
-    deck.closeSlave();
+    EXPECT_TRUE(storeHostSetup(dir / "last.cvh", setup) == HostSetupStoreResult::Stored);
+    return expected;
+}
 
+TEST_F(CliOnSim, ReplayPassesALoggerPortToTheDeckOutput) {
+    test::Pty deck;
+    ASSERT_TRUE(deck.ok());
+    const auto expected = prepareReplay(deck);
+    deck.closeSlave();
     const Outcome r = cli({"replay", "replay.arc", "--speed", "10"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(deck.readUntilQuiet(300ms), expected);
+}
+
+TEST_F(CliOnSim, ContinuousReplayStartsOverUntilInterrupted) {
+    test::Pty deck;
+    ASSERT_TRUE(deck.ok());
+    // The test keeps the deck's line open, so reading waits for the bytes of both passes.
+    const auto once = prepareReplay(deck);
+    test::ChildProcess child;
+    ASSERT_TRUE(child.start(
+        {CVHOST_CLI_PATH, "replay", "replay.arc", "--speed", "10", "--continuous"}, dir.path()));
+    const std::vector<std::uint8_t> got = deck.read(2 * once.size(), 30s);
+    child.signal(SIGINT);
+    EXPECT_EQ(child.wait(10s), 0) << child.err();
+    std::vector<std::uint8_t> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(got, twice);
 }
 
 TEST_F(CliOnSim, UserErrorsEndWithTheirStatus) {
