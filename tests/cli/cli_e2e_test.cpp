@@ -199,12 +199,14 @@ Records archiveRecords(const std::filesystem::path& file) {
     return out;
 }
 
-TEST_F(CliOnSim, HourlyRecordingHoldsEveryPacketTheLoggerSent) {
+class CliRecording : public CliOnSim, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CliRecording, HoldsEveryPacketTheLoggerSent) {
     // Sampling begins 6 s after power-on; 40 packets then end the data.
     const auto sentLog = dir / "sent.log";
     startSim({"--autostart", "--rate", "20", "--analog-rate", "20", "--packets", "40", "--sent-log",
               sentLog.string()});
-    const Outcome r = cli({"--port", "COM1", "record", "--hourly", "deck", "--for", "10"});
+    const Outcome r = cli({"--port", "COM1", "record", GetParam(), "deck", "--for", "10"});
     ASSERT_EQ(r.status, 0) << r.err;
     ASSERT_TRUE(sim.stop());
     EXPECT_NE(r.err.find("link: "), std::string::npos) << r.err;
@@ -213,7 +215,7 @@ TEST_F(CliOnSim, HourlyRecordingHoldsEveryPacketTheLoggerSent) {
     for (const auto& f : std::filesystem::directory_iterator(dir.path()))
         if (f.path().filename().string().rfind("deck", 0) == 0)
             archives.push_back(f.path());
-    // Two archives when the hour turns during the test; their names sort by time.
+    // Two archives when the hour (or the day) turns during the test; their names sort by time.
     ASSERT_FALSE(archives.empty());
     ASSERT_LE(archives.size(), 2u);
     std::sort(archives.begin(), archives.end());
@@ -226,6 +228,9 @@ TEST_F(CliOnSim, HourlyRecordingHoldsEveryPacketTheLoggerSent) {
     ASSERT_EQ(sent.size(), 40u);
     EXPECT_TRUE(recorded == sent);
 }
+
+INSTANTIATE_TEST_SUITE_P(Periodic, CliRecording, ::testing::Values("--hourly", "--daily"),
+                         [](const auto& info) { return std::string(info.param + 2); });
 
 std::vector<std::uint8_t> CliOnSim::prepareReplay(test::Pty& deck) {
     std::vector<std::uint8_t> archive, expected;
