@@ -13,14 +13,15 @@
 #include <thread>
 #include <vector>
 
-#include "base/clock.h"
 #include "base/bytes.h"
+#include "base/clock.h"
 #include "files/extract_test_util.h"
 #include "link/data_packet.h"
 #include "platform/qt_serial_backend.h"
 #include "session/host_session.h"
 #include "session/pc_logger_flow.h"
 #include "session/pc_logger_setup.h"
+#include "support/deck_forwarding.h"
 #include "support/pty.h"
 #include "support/scripted_operator.h"
 #include "support/temp_dir.h"
@@ -51,14 +52,7 @@ protected:
 
     // One slot row of the PC-Logger page, as the operator would set it.
     void row(int slot, int function, int com, int line, int sourceId = 2, int sourcePort = 1) {
-        auto& pc = session.pcLogger();
-        auto& r = pc.form.rows[static_cast<std::size_t>(slot - 1)];
-        r.PortTypeCB = function;
-        r.DeckPortCB = com;
-        r.DeckSetupCB = line;
-        pc.sourceIdStepped(slot, sourceId);
-        pc.sourcePortStepped(slot, sourcePort);
-        pc.slotRowChanged();
+        test::setDeckRow(session, slot, function, com, line, sourceId, sourcePort);
     }
     // Session ticks on the fixed clock, 10 ms of it each; a short real pause lets the pty
     // deliver between ticks.
